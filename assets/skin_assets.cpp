@@ -1,0 +1,1 @@
+#include "assets/skin_assets.h"
