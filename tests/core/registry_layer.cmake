@@ -1,0 +1,4 @@
+# The registry layer, the value conversions and the configuration-file access.
+hivora_add_test(number_text_test LABEL registry
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/number_text_test.cpp
+  LIBS hivora_core)
