@@ -2,3 +2,6 @@
 hivora_add_test(number_text_test LABEL registry
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/number_text_test.cpp
   LIBS hivora_core)
+hivora_add_test(value_conversions_test LABEL registry
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/value_conversions_test.cpp
+  LIBS hivora_core)
