@@ -5,6 +5,7 @@
 // as they were.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/status.h"
@@ -27,5 +28,9 @@ public:
                                               const std::string& value,
                                               const std::string& fileName) = 0;
 };
+
+// The platform's profile files: kernel32's own functions on Windows, a compatible reader and
+// writer elsewhere.
+std::unique_ptr<ProfileFiles> makeProfileFiles();
 
 }  // namespace hivora

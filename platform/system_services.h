@@ -3,6 +3,7 @@
 // (which does what makes sense on a desktop without Windows) and test doubles in tests/.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -52,5 +53,22 @@ public:
     // the user cancels. `ownerWindow` is the native handle of the owner (0 for none).
     virtual std::string browseForFolder(std::uintptr_t ownerWindow, const std::string& title) = 0;
 };
+
+// The platform's implementations. On Windows each is the system's own service. Elsewhere:
+// - makeFileSystem: the host's file system.
+// - makeSystemDirectory: with a Wine prefix, the host path of its "drive_c/windows/system32";
+//   without one, the text "C:\windows\system32" (a folder that exists on no POSIX host, so the
+//   pages that look for system files there find none). The prefix is ignored on Windows.
+// - makeCommandLauncher: starts the program named by the command line's first word with the
+//   other words as arguments, without a shell. It refuses, with an error, to start the system's
+//   power commands (shutdown, reboot, poweroff, halt) and "cmd", so that a Windows restart
+//   command can never power off the host.
+// - makeDesktopRefresher: does nothing where there is no Windows shell.
+// - makeFolderBrowser: returns "" (no browser); the user interface supplies its own.
+std::unique_ptr<FileSystem> makeFileSystem();
+std::unique_ptr<SystemDirectory> makeSystemDirectory(const std::string& winePrefix = {});
+std::unique_ptr<CommandLauncher> makeCommandLauncher();
+std::unique_ptr<DesktopRefresher> makeDesktopRefresher();
+std::unique_ptr<FolderBrowser> makeFolderBrowser();
 
 }  // namespace hivora
