@@ -1,0 +1,117 @@
+#pragma once
+// The catalogue as data. A page is a list of rows; a row is its caption and the actions of its two
+// buttons; an action is the registry operations it runs, in order, the outcome message it shows
+// and whether it raises NeedsRestart. Rows that first ask the user something carry a dialogue: a
+// small function that asks through the dialog services and returns the operations to run.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "core/catalogue/tweak_framework.h"
+#include "core/dialog_services.h"
+#include "platform/registry_api.h"
+#include "platform/system_services.h"
+
+namespace hivora {
+
+// ---- Registry operations ----------------------------------------------------------------------
+
+enum class RegOpKind {
+    SetString,        // REG_SZ `text`
+    SetExpandString,  // REG_EXPAND_SZ `text`
+    SetDword,         // REG_DWORD `number`
+    SetBinary,        // REG_BINARY, one byte per char of `text`
+    DeleteValue,      // remove value `name`
+    CreateKey,        // create key `key` empty (an existing key stays as it is)
+    RemoveKey,        // remove key `key` itself
+};
+
+// One registry operation of a row action. `name` is the value name ("" the default value) and is
+// unused by the two key operations.
+struct RegOp {
+    RegOpKind kind;
+    RegKey root;
+    std::string key;
+    std::string name;
+    std::string text;
+    std::int32_t number = 0;
+
+    bool operator==(const RegOp&) const = default;
+};
+
+// Builders, so that the tables read as "what is written where".
+inline RegOp setString(RegKey root, std::string key, std::string name, std::string text) {
+    return {RegOpKind::SetString, root, std::move(key), std::move(name), std::move(text), 0};
+}
+inline RegOp setExpandString(RegKey root, std::string key, std::string name, std::string text) {
+    return {RegOpKind::SetExpandString, root, std::move(key), std::move(name), std::move(text), 0};
+}
+inline RegOp setDword(RegKey root, std::string key, std::string name, std::int32_t number) {
+    return {RegOpKind::SetDword, root, std::move(key), std::move(name), {}, number};
+}
+inline RegOp setBinary(RegKey root, std::string key, std::string name, std::string_view bytes) {
+    return {RegOpKind::SetBinary, root, std::move(key), std::move(name), std::string(bytes), 0};
+}
+inline RegOp deleteValue(RegKey root, std::string key, std::string name) {
+    return {RegOpKind::DeleteValue, root, std::move(key), std::move(name), {}, 0};
+}
+inline RegOp createKey(RegKey root, std::string key) {
+    return {RegOpKind::CreateKey, root, std::move(key), {}, {}, 0};
+}
+inline RegOp removeKey(RegKey root, std::string key) {
+    return {RegOpKind::RemoveKey, root, std::move(key), {}, {}, 0};
+}
+
+// The four-byte binary flags, 01 00 00 00 and 00 00 00 00.
+inline constexpr std::string_view kBinaryFlagOn{"\x01\0\0\0", 4};
+inline constexpr std::string_view kBinaryFlagOff{"\0\0\0\0", 4};
+
+// ---- Actions and rows -------------------------------------------------------------------------
+
+// What a dialogue may use: the dialog services, the file tests, and the scratch slot where it
+// keeps the user's answers.
+struct DialogueContext {
+    DialogServices& dialogs;
+    const FileSystem& files;
+    std::string& scratchText;
+};
+
+// Asks the user and returns the operations to run, possibly none. Nothing (std::nullopt) ends the
+// action at once: nothing is written, nothing refreshed, no message shown.
+using Dialogue = std::optional<std::vector<RegOp>> (*)(DialogueContext&);
+
+struct ButtonAction {
+    std::span<const RegOp> ops;  // the fixed operations, in order (unused when `ask` is set)
+    Dialogue ask = nullptr;      // set for the rows that ask the user first
+    OutcomeMessage outcome = OutcomeMessage::SetDone;  // shown when every operation succeeded
+    bool raisesRestart = false;  // raised when the action changed the registry
+};
+
+struct CatalogueRow {
+    std::string_view caption;
+    ButtonAction set;   // set, forbid or hide
+    ButtonAction lift;  // lift or show
+};
+
+enum class CataloguePage { Desktop, Restrictions, HideShow };
+enum class RowButton { Set, Lift };
+
+struct PageCatalogue {
+    std::span<const CatalogueRow> rows;
+    ButtonKind setKind;  // the face kinds of the two buttons
+    ButtonKind liftKind;
+    bool refreshesDesktop;  // the desktop is refreshed after every completed action
+};
+
+// The three pages of this catalogue (defined in desktop_rows.cpp, restriction_rows.cpp and
+// hide_show_rows.cpp).
+const PageCatalogue& desktopCatalogue();
+const PageCatalogue& restrictionsCatalogue();
+const PageCatalogue& hideShowCatalogue();
+
+}  // namespace hivora

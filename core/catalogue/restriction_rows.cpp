@@ -1,0 +1,113 @@
+// The thirteen restriction rows. Forbid shows "已设置！", lift "已解除！"; both need a restart to
+// take effect. No row deletes anything: lifting writes the "off" form of the same values.
+
+#include "core/catalogue/catalogue_types.h"
+#include "core/catalogue/registry_locations.h"
+
+namespace hivora {
+namespace {
+
+using namespace locations;
+
+constexpr RegKey kHkcr = kHkeyClassesRoot;
+constexpr RegKey kHkcu = kHkeyCurrentUser;
+constexpr RegKey kHku = kHkeyUsers;
+
+RegOp policyFlag(const char* name, std::string_view flag) {
+    return setBinary(kHkcu, kExplorerPolicies, name, flag);
+}
+
+// Row 0: the desktop's context menu.
+const RegOp kViewMenuForbid[] = {policyFlag("NoViewContextMenu", kBinaryFlagOn)};
+const RegOp kViewMenuLift[] = {policyFlag("NoViewContextMenu", kBinaryFlagOff)};
+
+// Row 1: the taskbar's context menu.
+const RegOp kTrayMenuForbid[] = {policyFlag("NoTrayContextMenu", kBinaryFlagOn)};
+const RegOp kTrayMenuLift[] = {policyFlag("NoTrayContextMenu", kBinaryFlagOff)};
+
+// Row 2: the recent documents history, and clearing it on exit.
+const RegOp kRecentDocsForbid[] = {
+    policyFlag("NoRecentDocsHistory", kBinaryFlagOn),
+    policyFlag("ClearRecentDocsonExit", kBinaryFlagOn),
+};
+const RegOp kRecentDocsLift[] = {
+    policyFlag("NoRecentDocsHistory", kBinaryFlagOff),
+    policyFlag("ClearRecentDocsonExit", kBinaryFlagOff),
+};
+
+// Row 3: automatic run of data discs.
+const RegOp kAutoRunForbid[] = {policyFlag("NoDriveTypeAutoRun", kBinaryFlagOn)};
+const RegOp kAutoRunLift[] = {policyFlag("NoDriveTypeAutoRun", kBinaryFlagOff)};
+
+// Row 4: automatic play of audio CDs: the default verb of "AudioCD\shell", a blank for none.
+const RegOp kAudioCdForbid[] = {setString(kHkcr, kAudioCdShell, "", " ")};
+const RegOp kAudioCdLift[] = {setString(kHkcr, kAudioCdShell, "", "Play")};
+
+// Row 5: the MS-DOS mode.
+const RegOp kDosModeForbid[] = {setBinary(kHkcu, kWinOldAppPolicies, "Disabled", kBinaryFlagOn)};
+const RegOp kDosModeLift[] = {setBinary(kHkcu, kWinOldAppPolicies, "Disabled", kBinaryFlagOff)};
+
+// Row 6: moving the user folders (pictures, favourites, music), under the names the shell reads.
+const RegOp kUserFoldersForbid[] = {
+    setDword(kHkcu, kExplorerPolicies, "DisableMyPicturesDirChange", 1),
+    setDword(kHkcu, kExplorerPolicies, "DisableFavoritesDirChange", 1),
+    setDword(kHkcu, kExplorerPolicies, "DisableMyMusicDirChange", 1),
+};
+const RegOp kUserFoldersLift[] = {
+    setDword(kHkcu, kExplorerPolicies, "DisableMyPicturesDirChange", 0),
+    setDword(kHkcu, kExplorerPolicies, "DisableFavoritesDirChange", 0),
+    setDword(kHkcu, kExplorerPolicies, "DisableMyMusicDirChange", 0),
+};
+
+// Row 7: info tips. The value switches them on, so forbidding writes 0.
+const RegOp kInfoTipForbid[] = {setDword(kHkcu, kExplorerAdvanced, "ShowInfoTip", 0)};
+const RegOp kInfoTipLift[] = {setDword(kHkcu, kExplorerAdvanced, "ShowInfoTip", 1)};
+
+// Rows 8, 9 and 11 write the default profile's system policies.
+const RegOp kDisplayForbid[] = {setDword(kHku, kDefaultSystemPolicies, "NoDispCPL", 1)};
+const RegOp kDisplayLift[] = {setDword(kHku, kDefaultSystemPolicies, "NoDispCPL", 0)};
+const RegOp kRegEditForbid[] = {setDword(kHku, kDefaultSystemPolicies, "DisableRegistryTools", 1)};
+const RegOp kRegEditLift[] = {setDword(kHku, kDefaultSystemPolicies, "DisableRegistryTools", 0)};
+
+// Row 10: the control panel.
+const RegOp kControlPanelForbid[] = {policyFlag("NoSetFolders", kBinaryFlagOn)};
+const RegOp kControlPanelLift[] = {policyFlag("NoSetFolders", kBinaryFlagOff)};
+
+const RegOp kTaskMgrForbid[] = {setDword(kHku, kDefaultSystemPolicies, "DisableTaskMgr", 1)};
+const RegOp kTaskMgrLift[] = {setDword(kHku, kDefaultSystemPolicies, "DisableTaskMgr", 0)};
+
+// Row 12: the Start menu.
+const RegOp kStartMenuForbid[] = {setDword(kHkcu, kExplorerPolicies, "NoChangeStartMenu", 1)};
+const RegOp kStartMenuLift[] = {setDword(kHkcu, kExplorerPolicies, "NoChangeStartMenu", 0)};
+
+ButtonAction forbid(std::span<const RegOp> ops) {
+    return {ops, nullptr, OutcomeMessage::SetDone, true};
+}
+ButtonAction lift(std::span<const RegOp> ops) {
+    return {ops, nullptr, OutcomeMessage::UnsetDone, true};
+}
+
+const CatalogueRow kRestrictionRows[] = {
+    {"禁止系统右键弹出菜单", forbid(kViewMenuForbid), lift(kViewMenuLift)},
+    {"禁止任务栏右键弹出菜单", forbid(kTrayMenuForbid), lift(kTrayMenuLift)},
+    {"禁止\"文档\"记录功能(最近文档)", forbid(kRecentDocsForbid), lift(kRecentDocsLift)},
+    {"禁止数据光盘自动运行", forbid(kAutoRunForbid), lift(kAutoRunLift)},
+    {"禁止CD光盘自动运行", forbid(kAudioCdForbid), lift(kAudioCdLift)},
+    {"禁止使用MS－DOS方式", forbid(kDosModeForbid), lift(kDosModeLift)},
+    {"禁止修改用户文件夹", forbid(kUserFoldersForbid), lift(kUserFoldersLift)},
+    {"禁止显示>>提示信息", forbid(kInfoTipForbid), lift(kInfoTipLift)},
+    {"禁止修改显示属性", forbid(kDisplayForbid), lift(kDisplayLift)},
+    {"禁止使用注册表编辑器", forbid(kRegEditForbid), lift(kRegEditLift)},
+    {"禁止修改控制面版", forbid(kControlPanelForbid), lift(kControlPanelLift)},
+    {"禁止用户运行任务管理器", forbid(kTaskMgrForbid), lift(kTaskMgrLift)},
+    {"禁止修改开始菜单", forbid(kStartMenuForbid), lift(kStartMenuLift)},
+};
+
+}  // namespace
+
+const PageCatalogue& restrictionsCatalogue() {
+    static const PageCatalogue page{kRestrictionRows, kKindForbid, kKindLift, false};
+    return page;
+}
+
+}  // namespace hivora
