@@ -1,0 +1,468 @@
+#include "platform/tree_registry.h"
+
+#include <chrono>
+#include <cstring>
+
+#include "platform/unicode_text.h"
+
+namespace hivora {
+
+namespace {
+
+constexpr std::uint32_t kRegOptionVolatile = 1;
+constexpr std::size_t kMaxKeyNameLength = 255;
+constexpr std::size_t kMaxValueNameLength = 16383;
+
+bool isTextType(std::uint32_t type) {
+    return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
+}
+
+bool startsWithSeparator(const std::u16string& path) {
+    return !path.empty() && path[0] == u'\\';
+}
+
+// The store of the in-memory registry: a copy of each hive as it was at the last flush, taken at
+// the first change after it, to go back to when a flush is made to fail.
+class MemoryHiveStore final : public HiveStore {
+  public:
+    void refresh(HiveId, HiveSlot&) override {}
+    Status prepareChange(HiveId id, HiveSlot& slot) override {
+        if (slot.pending.empty()) saved(id) = slot.tree->clone();
+        return Status::ok();
+    }
+    Status save(HiveId id, HiveSlot& slot) override {
+        saved(id).reset();
+        slot.pending.clear();
+        return Status::ok();
+    }
+    void discard(HiveId id, HiveSlot& slot) override {
+        if (saved(id)) slot.tree = std::move(saved(id));
+        slot.pending.clear();
+    }
+
+  private:
+    std::unique_ptr<HiveTree>& saved(HiveId id) { return m_saved[static_cast<std::size_t>(id)]; }
+    std::array<std::unique_ptr<HiveTree>, kHiveCount> m_saved;
+};
+
+}  // namespace
+
+FileTime systemFileTime() {
+    const auto since1970 = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                               std::chrono::system_clock::now().time_since_epoch())
+                               .count();
+    return kTicks1601To1970 + static_cast<FileTime>(since1970 / 100);
+}
+
+TreeRegistry::TreeRegistry(const AnsiCodec& codec,
+                           std::array<std::unique_ptr<HiveTree>, kHiveCount> hives,
+                           std::unique_ptr<HiveStore> store)
+    : m_codec(codec),
+      m_store(store ? std::move(store) : std::make_unique<MemoryHiveStore>()),
+      m_clock(systemFileTime) {
+    for (std::size_t i = 0; i < kHiveCount; ++i)
+        m_slots[i].tree = hives[i] ? std::move(hives[i]) : std::make_unique<HiveTree>();
+}
+
+TreeRegistry::~TreeRegistry() {
+    bool pending = false;
+    for (const HiveSlot& s : m_slots) pending = pending || !s.pending.empty();
+    if (pending) (void)flush();
+}
+
+void TreeRegistry::replaceHive(HiveId id, std::unique_ptr<HiveTree> tree) {
+    slot(id).tree = std::move(tree);
+    slot(id).pending.clear();
+}
+
+bool TreeRegistry::isPredefined(RegKey key) const {
+    return key >= kHkeyClassesRoot && key <= kHkeyUsers;
+}
+
+const TreeRegistry::Location* TreeRegistry::locate(RegKey key) const {
+    static const Location kRoots[] = {
+        {false, HiveId::System, {u"Software", u"Classes"}},  // HKEY_CLASSES_ROOT
+        {false, HiveId::User, {}},                           // HKEY_CURRENT_USER
+        {false, HiveId::System, {}},                         // HKEY_LOCAL_MACHINE
+        {true, HiveId::System, {}},                          // HKEY_USERS
+    };
+    if (isPredefined(key)) return &kRoots[key - kHkeyClassesRoot];
+    const auto it = m_handles.find(key);
+    return it == m_handles.end() ? nullptr : &it->second;
+}
+
+RegResult TreeRegistry::descend(const Location& base, const KeyPath& sub, Location& out) const {
+    if (!base.usersRoot) {
+        out = base;
+        out.path.insert(out.path.end(), sub.begin(), sub.end());
+        return kErrorSuccess;
+    }
+    if (sub.empty()) {
+        out = base;
+        return kErrorSuccess;
+    }
+    // HKEY_USERS lists the default user's hive and the current user's, by the SID on the second
+    // line of user.reg ("User\S-1-5-21-...").
+    const std::u16string& userRoot = m_slots[index(HiveId::User)].tree->rootName;
+    const std::size_t cut = userRoot.rfind(u'\\');
+    const std::u16string sid =
+        cut == std::u16string::npos ? std::u16string(kDefaultUserSid) : userRoot.substr(cut + 1);
+    if (namesEqual(sub[0], u".Default")) {
+        out = Location{false, HiveId::UserDefault, KeyPath(sub.begin() + 1, sub.end())};
+    } else if (namesEqual(sub[0], sid)) {
+        out = Location{false, HiveId::User, KeyPath(sub.begin() + 1, sub.end())};
+    } else {
+        return kErrorFileNotFound;
+    }
+    return kErrorSuccess;
+}
+
+TreeKey* TreeRegistry::findKey(const Location& where) {
+    if (where.usersRoot) return nullptr;
+    HiveSlot& s = slot(where.hive);
+    m_store->refresh(where.hive, s);
+    return s.tree->findKey(where.path);
+}
+
+RegResult TreeRegistry::missingKeyResult(RegKey handle) const {
+    // An opened handle whose key has gone was deleted under it; a predefined root whose key is
+    // missing (HKEY_CLASSES_ROOT in an empty hive) simply has nothing in it.
+    return isPredefined(handle) ? kErrorFileNotFound : kErrorKeyDeleted;
+}
+
+RegKey TreeRegistry::addHandle(Location where) {
+    const RegKey handle = m_nextHandle;
+    m_nextHandle += 4;  // handles look like Windows handles: multiples of four
+    m_handles.emplace(handle, std::move(where));
+    return handle;
+}
+
+RegResult TreeRegistry::fail(RegResult code, std::string message) {
+    m_lastError = std::move(message);
+    return code;
+}
+
+RegResult TreeRegistry::toText(const char* ansi, std::u16string& out) {
+    out.clear();
+    if (!ansi) return kErrorSuccess;
+    Result<std::string> utf8 = m_codec.fromAnsi(std::string_view(ansi, std::strlen(ansi)));
+    Result<std::u16string> text = utf8 ? utf8ToUtf16(utf8.value()) : utf8.status();
+    if (!text)
+        return fail(kErrorNoUnicodeTranslation,
+                    "文本不是有效的代码页 " + std::to_string(m_codec.codePage()) + " 文本。");
+    out = std::move(text).value();
+    return kErrorSuccess;
+}
+
+RegResult TreeRegistry::toAnsi(std::u16string_view text, std::string& out) {
+    Result<std::string> utf8 = utf16ToUtf8(text);
+    Result<std::string> ansi = utf8 ? m_codec.toAnsi(utf8.value()) : utf8.status();
+    if (!ansi)
+        return fail(
+            kErrorNoUnicodeTranslation,
+            "注册表中的文本含有代码页 " + std::to_string(m_codec.codePage()) + " 无法表示的字符。");
+    out = std::move(ansi).value();
+    return kErrorSuccess;
+}
+
+RegResult TreeRegistry::ansiData(const TreeValue& value, std::string& bytes,
+                                 std::uint32_t& needed) {
+    if (!isTextType(value.type)) {
+        bytes.assign(value.data.begin(), value.data.end());
+        needed = static_cast<std::uint32_t>(bytes.size());
+        return kErrorSuccess;
+    }
+    const std::u16string units = fromUtf16Le(value.data.data(), value.data.size());
+    if (const RegResult r = toAnsi(units, bytes)) return r;
+    // A text stored without its terminating NUL is reported with room for one, so that a reader
+    // sizing its buffer from this count finds the end of the text.
+    const bool terminated = !units.empty() && units.back() == u'\0';
+    needed = static_cast<std::uint32_t>(bytes.size() + (terminated ? 0 : 1));
+    return kErrorSuccess;
+}
+
+RegResult TreeRegistry::prepareChange(HiveId id) {
+    if (m_faults.writeResult != kErrorSuccess)
+        return fail(m_faults.writeResult,
+                    m_faults.message.empty() ? "无法写入注册表：访问被拒绝。" : m_faults.message);
+    const Status s = m_store->prepareChange(id, slot(id));
+    if (!s) return fail(s.code() != 0 ? s.code() : kErrorAccessDenied, s.message());
+    return kErrorSuccess;
+}
+
+void TreeRegistry::record(HiveId id, TreeChange change) {
+    slot(id).pending.push_back(std::move(change));
+}
+
+RegResult TreeRegistry::openKey(RegKey key, const char* subKey, RegKey* result) {
+    if (!result) return kErrorInvalidParameter;
+    *result = 0;
+    const Location* base = locate(key);
+    if (!base) return kErrorInvalidHandle;
+    std::u16string sub;
+    if (const RegResult r = toText(subKey, sub)) return r;
+    if (startsWithSeparator(sub)) return kErrorBadPathname;
+    Location where;
+    if (const RegResult r = descend(*base, splitKeyPath(sub), where)) return r;
+    if (!base->usersRoot && !findKey(*base)) return missingKeyResult(key);
+    if (!where.usersRoot && !findKey(where)) return kErrorFileNotFound;
+    *result = addHandle(std::move(where));
+    return kErrorSuccess;
+}
+
+RegResult TreeRegistry::RegOpenKeyExA(RegKey key, const char* subKey, std::uint32_t, std::uint32_t,
+                                      RegKey* result) {
+    return openKey(key, subKey, result);
+}
+
+RegResult TreeRegistry::RegOpenKeyA(RegKey key, const char* subKey, RegKey* result) {
+    // Without a sub-key RegOpenKey hands back the very handle it was given.
+    if (result && (!subKey || !*subKey)) {
+        *result = 0;
+        if (!locate(key)) return kErrorInvalidHandle;
+        *result = key;
+        return kErrorSuccess;
+    }
+    return openKey(key, subKey, result);
+}
+
+RegResult TreeRegistry::RegCreateKeyExA(RegKey key, const char* subKey, std::uint32_t,
+                                        const char* keyClass, std::uint32_t options, std::uint32_t,
+                                        RegKey* result, std::uint32_t* disposition) {
+    if (!result) return kErrorInvalidParameter;
+    *result = 0;
+    const Location* base = locate(key);
+    if (!base) return kErrorInvalidHandle;
+    std::u16string sub, cls;
+    if (const RegResult r = toText(subKey, sub)) return r;
+    if (const RegResult r = toText(keyClass, cls)) return r;
+    if (startsWithSeparator(sub)) return kErrorBadPathname;
+    const KeyPath path = splitKeyPath(sub);
+    for (const auto& part : path)
+        if (part.size() > kMaxKeyNameLength) return kErrorInvalidParameter;
+    Location where;
+    // HKEY_USERS takes no new hives.
+    if (descend(*base, path, where) != kErrorSuccess) return kErrorAccessDenied;
+    if (!base->usersRoot && !isPredefined(key) && !findKey(*base)) return kErrorKeyDeleted;
+    if (where.usersRoot || findKey(where)) {
+        if (disposition) *disposition = kRegOpenedExistingKey;
+        *result = addHandle(std::move(where));
+        return kErrorSuccess;
+    }
+    if (const RegResult r = prepareChange(where.hive)) return r;
+
+    TreeChange change;
+    change.kind = TreeChange::Kind::CreateKey;
+    change.path = where.path;
+    if (!cls.empty()) change.keyClass = cls;
+    change.isVolatile = (options & kRegOptionVolatile) != 0;
+    change.time = now();
+    const bool created =
+        slot(where.hive)
+            .tree->createKey(change.path, change.keyClass, change.time, change.isVolatile)
+            .created;
+    if (created) record(where.hive, std::move(change));
+    if (disposition) *disposition = created ? kRegCreatedNewKey : kRegOpenedExistingKey;
+    *result = addHandle(std::move(where));
+    return kErrorSuccess;
+}
+
+RegResult TreeRegistry::RegQueryValueExA(RegKey key, const char* valueName, std::uint32_t* type,
+                                         std::uint8_t* data, std::uint32_t* cbData) {
+    const Location* where = locate(key);
+    if (!where) return kErrorInvalidHandle;
+    if (data && !cbData) return kErrorInvalidParameter;
+    if (where->usersRoot) return kErrorFileNotFound;
+    std::u16string name;
+    if (const RegResult r = toText(valueName, name)) return r;
+    const TreeKey* k = findKey(*where);
+    if (!k) return missingKeyResult(key);
+    const TreeValue* value = k->findValue(name);
+    if (!value) return kErrorFileNotFound;
+    std::string bytes;
+    std::uint32_t needed = 0;
+    if (const RegResult r = ansiData(*value, bytes, needed)) return r;
+    if (type) *type = value->type;
+    if (!data) {
+        if (cbData) *cbData = needed;
+        return kErrorSuccess;
+    }
+    if (*cbData < bytes.size()) {
+        *cbData = needed;
+        return kErrorMoreData;
+    }
+    std::memcpy(data, bytes.data(), bytes.size());
+    // As Windows does: a text stored without its NUL gets one when the buffer has room.
+    if (needed > bytes.size() && *cbData > bytes.size()) data[bytes.size()] = 0;
+    *cbData = static_cast<std::uint32_t>(bytes.size());
+    return kErrorSuccess;
+}
+
+RegResult TreeRegistry::RegSetValueExA(RegKey key, const char* valueName, std::uint32_t,
+                                       std::uint32_t type, const std::uint8_t* data,
+                                       std::uint32_t cbData) {
+    const Location* where = locate(key);
+    if (!where) return kErrorInvalidHandle;
+    if (where->usersRoot) return fail(kErrorAccessDenied, "HKEY_USERS 下不能直接写入数值。");
+    if (!data && cbData > 0) return kErrorInvalidParameter;
+    std::u16string name;
+    if (const RegResult r = toText(valueName, name)) return r;
+    if (name.size() > kMaxValueNameLength) return kErrorInvalidParameter;
+
+    std::vector<std::uint8_t> stored;
+    if (isTextType(type)) {
+        const std::string_view ansi(reinterpret_cast<const char*>(data), cbData);
+        Result<std::string> utf8 = m_codec.fromAnsi(ansi);
+        Result<std::u16string> units = utf8 ? utf8ToUtf16(utf8.value()) : utf8.status();
+        if (!units)
+            return fail(kErrorNoUnicodeTranslation,
+                        "文本不是有效的代码页 " + std::to_string(m_codec.codePage()) + " 文本。");
+        std::u16string text = std::move(units).value();
+        // Windows stores a text whose count leaves out the terminating NUL with that NUL when
+        // the byte after the count is one, which it is for every NUL-terminated buffer; the
+        // count cannot be read past here, so the NUL is added outright.
+        if (!ansi.empty() && ansi.back() != '\0') text.push_back(u'\0');
+        stored = toUtf16Le(text);
+    } else if (cbData > 0) {
+        stored.assign(data, data + cbData);
+    }
+
+    const Location location = *where;  // prepareChange may not touch the handle table, but be safe
+    if (!findKey(location)) return missingKeyResult(key);
+    if (const RegResult r = prepareChange(location.hive)) return r;
+    TreeKey* k = findKey(location);
+    if (!k) return missingKeyResult(key);
+
+    TreeChange change;
+    change.kind = TreeChange::Kind::SetValue;
+    change.path = location.path;
+    change.valueName = name;
+    change.type = type;
+    change.data = stored;
+    change.time = now();
+    k->setValue(name, type, std::move(stored));
+    k->touch(change.time);
+    record(location.hive, std::move(change));
+    return kErrorSuccess;
+}
+
+RegResult TreeRegistry::RegEnumValueA(RegKey key, std::uint32_t index, char* valueName,
+                                      std::uint32_t* cchValueName, std::uint32_t* type,
+                                      std::uint8_t* data, std::uint32_t* cbData) {
+    const Location* where = locate(key);
+    if (!where) return kErrorInvalidHandle;
+    if (!valueName || !cchValueName || (data && !cbData)) return kErrorInvalidParameter;
+    if (where->usersRoot) return kErrorNoMoreItems;
+    const TreeKey* k = findKey(*where);
+    if (!k) return missingKeyResult(key);
+    if (index >= k->values.size()) return kErrorNoMoreItems;
+    const TreeValue& value = k->values[index];
+
+    std::string name;
+    if (const RegResult r = toAnsi(value.name, name)) return r;
+    if (name.size() >= *cchValueName) return kErrorMoreData;
+    std::memcpy(valueName, name.data(), name.size());
+    valueName[name.size()] = '\0';
+    *cchValueName = static_cast<std::uint32_t>(name.size());
+
+    std::string bytes;
+    std::uint32_t needed = 0;
+    if (const RegResult r = ansiData(value, bytes, needed)) return r;
+    if (type) *type = value.type;
+    if (!data) {
+        if (cbData) *cbData = needed;
+        return kErrorSuccess;
+    }
+    if (*cbData < bytes.size()) {
+        *cbData = needed;
+        return kErrorMoreData;
+    }
+    std::memcpy(data, bytes.data(), bytes.size());
+    if (needed > bytes.size() && *cbData > bytes.size()) data[bytes.size()] = 0;
+    *cbData = static_cast<std::uint32_t>(bytes.size());
+    return kErrorSuccess;
+}
+
+RegResult TreeRegistry::RegDeleteValueA(RegKey key, const char* valueName) {
+    const Location* where = locate(key);
+    if (!where) return kErrorInvalidHandle;
+    if (where->usersRoot) return kErrorFileNotFound;
+    std::u16string name;
+    if (const RegResult r = toText(valueName, name)) return r;
+    const Location location = *where;
+    const TreeKey* k = findKey(location);
+    if (!k) return missingKeyResult(key);
+    if (!k->findValue(name)) return kErrorFileNotFound;
+    if (const RegResult r = prepareChange(location.hive)) return r;
+    TreeKey* fresh = findKey(location);
+    if (!fresh) return missingKeyResult(key);
+    TreeChange change;
+    change.kind = TreeChange::Kind::DeleteValue;
+    change.path = location.path;
+    change.valueName = name;
+    change.time = now();
+    if (!fresh->removeValue(name)) return kErrorFileNotFound;
+    fresh->touch(change.time);
+    record(location.hive, std::move(change));
+    return kErrorSuccess;
+}
+
+RegResult TreeRegistry::RegDeleteKeyA(RegKey key, const char* subKey) {
+    const Location* base = locate(key);
+    if (!base) return kErrorInvalidHandle;
+    std::u16string sub;
+    if (const RegResult r = toText(subKey, sub)) return r;
+    if (startsWithSeparator(sub)) return kErrorBadPathname;
+    const KeyPath path = splitKeyPath(sub);
+    // The predefined roots and the hives' own roots cannot be deleted.
+    if (path.empty() && isPredefined(key)) return kErrorAccessDenied;
+    Location where;
+    if (const RegResult r = descend(*base, path, where)) return r;
+    if (where.usersRoot || where.path.empty()) return kErrorAccessDenied;
+    if (!base->usersRoot && !findKey(*base)) return missingKeyResult(key);
+    const TreeKey* target = findKey(where);
+    if (!target) return kErrorFileNotFound;
+    if (!target->subKeys.empty()) return kErrorAccessDenied;  // as Windows: sub-keys first
+    if (const RegResult r = prepareChange(where.hive)) return r;
+    TreeKey* fresh = findKey(where);
+    if (!fresh) return kErrorFileNotFound;
+    if (!fresh->subKeys.empty()) return kErrorAccessDenied;
+    TreeChange change;
+    change.kind = TreeChange::Kind::DeleteKey;
+    change.path = where.path;
+    change.time = now();
+    slot(where.hive).tree->deleteKey(*fresh, change.time);
+    record(where.hive, std::move(change));
+    return kErrorSuccess;
+}
+
+RegResult TreeRegistry::RegCloseKey(RegKey key) {
+    if (isPredefined(key)) return kErrorSuccess;
+    return m_handles.erase(key) == 1 ? kErrorSuccess : kErrorInvalidHandle;
+}
+
+Status TreeRegistry::flush() {
+    Status outcome;
+    for (std::size_t i = 0; i < kHiveCount; ++i) {
+        HiveSlot& s = m_slots[i];
+        if (s.pending.empty()) continue;
+        const auto id = static_cast<HiveId>(i);
+        if (m_faults.failFlush) {
+            m_store->discard(id, s);
+            outcome.update(Status::error(
+                m_faults.message.empty() ? "无法保存注册表：写入失败。" : m_faults.message,
+                kErrorWriteFault));
+            continue;
+        }
+        outcome.update(m_store->save(id, s));
+    }
+    if (!outcome) m_lastError = outcome.message();
+    return outcome;
+}
+
+std::unique_ptr<TreeRegistry> makeMemoryRegistry(const AnsiCodec& codec) {
+    return std::make_unique<TreeRegistry>(
+        codec, std::array<std::unique_ptr<HiveTree>, kHiveCount>{}, nullptr);
+}
+
+}  // namespace hivora
