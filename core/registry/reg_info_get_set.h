@@ -6,8 +6,10 @@
 // Texts cross this layer as UTF-8 and are converted to the ANSI code page on the way in and back
 // on the way out. A text the code page cannot hold is refused with an error, never written as "?".
 //
-// Writes, removals and key creation report the registry's outcome as a Status. Removing a value or
-// a key that is already absent is a success. A text over 32,767 bytes in ANSI form is refused.
+// Writes, removals and key creation report the registry's outcome as a Status (the Windows result
+// code in Status::code(), the store's own sentence where it has one). Removing a value or a key
+// that is already absent is a success. A text over 32,767 bytes in ANSI form is refused, not cut.
+// When opening or creating the key fails, nothing further is called on the registry.
 //
 // Saving. Outside an action every write is made durable before it returns. Between beginAction()
 // and endAction() writes are only collected, and endAction() saves them in one go; a row action of
@@ -28,12 +30,13 @@ namespace hivora {
 inline constexpr std::size_t kMaxRegTextBytes = 32767;
 
 class RegInfoGetSet {
-public:
+  public:
     RegInfoGetSet(RegistryApi& api, const AnsiCodec& codec) : m_api(api), m_codec(codec) {}
 
-    // Reads a REG_SZ value. Success: the text up to its first NUL, errorFlag 0 (a value holding no
-    // NUL at all reads as "" with flag 0). Failure (no key, no value, another type, a text the
-    // code page cannot decode): "" and errorFlag -1.
+    // Reads a REG_SZ value. Success: the text up to its first NUL (the whole text when the stored
+    // value has no terminating NUL, as the writes below store it), errorFlag 0; an empty value
+    // reads as "" with flag 0. Failure (no key, no value, another type, a text the code page
+    // cannot decode): "" and errorFlag -1.
     std::string GetRegString(RegKey root, const std::string& subKey, const std::string& valueName,
                              std::uint32_t accessMask, std::int32_t& errorFlag);
     // As GetRegString for a REG_EXPAND_SZ value; references to variables are not expanded.
@@ -43,6 +46,8 @@ public:
 
     // Create the key path if needed (class "REG_SZ" / "REG_EXPAND_SZ" / "REG_DWORD" /
     // "REG_BINARY" for new keys) and store the value. The text is stored without a terminating NUL.
+    // Refused before any registry call: a text, sub-key or value name the code page cannot hold
+    // (code kErrorNoUnicodeTranslation), a text over kMaxRegTextBytes (kErrorInvalidParameter).
     Status SetRegString(RegKey root, const std::string& subKey, const std::string& valueName,
                         const std::string& text, std::uint32_t createOptions,
                         std::uint32_t accessMask);
@@ -59,6 +64,7 @@ public:
                         std::uint32_t accessMask);
 
     // Deletes the key itself (not its sub-keys: a key with sub-keys is refused by the registry).
+    // A key that does not exist: ok.
     Status DeleteRegKey(RegKey root, const std::string& subKey, std::uint32_t accessMask);
     // DeleteRegKey with the full access mask; its own accessMask is ignored.
     Status RemoveRegKey(RegKey root, const std::string& subKey, std::uint32_t accessMask);
@@ -68,14 +74,20 @@ public:
     Status DeleteRegValue(RegKey root, const std::string& subKey, const std::string& valueName,
                           std::uint32_t accessMask);
 
-    // Lists every value of the key: names[i] and texts[i] for i < the result (texts of values that
-    // are not REG_SZ are ""). The key stays open; its handle is appended to `handles` once per value
-    // listed, after the OpenKeyHandleCount() entries of earlier calls, and the count advances.
+    // Lists every value of the key, however long its name or data: names[i] and texts[i] for
+    // i < the result (texts of values that are not REG_SZ are ""). names and texts are resized to
+    // result + 1 entries (result 0: left as they were); entries from the result on carry no
+    // meaning. The key stays open; its handle is appended to `handles` once per value listed,
+    // after the OpenKeyHandleCount() entries of earlier calls, and the count advances. A key with
+    // no values is closed again at once. A name the code page cannot decode is listed with its
+    // non-ASCII bytes shown as \xHH (removing it by that name then fails).
     // Returns the number listed, or -1 when the key cannot be opened (lists and count untouched).
     std::int16_t EnumRegValues(RegKey root, const std::string& subKey,
                                std::vector<std::string>& names, std::vector<std::string>& texts,
                                std::vector<RegKey>& handles);
-    // Removes a value through a handle from EnumRegValues; the registry's result code (0 success).
+    // Removes a value through a handle from EnumRegValues; the registry's result code (0 success,
+    // kErrorFileNotFound when the value is gone already, kErrorNoUnicodeTranslation for a name the
+    // code page cannot hold). Outside an action a failed save gives that save's code.
     RegResult DeleteRegValueInKey(RegKey handle, const std::string& valueName);
     void CloseRegKey(RegKey handle);
 
@@ -91,7 +103,20 @@ public:
     RegistryApi& api() { return m_api; }
     const AnsiCodec& codec() const { return m_codec; }
 
-private:
+  private:
+    Status failure(const char* what, RegResult code) const;
+    Status save();
+    Status saveIfOutsideAction();
+    std::string readText(RegKey root, const std::string& subKey, const std::string& valueName,
+                         std::uint32_t accessMask, std::uint32_t wantedType,
+                         std::int32_t& errorFlag);
+    Status writeValue(RegKey root, const std::string& subKey, const std::string& valueName,
+                      const char* keyClass, std::uint32_t type, std::string_view bytes,
+                      std::uint32_t createOptions, std::uint32_t accessMask);
+    Status writeText(RegKey root, const std::string& subKey, const std::string& valueName,
+                     const std::string& text, const char* keyClass, std::uint32_t type,
+                     std::uint32_t createOptions, std::uint32_t accessMask);
+
     RegistryApi& m_api;
     const AnsiCodec& m_codec;
     std::int16_t m_openKeyHandleCount = 0;

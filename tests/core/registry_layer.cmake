@@ -5,3 +5,6 @@ hivora_add_test(number_text_test LABEL registry
 hivora_add_test(value_conversions_test LABEL registry
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/value_conversions_test.cpp
   LIBS hivora_core)
+hivora_add_test(reg_info_get_set_calls_test LABEL registry
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/reg_info_get_set_calls_test.cpp
+  LIBS hivora_core)

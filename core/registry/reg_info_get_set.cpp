@@ -1,0 +1,392 @@
+#include "core/registry/reg_info_get_set.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <optional>
+
+namespace hivora {
+namespace {
+
+// Class texts of keys created by the writes: the name of the value type being written.
+constexpr const char* kClassSz = "REG_SZ";
+constexpr const char* kClassExpandSz = "REG_EXPAND_SZ";
+constexpr const char* kClassDword = "REG_DWORD";
+constexpr const char* kClassBinary = "REG_BINARY";
+
+// Starting sizes of the enumeration's buffers; they grow to what the registry asks for.
+constexpr std::size_t kEnumNameChars = 256;
+constexpr std::size_t kEnumDataBytes = 1024;
+// Windows value names hold at most 16,383 characters, two bytes each in a double-byte code page.
+constexpr std::size_t kMaxEnumNameChars = 32768;
+// Bounds for a registry that keeps answering "more data": the value is given up after this many
+// tries, and the data buffer grows by doubling no further than this.
+constexpr int kMaxEnumAttempts = 16;
+constexpr std::size_t kMaxEnumDataBytes = std::size_t{16} << 20;
+
+bool isAbsent(RegResult code) {
+    return code == kErrorFileNotFound;
+}
+
+std::string codeText(RegResult code) {
+    return "（错误代码 " + std::to_string(code) + "）";
+}
+
+Status untranslatable(const std::string& text) {
+    return Status::error("“" + text + "”含有系统代码页无法表示的字符，未写入注册表",
+                         kErrorNoUnicodeTranslation);
+}
+
+// The text up to its first NUL, or the whole text when it holds none.
+std::string upToFirstNul(const char* data, std::size_t size) {
+    return std::string(data, std::find(data, data + size, '\0'));
+}
+
+// A name the code page cannot decode is still listed, so that no entry hides: bytes outside
+// ASCII are shown as \xHH. Removing it by that name then fails, which the caller reports.
+std::string escapedName(const std::string& ansi) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string shown;
+    for (unsigned char c : ansi) {
+        if (c < 0x80) {
+            shown += static_cast<char>(c);
+        } else {
+            shown += "\\x";
+            shown += kHex[c >> 4];
+            shown += kHex[c & 0xF];
+        }
+    }
+    return shown;
+}
+
+}  // namespace
+
+// Texts and errors ------------------------------------------------------------------------------
+
+Status RegInfoGetSet::failure(const char* what, RegResult code) const {
+    std::string message = std::string(what) + codeText(code);
+    const std::string detail = m_api.lastErrorMessage();
+    if (!detail.empty()) message += "：" + detail;
+    return Status::error(std::move(message), code);
+}
+
+Status RegInfoGetSet::save() {
+    Status saved = m_api.flush();
+    if (saved || !saved.message().empty()) return saved;
+    return failure("无法保存注册表的修改",
+                   saved.code() != 0 ? saved.code() : kErrorRegistryIoFailed);
+}
+
+Status RegInfoGetSet::saveIfOutsideAction() {
+    return m_actionDepth > 0 ? Status::ok() : save();
+}
+
+// Reads ------------------------------------------------------------------------------------------
+
+std::string RegInfoGetSet::readText(RegKey root, const std::string& subKey,
+                                    const std::string& valueName, std::uint32_t accessMask,
+                                    std::uint32_t wantedType, std::int32_t& errorFlag) {
+    errorFlag = 0;
+    const Result<std::string> ansiSubKey = m_codec.toAnsi(subKey);
+    const Result<std::string> ansiName = m_codec.toAnsi(valueName);
+    if (!ansiSubKey || !ansiName) {  // no such key or value can exist in the registry
+        errorFlag = -1;
+        return {};
+    }
+
+    // The open's result is not examined: a failed open leaves handle 0, and the size query on it
+    // fails, which reports the failure.
+    RegKey handle = 0;
+    (void)m_api.RegOpenKeyExA(root, ansiSubKey.value().c_str(), 0, accessMask, &handle);
+
+    std::string text;
+    std::uint32_t type = kRegNone;
+    std::uint32_t byteCount = 0;
+    const RegResult sized =
+        m_api.RegQueryValueExA(handle, ansiName.value().c_str(), &type, nullptr, &byteCount);
+    if (sized != kErrorSuccess || type != wantedType) {
+        errorFlag = -1;
+    } else {
+        std::string buffer(byteCount, '\0');
+        std::uint32_t readType = kRegNone;  // not examined, as the size query settled the type
+        std::uint32_t readCount = byteCount;
+        const RegResult read =
+            m_api.RegQueryValueExA(handle, ansiName.value().c_str(), &readType,
+                                   reinterpret_cast<std::uint8_t*>(buffer.data()), &readCount);
+        if (read != kErrorSuccess) {
+            errorFlag = -1;
+        } else {
+            // A value stored without a terminating NUL (as SetRegString stores it, and as other
+            // programs may) fills the buffer completely: it is taken whole, not dropped.
+            const Result<std::string> decoded =
+                m_codec.fromAnsi(upToFirstNul(buffer.data(), buffer.size()));
+            if (decoded) {
+                text = decoded.value();
+            } else {
+                errorFlag = -1;
+            }
+        }
+    }
+    (void)m_api.RegCloseKey(handle);  // also after a failed open, as Windows tolerates
+    return text;
+}
+
+std::string RegInfoGetSet::GetRegString(RegKey root, const std::string& subKey,
+                                        const std::string& valueName, std::uint32_t accessMask,
+                                        std::int32_t& errorFlag) {
+    return readText(root, subKey, valueName, accessMask, kRegSz, errorFlag);
+}
+
+std::string RegInfoGetSet::GetRegExpandString(RegKey root, const std::string& subKey,
+                                              const std::string& valueName,
+                                              std::uint32_t accessMask, std::int32_t& errorFlag) {
+    return readText(root, subKey, valueName, accessMask, kRegExpandSz, errorFlag);
+}
+
+// Writes -----------------------------------------------------------------------------------------
+
+Status RegInfoGetSet::writeValue(RegKey root, const std::string& subKey,
+                                 const std::string& valueName, const char* keyClass,
+                                 std::uint32_t type, std::string_view bytes,
+                                 std::uint32_t createOptions, std::uint32_t accessMask) {
+    const Result<std::string> ansiSubKey = m_codec.toAnsi(subKey);
+    if (!ansiSubKey) return untranslatable(subKey);
+    const Result<std::string> ansiName = m_codec.toAnsi(valueName);
+    if (!ansiName) return untranslatable(valueName);
+
+    RegKey handle = 0;
+    std::uint32_t disposition = 0;
+    const RegResult created =
+        m_api.RegCreateKeyExA(root, ansiSubKey.value().c_str(), 0, keyClass, createOptions,
+                              accessMask, &handle, &disposition);
+    if (created != kErrorSuccess) {
+        Status status = failure("无法创建或打开注册表项", created);
+        status.update(saveIfOutsideAction());  // a partly created path is saved or dropped now
+        return status;
+    }
+
+    const RegResult set = m_api.RegSetValueExA(handle, ansiName.value().c_str(), 0, type,
+                                               reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                               static_cast<std::uint32_t>(bytes.size()));
+    (void)m_api.RegCloseKey(handle);
+
+    Status status = set == kErrorSuccess ? Status::ok() : failure("无法写入注册表值", set);
+    status.update(saveIfOutsideAction());
+    return status;
+}
+
+Status RegInfoGetSet::writeText(RegKey root, const std::string& subKey,
+                                const std::string& valueName, const std::string& text,
+                                const char* keyClass, std::uint32_t type,
+                                std::uint32_t createOptions, std::uint32_t accessMask) {
+    const Result<std::string> ansiText = m_codec.toAnsi(text);
+    if (!ansiText) return untranslatable(text);
+    if (ansiText.value().size() > kMaxRegTextBytes) {
+        return Status::error("文本过长（超过 32767 字节），未写入注册表", kErrorInvalidParameter);
+    }
+    // Stored without a terminating NUL; the read takes a text that fills its buffer whole.
+    return writeValue(root, subKey, valueName, keyClass, type, ansiText.value(), createOptions,
+                      accessMask);
+}
+
+Status RegInfoGetSet::SetRegString(RegKey root, const std::string& subKey,
+                                   const std::string& valueName, const std::string& text,
+                                   std::uint32_t createOptions, std::uint32_t accessMask) {
+    return writeText(root, subKey, valueName, text, kClassSz, kRegSz, createOptions, accessMask);
+}
+
+Status RegInfoGetSet::SetRegExpandString(RegKey root, const std::string& subKey,
+                                         const std::string& valueName, const std::string& text,
+                                         std::uint32_t createOptions, std::uint32_t accessMask) {
+    return writeText(root, subKey, valueName, text, kClassExpandSz, kRegExpandSz, createOptions,
+                     accessMask);
+}
+
+Status RegInfoGetSet::SetRegDword(RegKey root, const std::string& subKey,
+                                  const std::string& valueName, std::int32_t value,
+                                  std::uint32_t createOptions, std::uint32_t accessMask) {
+    const auto bits = static_cast<std::uint32_t>(value);
+    const std::array<char, 4> bytes = {
+        static_cast<char>(bits & 0xFF), static_cast<char>((bits >> 8) & 0xFF),
+        static_cast<char>((bits >> 16) & 0xFF), static_cast<char>((bits >> 24) & 0xFF)};
+    return writeValue(root, subKey, valueName, kClassDword, kRegDword,
+                      std::string_view(bytes.data(), bytes.size()), createOptions, accessMask);
+}
+
+Status RegInfoGetSet::SetRegBinary(RegKey root, const std::string& subKey,
+                                   const std::string& valueName, std::string_view data,
+                                   std::uint32_t createOptions, std::uint32_t accessMask) {
+    if (data.empty()) return Status::error("二进制数据为空，未写入注册表", kErrorInvalidParameter);
+    return writeValue(root, subKey, valueName, kClassBinary, kRegBinary, data, createOptions,
+                      accessMask);
+}
+
+// Removals and creation --------------------------------------------------------------------------
+
+Status RegInfoGetSet::DeleteRegKey(RegKey root, const std::string& subKey,
+                                   std::uint32_t accessMask) {
+    const Result<std::string> ansiSubKey = m_codec.toAnsi(subKey);
+    if (!ansiSubKey) return Status::ok();  // a name the code page cannot hold names no key
+
+    RegKey handle = 0;
+    const RegResult opened =
+        m_api.RegOpenKeyExA(root, ansiSubKey.value().c_str(), 0, accessMask, &handle);
+    if (isAbsent(opened)) return Status::ok();
+    if (opened != kErrorSuccess) return failure("无法打开注册表项", opened);
+
+    const RegResult deleted = m_api.RegDeleteKeyA(handle, "");
+    (void)m_api.RegCloseKey(handle);
+
+    Status status = deleted == kErrorSuccess || isAbsent(deleted)
+                        ? Status::ok()
+                        : failure("无法删除注册表项", deleted);
+    status.update(saveIfOutsideAction());
+    return status;
+}
+
+Status RegInfoGetSet::RemoveRegKey(RegKey root, const std::string& subKey,
+                                   std::uint32_t /*accessMask*/) {
+    return DeleteRegKey(root, subKey, kKeyAllAccess);
+}
+
+Status RegInfoGetSet::CreateRegKey(RegKey root, const std::string& subKey,
+                                   std::uint32_t createOptions, std::uint32_t accessMask) {
+    const Result<std::string> ansiSubKey = m_codec.toAnsi(subKey);
+    if (!ansiSubKey) return untranslatable(subKey);
+
+    RegKey handle = 0;
+    std::uint32_t disposition = 0;
+    const RegResult created =
+        m_api.RegCreateKeyExA(root, ansiSubKey.value().c_str(), 0, kClassSz, createOptions,
+                              accessMask, &handle, &disposition);
+    Status status = Status::ok();
+    if (created == kErrorSuccess) {
+        (void)m_api.RegCloseKey(handle);
+    } else {
+        status = failure("无法创建注册表项", created);
+    }
+    status.update(saveIfOutsideAction());
+    return status;
+}
+
+Status RegInfoGetSet::DeleteRegValue(RegKey root, const std::string& subKey,
+                                     const std::string& valueName, std::uint32_t accessMask) {
+    const Result<std::string> ansiSubKey = m_codec.toAnsi(subKey);
+    const Result<std::string> ansiName = m_codec.toAnsi(valueName);
+    if (!ansiSubKey || !ansiName) return Status::ok();  // names no key or value
+
+    RegKey handle = 0;
+    const RegResult opened =
+        m_api.RegOpenKeyExA(root, ansiSubKey.value().c_str(), 0, accessMask, &handle);
+    if (isAbsent(opened)) return Status::ok();
+    if (opened != kErrorSuccess) return failure("无法打开注册表项", opened);
+
+    const RegResult deleted = m_api.RegDeleteValueA(handle, ansiName.value().c_str());
+    (void)m_api.RegCloseKey(handle);
+
+    Status status = deleted == kErrorSuccess || isAbsent(deleted)
+                        ? Status::ok()
+                        : failure("无法删除注册表值", deleted);
+    status.update(saveIfOutsideAction());
+    return status;
+}
+
+RegResult RegInfoGetSet::DeleteRegValueInKey(RegKey handle, const std::string& valueName) {
+    const Result<std::string> ansiName = m_codec.toAnsi(valueName);
+    if (!ansiName) return kErrorNoUnicodeTranslation;
+
+    const RegResult deleted = m_api.RegDeleteValueA(handle, ansiName.value().c_str());
+    if (deleted != kErrorSuccess) return deleted;
+    const Status saved = saveIfOutsideAction();
+    if (!saved) return saved.code() != 0 ? saved.code() : kErrorRegistryIoFailed;
+    return kErrorSuccess;
+}
+
+void RegInfoGetSet::CloseRegKey(RegKey handle) {
+    (void)m_api.RegCloseKey(handle);
+}
+
+// Enumeration ------------------------------------------------------------------------------------
+
+std::int16_t RegInfoGetSet::EnumRegValues(RegKey root, const std::string& subKey,
+                                          std::vector<std::string>& names,
+                                          std::vector<std::string>& texts,
+                                          std::vector<RegKey>& handles) {
+    const Result<std::string> ansiSubKey = m_codec.toAnsi(subKey);
+    if (!ansiSubKey) return -1;
+
+    RegKey handle = 0;
+    if (m_api.RegOpenKeyA(root, ansiSubKey.value().c_str(), &handle) != kErrorSuccess) return -1;
+
+    std::string nameBuffer(kEnumNameChars, '\0');
+    std::size_t dataSize = kEnumDataBytes;
+    std::int16_t index = 0;
+    int attempts = 0;
+    constexpr std::int16_t kMaxCount = std::numeric_limits<std::int16_t>::max();
+
+    while (index < kMaxCount && m_openKeyHandleCount < kMaxCount) {
+        std::string data(dataSize, '\0');  // fresh and zeroed for every value, as before
+        std::uint32_t dataCount = static_cast<std::uint32_t>(data.size());
+        std::uint32_t nameLength = static_cast<std::uint32_t>(nameBuffer.size());
+        std::uint32_t type = kRegNone;
+        std::fill(nameBuffer.begin(), nameBuffer.end(), '\0');
+        const RegResult result = m_api.RegEnumValueA(
+            handle, static_cast<std::uint32_t>(index), nameBuffer.data(), &nameLength, &type,
+            reinterpret_cast<std::uint8_t*>(data.data()), &dataCount);
+
+        if (result == kErrorMoreData && ++attempts < kMaxEnumAttempts) {
+            // A long name or long data must not end the list: grow what is short and read the same
+            // index again. The registry reports the data size it needs; a name that did not fit
+            // comes back with its length unchanged or with the length it needs.
+            bool grew = false;
+            if (dataCount > dataSize) {
+                dataSize = dataCount;
+                grew = true;
+            }
+            if (nameLength >= nameBuffer.size() && nameBuffer.size() < kMaxEnumNameChars) {
+                const std::size_t wanted =
+                    std::max<std::size_t>(nameLength + 1, nameBuffer.size() * 2);
+                nameBuffer.assign(std::min(wanted, kMaxEnumNameChars), '\0');
+                grew = true;
+            }
+            if (!grew) {  // the registry said too little: try both buffers larger
+                dataSize = std::min(dataSize * 2, kMaxEnumDataBytes);
+                nameBuffer.assign(std::min(nameBuffer.size() * 2, kMaxEnumNameChars), '\0');
+            }
+            continue;
+        }
+        if (result != kErrorSuccess)
+            break;  // the end of the values, or a value that cannot be read
+        attempts = 0;
+
+        const std::string ansiName = upToFirstNul(nameBuffer.data(), nameBuffer.size());
+        const Result<std::string> name = m_codec.fromAnsi(ansiName);
+
+        ++m_openKeyHandleCount;
+        names.resize(static_cast<std::size_t>(index) + 2);
+        texts.resize(static_cast<std::size_t>(index) + 2);
+        handles.resize(static_cast<std::size_t>(m_openKeyHandleCount) + 1);
+        names[index] = name ? name.value() : escapedName(ansiName);
+        std::int32_t flag = 0;  // a value that is not REG_SZ is listed with the empty text
+        texts[index] = GetRegString(root, subKey, names[index], kKeyAllAccess, flag);
+        handles[m_openKeyHandleCount - 1] = handle;
+        ++index;
+    }
+
+    // With no value listed the handle is recorded nowhere, so nobody else would close it.
+    if (index == 0) (void)m_api.RegCloseKey(handle);
+    return index;
+}
+
+// Actions ----------------------------------------------------------------------------------------
+
+void RegInfoGetSet::beginAction() {
+    ++m_actionDepth;
+}
+
+Status RegInfoGetSet::endAction() {
+    if (m_actionDepth > 0) --m_actionDepth;
+    return saveIfOutsideAction();
+}
+
+}  // namespace hivora
