@@ -1,0 +1,8 @@
+# The registry store: the shared registry suite over every backend of this platform, the Wine
+# registry text format, the file store, and the tree registry's own behaviour.
+if(NOT WIN32)
+  hivora_add_test(registry_suite_test LABEL registry
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/registry_suite.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/registry_backends_posix.cpp
+    LIBS hivora_platform)
+endif()
