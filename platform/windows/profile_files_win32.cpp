@@ -3,11 +3,13 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/ansi_codec.h"
 #include "platform/profile_files.h"
+#include "platform/profile_format.h"
 #include "platform/windows/wide_text.h"
 
 namespace hivora {
@@ -42,7 +44,9 @@ public:
         const DWORD copied =
             ::GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(),
                                        buffer.data(), bufferSize, path.value().c_str());
-        return std::string(buffer.data(), copied);
+        // When the cut falls inside a double-byte character the platform leaves a NUL where
+        // its first byte was and still counts it: the text ends at the first NUL.
+        return std::string(buffer.data(), ::strnlen(buffer.data(), copied));
     }
 
     // The platform rewrites the file in place, so a failure half-way would leave a damaged file.
@@ -51,6 +55,13 @@ public:
     Status WritePrivateProfileStringA(const std::string& section, const std::string& key,
                                       const std::string& value,
                                       const std::string& fileName) override {
+        // Texts that would not read back as the same section, key and value (a line break in the
+        // value, "=" in the key, ...) are refused here as on every other platform, instead of
+        // letting the platform write lines that read back as other keys or sections.
+        Result<std::string> checked =
+            writeProfileValue("", section, key, value, systemAnsiCodePage());
+        if (!checked) return checked.status();
+
         const std::string copyName = fileName + ".hivora-" +
                                      std::to_string(::GetCurrentProcessId()) + "-" +
                                      std::to_string(++m_writes) + ".tmp";
@@ -59,7 +70,13 @@ public:
         const std::wstring target = wideFromUtf8(fileName);
         const std::wstring copy = wideFromUtf8(copyName);
 
-        if (::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        const DWORD attributes = ::GetFileAttributesW(target.c_str());
+        // A read-only file is not to be written, as the platform's own in-place write would
+        // fail on it; replacing it by a copy would get round that.
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+            return Status::error("配置文件是只读的：" + fileName, ERROR_ACCESS_DENIED);
+        }
+        if (attributes != INVALID_FILE_ATTRIBUTES &&
             !::CopyFileW(target.c_str(), copy.c_str(), FALSE)) {
             return lastError("无法写入配置文件：" + fileName);
         }

@@ -1,0 +1,7 @@
+# Programs that hold our platform layer against Windows itself. They are Windows programs: the
+# MinGW-w64 build makes them and tests/wine/run_wine_tests.sh runs them under Wine.
+if(WIN32)
+  hivora_add_test(win32_platform_test LABEL wine
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/profile_oracle_test.cpp
+    LIBS hivora_platform)
+endif()
