@@ -5,3 +5,11 @@ if(WIN32)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/profile_oracle_test.cpp
     LIBS hivora_platform)
 endif()
+
+# The shared registry suite (tests/platform/registry_suite.cpp) against the real registry.
+if(WIN32)
+  hivora_add_test(registry_suite_win32_test LABEL wine
+    SOURCES ${PROJECT_SOURCE_DIR}/tests/platform/registry_suite.cpp
+            ${PROJECT_SOURCE_DIR}/tests/platform/registry_backends_windows.cpp
+    LIBS hivora_platform)
+endif()
