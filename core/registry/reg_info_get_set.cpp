@@ -59,6 +59,60 @@ std::string escapedName(const std::string& ansi) {
     return shown;
 }
 
+// The enumeration's buffers; they start at 256 name characters and 1,024 data bytes and only grow,
+// so one long value does not make the values after it slower to read.
+struct EnumBuffers {
+    std::string name = std::string(kEnumNameChars, '\0');
+    std::size_t dataSize = kEnumDataBytes;
+};
+
+// The ANSI name of the value at `position`. A long name or long data must not end the list: on
+// kErrorMoreData the short buffer grows and the same position is read again. The registry reports
+// the data size it needs; a name that did not fit comes back with its length unchanged or with
+// the length it needs. The data itself is read only to satisfy the call; the caller reads the
+// value's text again by name.
+RegResult enumValueName(RegistryApi& api, RegKey handle, std::uint32_t position,
+                        EnumBuffers& buffers, std::string& ansiName) {
+    for (int attempt = 0; attempt < kMaxEnumAttempts; ++attempt) {
+        std::string data(buffers.dataSize, '\0');  // fresh and zeroed for every read
+        auto dataCount = static_cast<std::uint32_t>(data.size());
+        auto nameLength = static_cast<std::uint32_t>(buffers.name.size());
+        std::uint32_t type = kRegNone;
+        std::fill(buffers.name.begin(), buffers.name.end(), '\0');
+        const RegResult result =
+            api.RegEnumValueA(handle, position, buffers.name.data(), &nameLength, &type,
+                              reinterpret_cast<std::uint8_t*>(data.data()), &dataCount);
+        if (result == kErrorSuccess) {
+            ansiName = upToFirstNul(buffers.name.data(), buffers.name.size());
+            return result;
+        }
+        if (result != kErrorMoreData) return result;
+
+        bool grew = false;
+        if (dataCount > buffers.dataSize) {
+            buffers.dataSize = dataCount;
+            grew = true;
+        }
+        if (nameLength >= buffers.name.size() && buffers.name.size() < kMaxEnumNameChars) {
+            const std::size_t wanted =
+                std::max<std::size_t>(nameLength + 1, buffers.name.size() * 2);
+            buffers.name.assign(std::min(wanted, kMaxEnumNameChars), '\0');
+            grew = true;
+        }
+        if (!grew) {  // the registry said too little: try both buffers larger
+            buffers.dataSize = std::min(buffers.dataSize * 2, kMaxEnumDataBytes);
+            buffers.name.assign(std::min(buffers.name.size() * 2, kMaxEnumNameChars), '\0');
+        }
+    }
+    return kErrorMoreData;
+}
+
+// Failures of the enumeration that concern one value, after which the next one can be read: a
+// value too large for any buffer, a name the code page cannot hold.
+bool affectsOneValueOnly(RegResult result) {
+    return result == kErrorMoreData || result == kErrorNoUnicodeTranslation;
+}
+
 }  // namespace
 
 // Texts and errors ------------------------------------------------------------------------------
@@ -318,64 +372,36 @@ std::int16_t RegInfoGetSet::EnumRegValues(RegKey root, const std::string& subKey
     RegKey handle = 0;
     if (m_api.RegOpenKeyA(root, ansiSubKey.value().c_str(), &handle) != kErrorSuccess) return -1;
 
-    std::string nameBuffer(kEnumNameChars, '\0');
-    std::size_t dataSize = kEnumDataBytes;
-    std::int16_t index = 0;
-    int attempts = 0;
+    EnumBuffers buffers;
+    std::uint32_t position = 0;  // the registry's index; differs from `listed` after a skip
+    std::int16_t listed = 0;
     constexpr std::int16_t kMaxCount = std::numeric_limits<std::int16_t>::max();
 
-    while (index < kMaxCount && m_openKeyHandleCount < kMaxCount) {
-        std::string data(dataSize, '\0');  // fresh and zeroed for every value, as before
-        std::uint32_t dataCount = static_cast<std::uint32_t>(data.size());
-        std::uint32_t nameLength = static_cast<std::uint32_t>(nameBuffer.size());
-        std::uint32_t type = kRegNone;
-        std::fill(nameBuffer.begin(), nameBuffer.end(), '\0');
-        const RegResult result = m_api.RegEnumValueA(
-            handle, static_cast<std::uint32_t>(index), nameBuffer.data(), &nameLength, &type,
-            reinterpret_cast<std::uint8_t*>(data.data()), &dataCount);
-
-        if (result == kErrorMoreData && ++attempts < kMaxEnumAttempts) {
-            // A long name or long data must not end the list: grow what is short and read the same
-            // index again. The registry reports the data size it needs; a name that did not fit
-            // comes back with its length unchanged or with the length it needs.
-            bool grew = false;
-            if (dataCount > dataSize) {
-                dataSize = dataCount;
-                grew = true;
-            }
-            if (nameLength >= nameBuffer.size() && nameBuffer.size() < kMaxEnumNameChars) {
-                const std::size_t wanted =
-                    std::max<std::size_t>(nameLength + 1, nameBuffer.size() * 2);
-                nameBuffer.assign(std::min(wanted, kMaxEnumNameChars), '\0');
-                grew = true;
-            }
-            if (!grew) {  // the registry said too little: try both buffers larger
-                dataSize = std::min(dataSize * 2, kMaxEnumDataBytes);
-                nameBuffer.assign(std::min(nameBuffer.size() * 2, kMaxEnumNameChars), '\0');
-            }
+    while (listed < kMaxCount && m_openKeyHandleCount < kMaxCount) {
+        std::string ansiName;
+        const RegResult result = enumValueName(m_api, handle, position, buffers, ansiName);
+        if (result != kErrorSuccess) {
+            if (!affectsOneValueOnly(result)) break;  // the end of the values, or the key is gone
+            ++position;  // this value cannot be named here; the ones after it still are listed
             continue;
         }
-        if (result != kErrorSuccess)
-            break;  // the end of the values, or a value that cannot be read
-        attempts = 0;
-
-        const std::string ansiName = upToFirstNul(nameBuffer.data(), nameBuffer.size());
         const Result<std::string> name = m_codec.fromAnsi(ansiName);
 
         ++m_openKeyHandleCount;
-        names.resize(static_cast<std::size_t>(index) + 2);
-        texts.resize(static_cast<std::size_t>(index) + 2);
+        names.resize(static_cast<std::size_t>(listed) + 2);
+        texts.resize(static_cast<std::size_t>(listed) + 2);
         handles.resize(static_cast<std::size_t>(m_openKeyHandleCount) + 1);
-        names[index] = name ? name.value() : escapedName(ansiName);
+        names[listed] = name ? name.value() : escapedName(ansiName);
         std::int32_t flag = 0;  // a value that is not REG_SZ is listed with the empty text
-        texts[index] = GetRegString(root, subKey, names[index], kKeyAllAccess, flag);
+        texts[listed] = GetRegString(root, subKey, names[listed], kKeyAllAccess, flag);
         handles[m_openKeyHandleCount - 1] = handle;
-        ++index;
+        ++listed;
+        ++position;
     }
 
     // With no value listed the handle is recorded nowhere, so nobody else would close it.
-    if (index == 0) (void)m_api.RegCloseKey(handle);
-    return index;
+    if (listed == 0) (void)m_api.RegCloseKey(handle);
+    return listed;
 }
 
 // Actions ----------------------------------------------------------------------------------------

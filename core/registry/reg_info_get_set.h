@@ -80,7 +80,9 @@ class RegInfoGetSet {
     // meaning. The key stays open; its handle is appended to `handles` once per value listed,
     // after the OpenKeyHandleCount() entries of earlier calls, and the count advances. A key with
     // no values is closed again at once. A name the code page cannot decode is listed with its
-    // non-ASCII bytes shown as \xHH (removing it by that name then fails).
+    // non-ASCII bytes shown as \xHH (removing it by that name then fails); a value the registry
+    // cannot name in the code page, or one too large for any buffer, is left out, and the values
+    // after it are still listed.
     // Returns the number listed, or -1 when the key cannot be opened (lists and count untouched).
     std::int16_t EnumRegValues(RegKey root, const std::string& subKey,
                                std::vector<std::string>& names, std::vector<std::string>& texts,

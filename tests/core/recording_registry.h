@@ -17,7 +17,8 @@ namespace hivora::test {
 struct FakeValue {
     std::string name;  // ANSI
     std::uint32_t type;
-    std::string data;  // the stored bytes
+    std::string data;                      // the stored bytes
+    RegResult enumResult = kErrorSuccess;  // non-zero: RegEnumValueA fails with it at this value
 };
 
 class RecordingRegistry : public RegistryApi {
@@ -86,6 +87,7 @@ class RecordingRegistry : public RegistryApi {
             std::to_string(*cchValueName) + ", " + std::to_string(*cbData) + ")");
         if (index >= values.size()) return kErrorNoMoreItems;
         const FakeValue& value = values[index];
+        if (value.enumResult != kErrorSuccess) return value.enumResult;
         const bool nameFits = value.name.size() + 1 <= *cchValueName;
         const bool dataFits = value.data.size() <= *cbData;
         if (!dataFits) *cbData = static_cast<std::uint32_t>(value.data.size());
