@@ -6,3 +6,6 @@ if(NOT WIN32)
             ${CMAKE_CURRENT_LIST_DIR}/registry_backends_posix.cpp
     LIBS hivora_platform)
 endif()
+hivora_add_test(wine_hive_format_test LABEL registry
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/wine_hive_format_test.cpp
+  LIBS hivora_platform)
