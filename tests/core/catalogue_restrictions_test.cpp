@@ -1,0 +1,129 @@
+// The restriction rows: every forbid and lift writes its values (lift writes the "off" form, it
+// never deletes) and raises NeedsRestart.
+
+#include <gtest/gtest.h>
+
+#include "tests/core/catalogue_harness.h"
+
+namespace hivora::testing {
+namespace {
+
+constexpr RegKey kHkcr = kHkeyClassesRoot;
+constexpr RegKey kHkcu = kHkeyCurrentUser;
+constexpr RegKey kHku = kHkeyUsers;
+
+const std::string kPolicies = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+const std::string kOldApp = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\WinOldApp";
+const std::string kAdvanced = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
+const std::string kDefaultSystem =
+    ".DEFAULT\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
+
+constexpr RowButton kForbid = RowButton::Set;
+constexpr RowButton kLift = RowButton::Lift;
+constexpr OutcomeMessage kSetDone = OutcomeMessage::SetDone;
+constexpr OutcomeMessage kUnsetDone = OutcomeMessage::UnsetDone;
+
+Effect flag(const char* name, const std::string& bytes) {
+    return binary(kHkcu, kPolicies, name, bytes);
+}
+Effect policy(const char* name, std::uint32_t value) {
+    return dword(kHkcu, kPolicies, name, value);
+}
+Effect machinePolicy(const char* name, std::uint32_t value) {
+    return dword(kHku, kDefaultSystem, name, value);
+}
+
+const RowCase kRestrictionCases[] = {
+    {"Row0Forbid", 0, kForbid, {}, {flag("NoViewContextMenu", kOn)}, kSetDone},
+    {"Row0Lift", 0, kLift, {}, {flag("NoViewContextMenu", kOff)}, kUnsetDone},
+    {"Row1Forbid", 1, kForbid, {}, {flag("NoTrayContextMenu", kOn)}, kSetDone},
+    {"Row1Lift", 1, kLift, {}, {flag("NoTrayContextMenu", kOff)}, kUnsetDone},
+    {"Row2Forbid",
+     2,
+     kForbid,
+     {},
+     {flag("NoRecentDocsHistory", kOn), flag("ClearRecentDocsonExit", kOn)},
+     kSetDone},
+    {"Row2Lift",
+     2,
+     kLift,
+     {},
+     {flag("NoRecentDocsHistory", kOff), flag("ClearRecentDocsonExit", kOff)},
+     kUnsetDone},
+    {"Row3Forbid", 3, kForbid, {}, {flag("NoDriveTypeAutoRun", kOn)}, kSetDone},
+    {"Row3Lift", 3, kLift, {}, {flag("NoDriveTypeAutoRun", kOff)}, kUnsetDone},
+    {"Row4ForbidOneBlank", 4, kForbid, {}, {sz(kHkcr, "AudioCD\\shell", "", " ")}, kSetDone},
+    {"Row4LiftPlay", 4, kLift, {}, {sz(kHkcr, "AudioCD\\shell", "", "Play")}, kUnsetDone},
+    {"Row5Forbid", 5, kForbid, {}, {binary(kHkcu, kOldApp, "Disabled", kOn)}, kSetDone},
+    {"Row5Lift", 5, kLift, {}, {binary(kHkcu, kOldApp, "Disabled", kOff)}, kUnsetDone},
+    {"Row6Forbid",
+     6,
+     kForbid,
+     {},
+     {policy("DisableMyPicturesDirChange", 1), policy("DisableFavoritesDirChange", 1),
+      policy("DisableMyMusicDirChange", 1)},
+     kSetDone},
+    {"Row6Lift",
+     6,
+     kLift,
+     {},
+     {policy("DisableMyPicturesDirChange", 0), policy("DisableFavoritesDirChange", 0),
+      policy("DisableMyMusicDirChange", 0)},
+     kUnsetDone},
+    // The value switches info tips on: forbidding writes 0.
+    {"Row7ForbidWritesZero", 7, kForbid, {}, {dword(kHkcu, kAdvanced, "ShowInfoTip", 0)}, kSetDone},
+    {"Row7LiftWritesOne", 7, kLift, {}, {dword(kHkcu, kAdvanced, "ShowInfoTip", 1)}, kUnsetDone},
+    {"Row8Forbid", 8, kForbid, {}, {machinePolicy("NoDispCPL", 1)}, kSetDone},
+    {"Row8Lift", 8, kLift, {}, {machinePolicy("NoDispCPL", 0)}, kUnsetDone},
+    {"Row9Forbid", 9, kForbid, {}, {machinePolicy("DisableRegistryTools", 1)}, kSetDone},
+    {"Row9Lift", 9, kLift, {}, {machinePolicy("DisableRegistryTools", 0)}, kUnsetDone},
+    {"Row10Forbid", 10, kForbid, {}, {flag("NoSetFolders", kOn)}, kSetDone},
+    {"Row10Lift", 10, kLift, {}, {flag("NoSetFolders", kOff)}, kUnsetDone},
+    {"Row11Forbid", 11, kForbid, {}, {machinePolicy("DisableTaskMgr", 1)}, kSetDone},
+    {"Row11Lift", 11, kLift, {}, {machinePolicy("DisableTaskMgr", 0)}, kUnsetDone},
+    {"Row12Forbid", 12, kForbid, {}, {policy("NoChangeStartMenu", 1)}, kSetDone},
+    {"Row12Lift", 12, kLift, {}, {policy("NoChangeStartMenu", 0)}, kUnsetDone},
+};
+
+class RestrictionRows : public ::testing::TestWithParam<RowCase> {};
+
+TEST_P(RestrictionRows, WritesShowsAndNeedsRestart) {
+    checkRowCase(CataloguePage::Restrictions, GetParam(), /*raisesRestart=*/true);
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, RestrictionRows, ::testing::ValuesIn(kRestrictionCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RestrictionRowsTable, CoversEveryButtonOfEveryRow) {
+    ASSERT_EQ(restrictionsCatalogue().rows.size(), 13u);
+    for (int row = 0; row < 13; ++row) {
+        for (RowButton button : {kForbid, kLift}) {
+            int covered = 0;
+            for (const RowCase& c : kRestrictionCases)
+                covered += c.row == row && c.button == button;
+            EXPECT_EQ(covered, 1) << "row " << row;
+        }
+    }
+}
+
+// Forbidding row 0 on a machine without the policies key creates the whole path.
+TEST(RestrictionRows, ForbidCreatesMissingPolicyKey) {
+    CatalogueHarness harness;
+    (void)harness.run(CataloguePage::Restrictions, 0, kForbid);
+    harness.expectStored(createdKey(kHkcu, kPolicies));
+}
+
+// Lifting after forbidding leaves the flag raised, and so does a later row of another page.
+TEST(RestrictionRows, NeedsRestartIsNeverLowered) {
+    CatalogueHarness harness;
+    EXPECT_EQ(harness.framework().needsRestartFlag(), 0);
+    (void)harness.run(CataloguePage::Restrictions, 2, kForbid);
+    EXPECT_EQ(harness.framework().needsRestartFlag(), -1);
+    (void)harness.run(CataloguePage::Restrictions, 2, kLift);
+    (void)harness.run(CataloguePage::Desktop, 0, RowButton::Lift);
+    (void)harness.run(CataloguePage::HideShow, 3, RowButton::Lift);
+    EXPECT_TRUE(harness.framework().NeedsRestart());
+}
+
+}  // namespace
+}  // namespace hivora::testing
