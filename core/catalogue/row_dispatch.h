@@ -40,10 +40,10 @@ RowOutcome runRowAction(CatalogueServices& services, CataloguePage page, int ind
 // Runs one action; the engine behind runRowAction, for pages whose buttons are single controls.
 // Every operation is attempted even after one fails, so that a write the user may make (under
 // HKEY_CURRENT_USER) is not held back by one that needs more rights. A failed operation or save
-// turns the message into "设置出错！"; NeedsRestart is raised only when the action asks for it and
-// at least one operation took effect and was saved. With `refreshDesktop`, the desktop is refreshed
-// after the operations and before the message, also when something failed (what did change should
-// show).
+// turns the message into "设置出错！". NeedsRestart is raised only when the action asks for it, at
+// least one of its operations succeeded (a removal of something already absent counts as
+// succeeding) and the batch was saved. With `refreshDesktop`, the desktop is refreshed after the
+// operations and before the message, also when something failed (what did change should show).
 RowOutcome runButtonAction(CatalogueServices& services, const ButtonAction& action,
                            bool refreshDesktop);
 
