@@ -147,10 +147,17 @@ char16_t foldNameChar(char16_t c) {
 int compareNames(std::u16string_view a, std::u16string_view b) {
     const std::size_t n = a.size() < b.size() ? a.size() : b.size();
     for (std::size_t i = 0; i < n; ++i) {
-        const char16_t x = a[i], y = b[i];
+        char16_t x = a[i], y = b[i];
         if (x == y) continue;
-        const int d = static_cast<int>(foldNameChar(x)) - static_cast<int>(foldNameChar(y));
-        if (d != 0) return d;
+        // Names are nearly always ASCII; fold those here without the tables.
+        if (x < 0x80 && y < 0x80) {
+            if (x >= u'A' && x <= u'Z') x += 32;
+            if (y >= u'A' && y <= u'Z') y += 32;
+        } else {
+            x = foldNameChar(x);
+            y = foldNameChar(y);
+        }
+        if (x != y) return static_cast<int>(x) - static_cast<int>(y);
     }
     return static_cast<int>(a.size()) - static_cast<int>(b.size());
 }

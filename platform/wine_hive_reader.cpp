@@ -137,11 +137,7 @@ class HiveReader {
             report("Malformed key");
             return;
         }
-        TreeKey* key = m_result.tree->root.get();
-        for (auto& part : splitKeyPath(m_scratch)) {
-            TreeKey* sub = key->findSubKey(part);
-            key = sub ? sub : &key->addSubKey(std::move(part));
-        }
+        TreeKey* key = walkPath(m_scratch);
         // A key listed twice: Wine merges the two; the merged key is written anew.
         if (!key->sourceBlock.empty() || key->changed) key->changed = true;
         // The Unix seconds after "]"; a "#time=" line, when there is one, is more precise.
@@ -155,6 +151,33 @@ class HiveReader {
         key->sourceLeading = m_text.substr(m_lastContentEnd, m_lineStart - m_lastContentEnd);
         m_keyBlockStart = m_lineStart;
         m_key = key;
+    }
+
+    // The key a path names, made with its missing parents. Files list keys in order, so
+    // consecutive paths share their first levels: those are taken from the previous path.
+    TreeKey* walkPath(std::u16string_view path) {
+        TreeKey* key = m_result.tree->root.get();
+        std::size_t level = 0;
+        std::size_t start = 0;
+        while (start < path.size()) {
+            std::size_t end = path.find(u'\\', start);
+            if (end == std::u16string_view::npos) end = path.size();
+            if (end > start) {
+                const std::u16string_view part = path.substr(start, end - start);
+                if (level < m_lastPath.size() && namesEqual(m_lastPath[level]->name, part)) {
+                    key = m_lastPath[level];
+                } else {
+                    m_lastPath.resize(level);
+                    TreeKey* sub = key->findSubKey(part);
+                    key = sub ? sub : &key->addSubKey(std::u16string(part));
+                    m_lastPath.push_back(key);
+                }
+                ++level;
+            }
+            start = end + 1;
+        }
+        m_lastPath.resize(level);
+        return key;
     }
 
     void readOption(std::string_view line) {
@@ -189,7 +212,8 @@ class HiveReader {
         }
         const std::size_t valueStart = m_lineStart;
         std::size_t pos = 1;
-        std::u16string name;
+        std::u16string& name = m_name;
+        name.clear();
         if (line[0] == '"') {
             const std::size_t used = parseEscaped(line.substr(1), '"', name);
             if (used == std::string_view::npos) {
@@ -291,6 +315,8 @@ class HiveReader {
     bool m_seenKey = false;
     TreeKey* m_key = nullptr;
     std::u16string m_scratch;
+    std::u16string m_name;
+    std::vector<TreeKey*> m_lastPath;  // the keys of the previous key line's path, by level
 };
 
 }  // namespace
@@ -300,6 +326,17 @@ std::size_t parseEscaped(std::string_view input, char end, std::u16string& out) 
     std::size_t i = 0;
     while (i < input.size() && input[i] != end) {
         char c = input[i];
+        if (c != '\\' && static_cast<unsigned char>(c) < 0x80) {
+            // A run of plain ASCII, copied in one go.
+            std::size_t j = i + 1;
+            while (j < input.size() && input[j] != end && input[j] != '\\' &&
+                   static_cast<unsigned char>(input[j]) < 0x80)
+                ++j;
+            out.append(input.begin() + static_cast<std::ptrdiff_t>(i),
+                       input.begin() + static_cast<std::ptrdiff_t>(j));
+            i = j;
+            continue;
+        }
         if (c == '\\') {
             if (++i >= input.size()) break;
             c = input[i];
