@@ -14,3 +14,6 @@ hivora_add_test(config_files_test LABEL registry
 hivora_add_test(reg_info_get_set_behaviour_test LABEL registry
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/reg_info_get_set_behaviour_test.cpp
   LIBS hivora_core)
+hivora_add_test(reg_enum_values_test LABEL registry
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/reg_enum_values_test.cpp
+  LIBS hivora_core)
