@@ -107,9 +107,13 @@ bool SkinnedScrollBar::Enabled() const {
 
 void SkinnedScrollBar::setEnabled(bool enabled) {
     m_window.setWindowEnabled(enabled);
+    windowEnabledChanged();
+}
+
+void SkinnedScrollBar::windowEnabledChanged() {
     // A disabled window receives no button release: without this a held arrow would go on
     // stepping from the repeat timer until the bar was enabled and clicked again.
-    if (!enabled) endPress();
+    if (!Enabled()) endPress();
     noteChange("Enabled");
     RepaintAll();
 }

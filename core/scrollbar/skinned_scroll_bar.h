@@ -102,9 +102,12 @@ class SkinnedScrollBar {
     // -1 counts as 0; a new scheme reloads the colours and repaints.
     void setColorScheme(std::int32_t value);
     bool Enabled() const;
-    // Enables or disables the window and repaints. Disabling ends a press in progress, as a
-    // button release would, because a disabled window gets no release.
+    // Enables or disables the window, then as windowEnabledChanged().
     void setEnabled(bool enabled);
+    // The window was enabled or disabled (by setEnabled or by the toolkit, for instance with its
+    // parent): notes the change and repaints. Disabling ends a press in progress, as a button
+    // release would, because a disabled window gets no release.
+    void windowEnabledChanged();
     WindowHandle hwnd() const;
 
     // ---- Stored properties (scroll_bar_properties.cpp) ----
