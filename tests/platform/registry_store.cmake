@@ -9,3 +9,11 @@ endif()
 hivora_add_test(wine_hive_format_test LABEL registry
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/wine_hive_format_test.cpp
   LIBS hivora_platform)
+if(NOT WIN32)
+  hivora_add_test(file_store_test LABEL registry
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/file_store_test.cpp
+    LIBS hivora_platform)
+  hivora_add_test(file_store_crash_test LABEL registry
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/file_store_crash_test.cpp
+    LIBS hivora_platform)
+endif()

@@ -1,0 +1,210 @@
+#include "platform/posix/durable_file.h"
+
+#include <dirent.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstring>
+
+namespace hivora {
+
+namespace {
+
+constexpr std::string_view kTempMarker = ".hivora-";
+constexpr std::string_view kTempSuffix = ".tmp";
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+std::string baseNameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+Status errnoStatus(int error, const std::string& what) {
+    return Status::error(what + ": " + std::strerror(error), error);
+}
+
+// Runs a step, unless the test's fault says it fails; gives errno (0 on success).
+template <typename Step>
+int runStep(const StepFault& fault, std::string_view name, Step step) {
+    if (fault) {
+        if (const int injected = fault(name)) return injected;
+    }
+    return step() ? 0 : errno;
+}
+
+bool writeAll(int fd, std::string_view content) {
+    while (!content.empty()) {
+        const ssize_t n = ::write(fd, content.data(), content.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        content.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+bool syncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0 || errno == EINVAL;  // some file systems cannot sync folders
+    const int saved = errno;
+    ::close(fd);
+    errno = saved;
+    return ok;
+}
+
+}  // namespace
+
+FileStamp stampOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return {};
+    FileStamp s;
+    s.exists = true;
+    s.device = static_cast<std::uint64_t>(st.st_dev);
+    s.inode = static_cast<std::uint64_t>(st.st_ino);
+    s.size = static_cast<std::uint64_t>(st.st_size);
+    s.modifiedNs =
+        static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    s.changedNs = static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec;
+    return s;
+}
+
+Result<std::string> readWholeFile(const std::string& path, bool* missing) {
+    if (missing) *missing = false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT && missing) *missing = true;
+        return errnoStatus(errno, path);
+    }
+    std::string content;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && st.st_size > 0)
+        content.reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int error = errno;
+            ::close(fd);
+            return errnoStatus(error, path);
+        }
+        content.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return content;
+}
+
+std::string finalLinkTarget(const std::string& path) {
+    std::string current = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+        char target[4096];
+        const ssize_t n = ::readlink(current.c_str(), target, sizeof target - 1);
+        if (n <= 0) return current;
+        const std::string link(target, static_cast<std::size_t>(n));
+        current = link[0] == '/' ? link : folderOf(current) + "/" + link;
+    }
+    return current;
+}
+
+bool isStoreTemporaryName(std::string_view name) {
+    return name.size() > kTempMarker.size() + kTempSuffix.size() + 1 && name[0] == '.' &&
+           name.find(kTempMarker) != std::string_view::npos &&
+           name.substr(name.size() - kTempSuffix.size()) == kTempSuffix;
+}
+
+Status replaceFileDurably(const std::string& path, std::string_view content,
+                          const StepFault& fault) {
+    static std::atomic<unsigned> counter{0};
+    const std::string target = finalLinkTarget(path);
+    const std::string folder = folderOf(target);
+    const std::string temporary = folder + "/." + baseNameOf(target) + std::string(kTempMarker) +
+                                  std::to_string(::getpid()) + "-" + std::to_string(++counter) +
+                                  std::string(kTempSuffix);
+    // New files get the old file's permissions, or the usual ones for a new registry file.
+    struct stat old {};
+    const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+
+    int fd = -1;
+    if (const int e = runStep(fault, kStepCreate, [&] {
+            fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+            return fd >= 0;
+        }))
+        return errnoStatus(e, temporary);
+
+    const auto abandon = [&](int error, const std::string& what) {
+        if (fd >= 0) ::close(fd);
+        ::unlink(temporary.c_str());
+        return errnoStatus(error, what);
+    };
+    if (const int e = runStep(fault, kStepWrite, [&] { return writeAll(fd, content); }))
+        return abandon(e, temporary);
+    if (const int e = runStep(fault, kStepSync, [&] { return ::fsync(fd) == 0; }))
+        return abandon(e, temporary);
+    if (::close(fd) != 0) {
+        fd = -1;
+        return abandon(errno, temporary);
+    }
+    fd = -1;
+    if (const int e = runStep(fault, kStepRename,
+                              [&] { return ::rename(temporary.c_str(), target.c_str()) == 0; }))
+        return abandon(e, target);
+    // The new file is in place; syncing the folder makes the rename itself durable.
+    if (const int e = runStep(fault, kStepSyncFolder, [&] { return syncFolder(folder); }))
+        return errnoStatus(e, folder);
+    return Status::ok();
+}
+
+void removeLeftoverTemporaries(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (isStoreTemporaryName(entry->d_name)) ::unlink((folder + "/" + entry->d_name).c_str());
+    }
+    ::closedir(dir);
+}
+
+Result<FolderLock> FolderLock::acquire(const std::string& folder, bool wait) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return errnoStatus(errno, folder);
+    while (::flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB)) != 0) {
+        if (errno == EINTR) continue;
+        const int error = errno;
+        ::close(fd);
+        return errnoStatus(error, folder);
+    }
+    return FolderLock(fd);
+}
+
+FolderLock::~FolderLock() {
+    if (m_fd >= 0) ::close(m_fd);  // closing releases the lock
+}
+
+Status makeFolders(const std::string& folder) {
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) == 0) {
+        return S_ISDIR(st.st_mode) ? Status::ok() : errnoStatus(ENOTDIR, folder);
+    }
+    const std::string parent = folderOf(folder);
+    if (parent != folder && parent != "." && parent != "/") {
+        if (Status s = makeFolders(parent); !s) return s;
+    }
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return errnoStatus(errno, folder);
+    return Status::ok();
+}
+
+}  // namespace hivora

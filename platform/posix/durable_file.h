@@ -1,0 +1,77 @@
+#pragma once
+// File operations the registry store builds on: whole-file reads, a stamp that tells whether a
+// file changed on disk, a crash-safe replace, and a lock on a folder.
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/status.h"
+
+namespace hivora {
+
+// Identity and age of a file as stat() sees it (following symbolic links). Two stamps differ when
+// the file was replaced (new inode), rewritten (size, modification or change time) or created
+// or removed.
+struct FileStamp {
+    bool exists = false;
+    std::uint64_t device = 0, inode = 0, size = 0;
+    std::int64_t modifiedNs = 0, changedNs = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp stampOf(const std::string& path);
+
+// The file's bytes. Failure: the file cannot be opened or read (errno in the Status code is not
+// set; the message names the file). `missing` is set when the file does not exist.
+Result<std::string> readWholeFile(const std::string& path, bool* missing = nullptr);
+
+// Steps of a durable replace, in order, named for fault injection in tests.
+inline constexpr std::string_view kStepCreate = "create";  // the temporary file
+inline constexpr std::string_view kStepWrite = "write";
+inline constexpr std::string_view kStepSync = "sync";  // the temporary file's data
+inline constexpr std::string_view kStepRename = "rename";
+inline constexpr std::string_view kStepSyncFolder = "sync-folder";
+// Called before each step; a non-zero errno makes that step fail with it.
+using StepFault = std::function<int(std::string_view step)>;
+
+// Replaces the file at `path` with `content` so that a crash at any moment leaves either the old
+// or the new file: a temporary file in the same folder is written and synced, renamed over the
+// old one, and the folder is synced. A path that is a symbolic link stays one: its final target is
+// replaced. Success: the new bytes are on disk. Failure: the old file is as it was, the temporary
+// file is gone, and the Status carries errno as its code.
+Status replaceFileDurably(const std::string& path, std::string_view content,
+                          const StepFault& fault = {});
+
+// The file a chain of symbolic links ends at (the path itself when it is no link). A dangling
+// link gives the path it points to.
+std::string finalLinkTarget(const std::string& path);
+
+// Whether `name` is one of the temporary files replaceFileDurably makes.
+bool isStoreTemporaryName(std::string_view name);
+// Removes the store's temporary files left in `folder` by a crash. Only safe while holding the
+// folder's lock, which every writer holds while its temporary file exists.
+void removeLeftoverTemporaries(const std::string& folder);
+
+// An exclusive lock on a folder (flock on the folder itself, so no lock file is added to it).
+// Writers of one store take it for each read-modify-write.
+class FolderLock {
+  public:
+    // Blocks until the lock is held, or fails (the folder cannot be opened) with errno as code.
+    static Result<FolderLock> acquire(const std::string& folder, bool wait = true);
+    FolderLock(FolderLock&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
+    FolderLock& operator=(FolderLock&&) = delete;
+    FolderLock(const FolderLock&) = delete;
+    ~FolderLock();
+
+  private:
+    explicit FolderLock(int fd) : m_fd(fd) {}
+    int m_fd = -1;
+};
+
+// Creates `folder` and its missing parents (mode 0700 for new ones). Failure: errno as code.
+Status makeFolders(const std::string& folder);
+
+}  // namespace hivora

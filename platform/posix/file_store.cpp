@@ -1,0 +1,200 @@
+#include "platform/posix/file_store.h"
+
+#include <errno.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/posix/wineserver_probe.h"
+#include "platform/wine_hive_format.h"
+
+namespace hivora {
+
+namespace {
+
+struct HiveFileName {
+    const char* fileName;
+    const char16_t* rootName;  // as Wine names the hive's root in the file's header
+};
+
+// In HiveId order.
+constexpr HiveFileName kHiveFiles[kHiveCount] = {
+    {"system.reg", u"Machine"},
+    {"user.reg", u"User\\S-1-5-21-0-0-0-1000"},
+    {"userdef.reg", u"User\\.Default"},
+};
+
+std::size_t index(HiveId id) {
+    return static_cast<std::size_t>(id);
+}
+
+// A failed file operation as the user reads it; the code is the Windows result code.
+Status saveFailure(const Status& cause, const std::string& path, const std::string& folder) {
+    const int error = cause.code();
+    if (error == ENOSPC || error == EDQUOT)
+        return Status::error("无法保存注册表：磁盘空间不足（" + path + "），未作改动。",
+                             kErrorDiskFull);
+    if (error == EROFS || error == EACCES || error == EPERM)
+        return Status::error("无法保存注册表：文件夹 " + folder + " 只读或没有写入权限，未作改动。",
+                             kErrorAccessDenied);
+    return Status::error(
+        "无法保存注册表文件 " + path + "：" + std::strerror(error) + "，未作改动。",
+        kErrorWriteFault);
+}
+
+class FileHiveStore final : public HiveStore {
+  public:
+    FileHiveStore(std::string folder, FileStoreOptions options)
+        : m_folder(std::move(folder)), m_options(std::move(options)) {
+        for (std::size_t i = 0; i < kHiveCount; ++i)
+            m_files[i].path = m_folder + "/" + kHiveFiles[i].fileName;
+    }
+
+    // Reads one hive file, noting its stamp and its first unreadable line.
+    Result<std::unique_ptr<HiveTree>> load(HiveId id) {
+        HiveFile& file = m_files[index(id)];
+        // The stamp is taken first: a file replaced while it is read then looks changed at the
+        // next check and is read again, never the other way round.
+        file.stamp = stampOf(file.path);
+        file.malformed.clear();
+        bool missing = false;
+        Result<std::string> text = readWholeFile(file.path, &missing);
+        std::unique_ptr<HiveTree> tree;
+        if (missing) {
+            tree = std::make_unique<HiveTree>();
+            file.stamp = {};
+        } else if (!text) {
+            return Status::error(
+                "无法读取注册表文件 " + file.path + "：" + std::strerror(text.status().code()),
+                kErrorRegistryIoFailed);
+        } else {
+            ParsedHive parsed =
+                parseHive(std::make_shared<const std::string>(std::move(text).value()));
+            if (!parsed.diagnostics.empty())
+                file.malformed = formatDiagnostic(file.path, parsed.diagnostics.front());
+            tree = std::move(parsed.tree);
+        }
+        if (tree->rootName.empty()) tree->rootName = kHiveFiles[index(id)].rootName;
+        return tree;
+    }
+
+    // Removes temporary files a crashed save left, when no other writer is busy in the folder.
+    void removeLeftovers() {
+        if (Result<FolderLock> lock = FolderLock::acquire(m_folder, /*wait=*/false))
+            removeLeftoverTemporaries(m_folder);
+    }
+
+    void refresh(HiveId id, HiveSlot& slot) override {
+        if (!slot.pending.empty()) return;
+        if (stampOf(m_files[index(id)].path) == m_files[index(id)].stamp) return;
+        if (Result<std::unique_ptr<HiveTree>> tree = load(id)) slot.tree = std::move(tree).value();
+    }
+
+    Status prepareChange(HiveId id, HiveSlot& slot) override {
+        if (Status s = checkWineserver(); !s) return s;
+        if (Status s = bringUpToDate(id, slot); !s) return s;
+        return checkReadable(id);
+    }
+
+    Status save(HiveId id, HiveSlot& slot) override {
+        if (slot.pending.empty()) return Status::ok();
+        const std::string& path = m_files[index(id)].path;
+        const auto fail = [&](Status why) {
+            discard(id, slot);
+            return why;
+        };
+        if (Status s = makeFolders(m_folder); !s) return fail(saveFailure(s, path, m_folder));
+        Result<FolderLock> lock = FolderLock::acquire(m_folder);
+        if (!lock) return fail(saveFailure(lock.status(), path, m_folder));
+        if (Status s = checkWineserver(); !s) return fail(s);
+        if (Status s = bringUpToDate(id, slot); !s) return fail(s);
+        if (Status s = checkReadable(id); !s) return fail(s);
+        const std::string text = renderHive(*slot.tree);
+        if (Status s = replaceFileDurably(path, text, m_options.saveFault); !s)
+            return fail(saveFailure(s, path, m_folder));
+        m_files[index(id)].stamp = stampOf(path);
+        slot.pending.clear();
+        return Status::ok();
+    }
+
+    void discard(HiveId id, HiveSlot& slot) override {
+        slot.pending.clear();
+        Result<std::unique_ptr<HiveTree>> tree = load(id);
+        slot.tree = tree ? std::move(tree).value() : std::make_unique<HiveTree>();
+        if (slot.tree->rootName.empty()) slot.tree->rootName = kHiveFiles[index(id)].rootName;
+    }
+
+  private:
+    struct HiveFile {
+        std::string path;
+        FileStamp stamp;        // the file as last read or written
+        std::string malformed;  // "file:line: message" of its first unreadable line
+    };
+
+    Status checkWineserver() const {
+        if (wineserverRunning(m_folder, m_options.wineTempBase))
+            return Status::error(kWineserverRunningMessage, kErrorBusy);
+        return Status::ok();
+    }
+
+    Status checkReadable(HiveId id) const {
+        const std::string& malformed = m_files[index(id)].malformed;
+        if (malformed.empty()) return Status::ok();
+        return Status::error(
+            "无法写入注册表：注册表文件有误（" + malformed + "），为免损坏，此文件不会被改写。",
+            kErrorRegistryCorrupt);
+    }
+
+    // When another program changed the file since it was read, reads it again and applies the
+    // changes still pending to the newer text.
+    Status bringUpToDate(HiveId id, HiveSlot& slot) {
+        if (stampOf(m_files[index(id)].path) == m_files[index(id)].stamp) return Status::ok();
+        Result<std::unique_ptr<HiveTree>> tree = load(id);
+        if (!tree) return tree.status();
+        for (const TreeChange& change : slot.pending) replayChange(*tree.value(), change);
+        slot.tree = std::move(tree).value();
+        return Status::ok();
+    }
+
+    std::string m_folder;
+    FileStoreOptions m_options;
+    std::array<HiveFile, kHiveCount> m_files;
+};
+
+}  // namespace
+
+Result<std::unique_ptr<TreeRegistry>> openFileStore(const std::string& folder,
+                                                    const AnsiCodec& codec,
+                                                    FileStoreOptions options) {
+    std::string path = folder;
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    auto store = std::make_unique<FileHiveStore>(path, std::move(options));
+    store->removeLeftovers();
+    std::array<std::unique_ptr<HiveTree>, kHiveCount> hives;
+    for (std::size_t i = 0; i < kHiveCount; ++i) {
+        Result<std::unique_ptr<HiveTree>> tree = store->load(static_cast<HiveId>(i));
+        if (!tree) return tree.status();
+        hives[i] = std::move(tree).value();
+    }
+    return std::make_unique<TreeRegistry>(codec, std::move(hives), std::move(store));
+}
+
+std::string defaultStoreDirectory() {
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    std::string base;
+    if (dataHome && dataHome[0] == '/') {
+        base = dataHome;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (!home || !*home) {
+            const passwd* pw = ::getpwuid(::getuid());
+            home = pw ? pw->pw_dir : "/tmp";
+        }
+        base = std::string(home) + "/.local/share";
+    }
+    return base + "/hivora/registry";
+}
+
+}  // namespace hivora

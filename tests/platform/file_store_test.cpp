@@ -1,0 +1,312 @@
+// The Wine-format file store: files made at the first write, untouched files left alone, failed
+// saves that leave the old file, links kept, leftovers cleaned, bad files refused and never
+// overwritten, concurrent writers merged, and a running wineserver respected. The crash test is
+// in file_store_crash_test.cpp.
+
+#include "platform/posix/file_store.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/posix/wineserver_probe.h"
+#include "platform/wine_hive_format.h"
+#include "tests/platform/store_test_support.h"
+
+namespace hivora::test {
+namespace {
+
+constexpr const char* kKey = "Software\\Hivora";
+
+std::unique_ptr<TreeRegistry> open(const std::string& folder, FileStoreOptions options = {}) {
+    auto store = openFileStore(folder, codec936(), std::move(options));
+    EXPECT_TRUE(store.isOk()) << store.status().message();
+    return store ? std::move(store).value() : nullptr;
+}
+
+std::uint64_t inodeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+bool hasTemporaries(const std::string& folder) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().filename().string().find(".hivora-") != std::string::npos) return true;
+    return false;
+}
+
+TEST(FileStore, MissingFilesAreEmptyHivesAndTheFirstWriteMakesOne) {
+    TempFolder temp;
+    const std::string folder = temp / "not/yet/there";
+    auto store = open(folder);
+    EXPECT_EQ(getDword(*store, kHkeyCurrentUser, kKey, "V"), -1);
+    ASSERT_EQ(setDword(*store, kHkeyCurrentUser, kKey, "V", 7), kErrorSuccess);
+    ASSERT_TRUE(store->flush().isOk());
+    EXPECT_TRUE(std::filesystem::exists(folder + "/user.reg"));
+    EXPECT_FALSE(std::filesystem::exists(folder + "/system.reg"));
+    EXPECT_FALSE(std::filesystem::exists(folder + "/userdef.reg"));
+    const std::string text = readFile(folder + "/user.reg");
+    EXPECT_EQ(text.rfind("WINE REGISTRY Version 2\n;; All keys relative to "
+                         "\\\\User\\\\S-1-5-21-0-0-0-1000\n\n[Software] ",
+                         0),
+              0u)
+        << text;
+    EXPECT_NE(text.find("\n\n[Software\\\\Hivora] "), std::string::npos);
+    store.reset();
+    EXPECT_EQ(getDword(*open(folder), kHkeyCurrentUser, kKey, "V"), 7);
+}
+
+TEST(FileStore, UnchangedHivesAreNotWrittenAndWhatIsUnflushedIsSavedAtTheEnd) {
+    TempFolder temp;
+    {
+        auto store = open(temp.path());
+        ASSERT_EQ(setDword(*store, kHkeyLocalMachine, kKey, "M", 1), kErrorSuccess);
+        ASSERT_EQ(setDword(*store, kHkeyCurrentUser, kKey, "U", 1), kErrorSuccess);
+    }  // not flushed: the store saves on its way out
+    const std::string system = temp / "system.reg";
+    const std::string before = readFile(system);
+    const std::uint64_t inode = inodeOf(system);
+    auto store = open(temp.path());
+    EXPECT_EQ(getDword(*store, kHkeyLocalMachine, kKey, "M"), 1);
+    ASSERT_EQ(setDword(*store, kHkeyCurrentUser, kKey, "U", 2), kErrorSuccess);
+    ASSERT_TRUE(store->flush().isOk());
+    EXPECT_EQ(inodeOf(system), inode);
+    EXPECT_EQ(readFile(system), before);
+}
+
+struct SaveFault {
+    const char* name;
+    std::string_view step;
+    int error;
+    RegResult code;
+    const char* messagePart;
+};
+
+class FailedSaves : public ::testing::TestWithParam<SaveFault> {};
+
+TEST_P(FailedSaves, LeaveTheOldFileAndDropTheChanges) {
+    const SaveFault& fault = GetParam();
+    TempFolder temp;
+    FileStoreOptions options;
+    bool failing = false;
+    options.saveFault = [&](std::string_view step) {
+        return failing && step == fault.step ? fault.error : 0;
+    };
+    auto store = open(temp.path(), options);
+    ASSERT_EQ(setDword(*store, kHkeyCurrentUser, kKey, "V", 1), kErrorSuccess);
+    ASSERT_TRUE(store->flush().isOk());
+    const std::string before = readFile(temp / "user.reg");
+
+    failing = true;
+    ASSERT_EQ(setDword(*store, kHkeyCurrentUser, kKey, "V", 2), kErrorSuccess);
+    const Status saved = store->flush();
+    ASSERT_FALSE(saved.isOk());
+    EXPECT_EQ(saved.code(), fault.code);
+    EXPECT_NE(saved.message().find(fault.messagePart), std::string::npos) << saved.message();
+    EXPECT_EQ(store->lastErrorMessage(), saved.message());
+    EXPECT_EQ(readFile(temp / "user.reg"), before);
+    EXPECT_FALSE(hasTemporaries(temp.path()));
+    EXPECT_EQ(getDword(*store, kHkeyCurrentUser, kKey, "V"), 1);  // what is on disk
+
+    failing = false;
+    ASSERT_EQ(setDword(*store, kHkeyCurrentUser, kKey, "V", 3), kErrorSuccess);
+    EXPECT_TRUE(store->flush().isOk());
+    EXPECT_EQ(getDword(*open(temp.path()), kHkeyCurrentUser, kKey, "V"), 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FileStore, FailedSaves,
+    ::testing::Values(SaveFault{"NoRightToCreate", kStepCreate, EACCES, kErrorAccessDenied, "只读"},
+                      SaveFault{"ReadOnlyFileSystem", kStepCreate, EROFS, kErrorAccessDenied,
+                                "只读"},
+                      SaveFault{"DiskFull", kStepWrite, ENOSPC, kErrorDiskFull, "磁盘空间不足"},
+                      SaveFault{"SyncFails", kStepSync, EIO, kErrorWriteFault, "user.reg"},
+                      SaveFault{"RenameFails", kStepRename, EXDEV, kErrorWriteFault, "user.reg"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FileStore, AReadOnlyFolderIsReportedAndTheOldFileStays) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+    TempFolder temp;
+    auto store = open(temp.path());
+    ASSERT_EQ(setDword(*store, kHkeyCurrentUser, kKey, "V", 1), kErrorSuccess);
+    ASSERT_TRUE(store->flush().isOk());
+    const std::string before = readFile(temp / "user.reg");
+    ::chmod(temp.path().c_str(), 0555);
+    ASSERT_EQ(setDword(*store, kHkeyCurrentUser, kKey, "V", 2), kErrorSuccess);
+    const Status saved = store->flush();
+    ::chmod(temp.path().c_str(), 0755);
+    EXPECT_EQ(saved.code(), kErrorAccessDenied);
+    EXPECT_EQ(readFile(temp / "user.reg"), before);
+}
+
+TEST(FileStore, AFileReachedThroughALinkStaysALink) {
+    TempFolder temp;
+    std::filesystem::create_directory(temp / "store");
+    std::filesystem::create_directory(temp / "real");
+    std::filesystem::create_symlink("../real/user.reg", temp / "store/user.reg");
+    auto store = open(temp / "store");
+    ASSERT_EQ(setDword(*store, kHkeyCurrentUser, kKey, "V", 5), kErrorSuccess);
+    ASSERT_TRUE(store->flush().isOk());
+    EXPECT_TRUE(std::filesystem::is_symlink(temp / "store/user.reg"));
+    EXPECT_NE(readFile(temp / "real/user.reg").find("\"V\"=dword:00000005"), std::string::npos);
+    EXPECT_FALSE(hasTemporaries(temp / "store"));
+    EXPECT_FALSE(hasTemporaries(temp / "real"));
+    EXPECT_EQ(getDword(*open(temp / "store"), kHkeyCurrentUser, kKey, "V"), 5);
+}
+
+TEST(FileStore, TemporariesLeftByACrashAreRemovedOnOpen) {
+    TempFolder temp;
+    writeFile(temp / ".system.reg.hivora-4242-7.tmp", "WINE REGISTRY Version 2\n[half");
+    writeFile(temp / "notes.tmp", "not ours");
+    open(temp.path());
+    EXPECT_FALSE(std::filesystem::exists(temp / ".system.reg.hivora-4242-7.tmp"));
+    EXPECT_TRUE(std::filesystem::exists(temp / "notes.tmp"));
+}
+
+TEST(FileStore, AFileWithBadLinesIsReadButNeverOverwritten) {
+    const struct {
+        const char* name;
+        std::string text;
+        const char* where;
+    } cases[] = {
+        {"BadLine",
+         "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
+         "[Software\\\\Hivora] 1\n\"V\"=dword:00000009\ngarbage\n",
+         "user.reg:6: Unrecognized input"},
+        {"NotARegistryFile", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software]\n", "user.reg:1: not a"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder temp;
+        writeFile(temp / "user.reg", c.text);
+        {
+            auto store = open(temp.path());
+            if (std::string(c.name) == "BadLine") {
+                EXPECT_EQ(getDword(*store, kHkeyCurrentUser, kKey, "V"), 9);
+            }
+            EXPECT_EQ(setDword(*store, kHkeyCurrentUser, kKey, "W", 1), kErrorRegistryCorrupt);
+            EXPECT_NE(store->lastErrorMessage().find(c.where), std::string::npos)
+                << store->lastErrorMessage();
+            EXPECT_EQ(setDword(*store, kHkeyLocalMachine, kKey, "W", 1), kErrorSuccess);
+            EXPECT_TRUE(store->flush().isOk());
+        }
+        EXPECT_EQ(readFile(temp / "user.reg"), c.text);
+        EXPECT_TRUE(std::filesystem::exists(temp / "system.reg"));
+    }
+}
+
+TEST(FileStore, ConcurrentWritersKeepEachOthersChanges) {
+    TempFolder temp;
+    auto first = open(temp.path());
+    auto second = open(temp.path());
+    ASSERT_EQ(setDword(*first, kHkeyCurrentUser, kKey, "A", 1), kErrorSuccess);
+    ASSERT_TRUE(first->flush().isOk());
+    EXPECT_EQ(getDword(*second, kHkeyCurrentUser, kKey, "A"), 1);  // read again from disk
+
+    // Both change the hive before either saves; the later save merges onto the earlier one.
+    ASSERT_EQ(setDword(*second, kHkeyCurrentUser, kKey, "B", 2), kErrorSuccess);
+    ASSERT_EQ(setDword(*first, kHkeyCurrentUser, kKey, "C", 3), kErrorSuccess);
+    ASSERT_EQ(setDword(*first, kHkeyCurrentUser, kKey, "A", 4), kErrorSuccess);
+    ASSERT_TRUE(first->flush().isOk());
+    ASSERT_TRUE(second->flush().isOk());
+
+    // Another program rewrites the file while a change is pending.
+    ASSERT_EQ(setDword(*first, kHkeyCurrentUser, kKey, "D", 5), kErrorSuccess);
+    std::string text = readFile(temp / "user.reg");
+    text += "\n[Software\\\\Other] 1700000000\n\"E\"=dword:00000006\n";
+    writeFile(temp / "user.reg", text);
+    ASSERT_TRUE(first->flush().isOk());
+
+    auto third = open(temp.path());
+    EXPECT_EQ(getDword(*third, kHkeyCurrentUser, kKey, "A"), 4);
+    EXPECT_EQ(getDword(*third, kHkeyCurrentUser, kKey, "B"), 2);
+    EXPECT_EQ(getDword(*third, kHkeyCurrentUser, kKey, "C"), 3);
+    EXPECT_EQ(getDword(*third, kHkeyCurrentUser, kKey, "D"), 5);
+    EXPECT_EQ(getDword(*third, kHkeyCurrentUser, "Software\\Other", "E"), 6);
+}
+
+// A stand-in for a running wineserver: a child process holding the lock in the server folder
+// Wine would use for `prefix`, below `base`.
+class FakeWineserver {
+  public:
+    FakeWineserver(const std::string& prefix, const std::string& base) {
+        const std::string folder = wineserverFolder(prefix, base);
+        std::filesystem::create_directories(folder);
+        int ready[2];
+        EXPECT_EQ(::pipe(ready), 0);
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            const int fd = ::open((folder + "/lock").c_str(), O_CREAT | O_RDWR, 0600);
+            struct flock lock {};
+            lock.l_type = F_WRLCK;
+            lock.l_whence = SEEK_SET;
+            lock.l_len = 1;
+            const char ok = (fd >= 0 && ::fcntl(fd, F_SETLK, &lock) == 0) ? 1 : 0;
+            (void)!::write(ready[1], &ok, 1);
+            for (;;) ::pause();
+        }
+        char ok = 0;
+        EXPECT_EQ(::read(ready[0], &ok, 1), 1);
+        EXPECT_EQ(ok, 1);
+        ::close(ready[0]);
+        ::close(ready[1]);
+    }
+    ~FakeWineserver() { stop(); }
+    void stop() {
+        if (m_pid <= 0) return;
+        ::kill(m_pid, SIGKILL);
+        ::waitpid(m_pid, nullptr, 0);
+        m_pid = -1;
+    }
+
+  private:
+    pid_t m_pid = -1;
+};
+
+TEST(FileStore, NothingIsWrittenWhileAWineserverRunsForThePrefix) {
+    TempFolder temp;
+    std::filesystem::create_directory(temp / "prefix");
+    std::filesystem::create_directory(temp / "tmp");
+    FileStoreOptions options;
+    options.wineTempBase = temp / "tmp";
+    auto store = open(temp / "prefix", options);
+    ASSERT_EQ(setDword(*store, kHkeyCurrentUser, kKey, "Before", 1), kErrorSuccess);
+    {
+        FakeWineserver server(temp / "prefix", temp / "tmp");
+        EXPECT_TRUE(wineserverRunning(temp / "prefix", temp / "tmp"));
+        const Status saved = store->flush();  // the pending change is refused at saving
+        EXPECT_EQ(saved.code(), kErrorBusy);
+        EXPECT_EQ(saved.message(), kWineserverRunningMessage);
+        EXPECT_EQ(setDword(*store, kHkeyCurrentUser, kKey, "During", 1), kErrorBusy);
+        EXPECT_EQ(store->lastErrorMessage(), kWineserverRunningMessage);
+        EXPECT_FALSE(std::filesystem::exists(temp / "prefix/user.reg"));
+    }
+    // The server has gone; its folder stays behind, as Wine leaves it.
+    EXPECT_FALSE(wineserverRunning(temp / "prefix", temp / "tmp"));
+    ASSERT_EQ(setDword(*store, kHkeyCurrentUser, kKey, "After", 1), kErrorSuccess);
+    EXPECT_TRUE(store->flush().isOk());
+    EXPECT_EQ(getDword(*store, kHkeyCurrentUser, kKey, "Before"), -1);
+    EXPECT_EQ(getDword(*store, kHkeyCurrentUser, kKey, "After"), 1);
+}
+
+TEST(FileStore, TheDefaultFolderFollowsXdgDataHomeThenHome) {
+    const char* savedXdg = std::getenv("XDG_DATA_HOME");
+    const std::string xdg = savedXdg ? savedXdg : "";
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    ::setenv("XDG_DATA_HOME", "/data/here", 1);
+    EXPECT_EQ(defaultStoreDirectory(), "/data/here/hivora/registry");
+    ::setenv("XDG_DATA_HOME", "relative/ignored", 1);
+    ::setenv("HOME", "/home/someone", 1);
+    EXPECT_EQ(defaultStoreDirectory(), "/home/someone/.local/share/hivora/registry");
+    if (savedXdg)
+        ::setenv("XDG_DATA_HOME", xdg.c_str(), 1);
+    else
+        ::unsetenv("XDG_DATA_HOME");
+    ::setenv("HOME", home.c_str(), 1);
+}
+
+}  // namespace
+}  // namespace hivora::test
