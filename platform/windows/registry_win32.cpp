@@ -84,7 +84,8 @@ public:
         HKEY hkey = lookup(key);
         if (!hkey) return kErrorInvalidHandle;
         // DWORD is `unsigned long` here, a different type from std::uint32_t of the same size.
-        DWORD valueType = 0;
+        // The copies start as the caller's values, so that what the platform leaves alone stays.
+        DWORD valueType = type ? *type : 0;
         DWORD size = cbData ? *cbData : 0;
         const LSTATUS status = ::RegQueryValueExA(hkey, valueName, nullptr,
                                                   type ? &valueType : nullptr, data,
@@ -108,7 +109,7 @@ public:
         HKEY hkey = lookup(key);
         if (!hkey) return kErrorInvalidHandle;
         DWORD nameLength = cchValueName ? *cchValueName : 0;
-        DWORD valueType = 0;
+        DWORD valueType = type ? *type : 0;
         DWORD size = cbData ? *cbData : 0;
         const LSTATUS status =
             ::RegEnumValueA(hkey, index, valueName, cchValueName ? &nameLength : nullptr, nullptr,

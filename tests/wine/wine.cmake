@@ -3,6 +3,13 @@
 if(WIN32)
   hivora_add_test(win32_platform_test LABEL wine
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/profile_oracle_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/win32_services_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/ansi_codec_agreement_test.cpp
+    LIBS hivora_platform)
+else()
+  # The same conversion table, held against the host's converter.
+  hivora_add_test(ansi_codec_agreement_test LABEL wine
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/ansi_codec_agreement_test.cpp
     LIBS hivora_platform)
 endif()
 
@@ -11,5 +18,6 @@ if(WIN32)
   hivora_add_test(registry_suite_win32_test LABEL wine
     SOURCES ${PROJECT_SOURCE_DIR}/tests/platform/registry_suite.cpp
             ${PROJECT_SOURCE_DIR}/tests/platform/registry_backends_windows.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/registry_differential_test.cpp
     LIBS hivora_platform)
 endif()

@@ -1,0 +1,187 @@
+// The small Windows services against the platform itself: the ANSI code page, file attributes,
+// the system folder, the command launcher and the desktop refresh.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/ansi_codec.h"
+#include "platform/system_services.h"
+#include "tests/wine/win32_test_support.h"
+
+namespace hivora {
+namespace {
+
+// ---- ANSI code page -------------------------------------------------------------------------
+
+// The test run gives Wine a Chinese locale, as the program's users have; everything else here
+// assumes the code page that follows from it.
+TEST(Win32AnsiCodePage, IsTheChineseCodePageOfTheTestLocale) {
+    EXPECT_EQ(936u, systemAnsiCodePage());
+}
+
+// ---- File attributes and the system folder -------------------------------------------------------
+
+TEST(Win32FileSystem, ReportsWhatIsThere) {
+    test::TempFolder folder;
+    auto files = makeFileSystem();
+    const std::string plain = folder.file("plain.txt");
+    const std::string hidden = folder.file("hidden.sys");
+    const std::string chinese = folder.file("\xE4\xB8\xAD\xE6\x96\x87.bmp");  // 中文.bmp
+    ASSERT_TRUE(test::writeWholeFile(plain, "x"));
+    ASSERT_TRUE(test::writeWholeFile(hidden, "x"));
+    ASSERT_TRUE(test::writeWholeFile(chinese, "x"));
+    ASSERT_TRUE(::SetFileAttributesW(wideFromUtf8(hidden).c_str(),
+                                     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+
+    ASSERT_TRUE(files->attributes(plain).has_value());
+    EXPECT_EQ(0u, *files->attributes(plain) & kFileAttributeDirectory);
+    ASSERT_TRUE(files->attributes(hidden).has_value());
+    EXPECT_EQ(kFileAttributeHidden | kFileAttributeSystem,
+              *files->attributes(hidden) & (kFileAttributeHidden | kFileAttributeSystem));
+    EXPECT_TRUE(files->attributes(chinese).has_value());
+    ASSERT_TRUE(files->attributes(utf8FromWide(folder.wide())).has_value());
+    EXPECT_NE(0u, *files->attributes(utf8FromWide(folder.wide())) & kFileAttributeDirectory);
+    EXPECT_FALSE(files->attributes(folder.file("missing.txt")).has_value());
+    EXPECT_FALSE(files->attributes("").has_value());
+}
+
+TEST(Win32SystemDirectory, IsTheSystemFolderWithoutTrailingSeparator) {
+    wchar_t expected[MAX_PATH] = {};
+    const UINT length = ::GetSystemDirectoryW(expected, MAX_PATH);
+    ASSERT_GT(length, 0u);
+    const std::string folder = makeSystemDirectory()->GetSystemDirectoryA();
+    EXPECT_EQ(utf8FromWide(std::wstring(expected, length)), folder);
+    ASSERT_FALSE(folder.empty());
+    EXPECT_NE('\\', folder.back());
+    // The browser page looks for this file there before it writes anything.
+    auto files = makeFileSystem();
+    const auto dll = files->attributes(folder + "\\BROWSEUI.DLL");
+    ASSERT_TRUE(dll.has_value());
+    EXPECT_EQ(0u, *dll & kFileAttributeDirectory);
+}
+
+// ---- Command launcher --------------------------------------------------------------------------
+
+constexpr wchar_t kReportVariable[] = L"HIVORA_LAUNCH_REPORT";
+constexpr wchar_t kEventVariable[] = L"HIVORA_LAUNCH_EVENT";
+
+std::wstring environmentVariable(const wchar_t* name) {
+    wchar_t value[1024] = {};
+    const DWORD length = ::GetEnvironmentVariableW(name, value, 1024);
+    return length > 0 && length < 1024 ? std::wstring(value, length) : std::wstring();
+}
+
+// Not a test of its own: the launcher test starts this program again with only this case, and
+// the case reports how the program was started. Run on its own it does nothing.
+TEST(LaunchedChild, ReportsHowItWasStarted) {
+    const std::wstring report = environmentVariable(kReportVariable);
+    const std::wstring event = environmentVariable(kEventVariable);
+    if (report.empty() || event.empty()) GTEST_SKIP() << "only run by the launcher test";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    ::GetStartupInfoW(&startup);
+    const std::string text = std::to_string(startup.dwFlags & STARTF_USESHOWWINDOW) + " " +
+                             std::to_string(startup.wShowWindow) + "\n" +
+                             utf8FromWide(::GetCommandLineW());
+    test::writeWholeFile(utf8FromWide(report), text);
+    HANDLE done = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, event.c_str());
+    ASSERT_NE(nullptr, done);
+    ::SetEvent(done);
+    ::CloseHandle(done);
+}
+
+std::string ownProgram() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return utf8FromWide(std::wstring(path, length));
+}
+
+TEST(Win32CommandLauncher, StartsTheCommandMinimisedAndReturnsAtOnce) {
+    test::TempFolder folder;
+    const std::string report = folder.file("report.txt");
+    const std::wstring eventName =
+        L"Local\\HivoraLaunchTest" + std::to_wstring(::GetCurrentProcessId());
+    HANDLE done = ::CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
+    ASSERT_NE(nullptr, done);
+    ::SetEnvironmentVariableW(kReportVariable, wideFromUtf8(report).c_str());
+    ::SetEnvironmentVariableW(kEventVariable, eventName.c_str());
+
+    // A quoted program path and an argument with a blank and Chinese text reach the child as
+    // written.
+    const std::string commandLine = "\"" + ownProgram() +
+                                    "\" --gtest_filter=LaunchedChild.* \"\xE4\xB8\xAD \xE6\x96\x87\"";
+    const Status started = makeCommandLauncher()->runCommand(commandLine, 2);
+    ::SetEnvironmentVariableW(kReportVariable, nullptr);
+    ::SetEnvironmentVariableW(kEventVariable, nullptr);
+    ASSERT_TRUE(started.isOk()) << started.message();
+    ASSERT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(done, 60000)) << "the child never reported";
+    ::CloseHandle(done);
+
+    EXPECT_EQ("1 2\n" + commandLine, test::readWholeFile(report));
+}
+
+TEST(Win32CommandLauncher, MissingProgramIsAnErrorWithThePlatformCode) {
+    const Status started =
+        makeCommandLauncher()->runCommand("hivora-no-such-program.exe /x", 2);
+    EXPECT_FALSE(started.isOk());
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, started.code());
+}
+
+TEST(Win32CommandLauncher, EmptyCommandLineIsAnError) {
+    EXPECT_FALSE(makeCommandLauncher()->runCommand("", 2).isOk());
+}
+
+// ---- Desktop refresh -----------------------------------------------------------------------------
+
+// A stand-in for the shell's desktop window, owned by this thread so that its queue can be read.
+class FakeDesktopWindow {
+public:
+    FakeDesktopWindow() {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = ::DefWindowProcA;
+        windowClass.hInstance = ::GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "Progman";
+        ::RegisterClassA(&windowClass);
+        m_window = ::CreateWindowExA(0, "Progman", "Program Manager", WS_OVERLAPPED, 0, 0, 10, 10,
+                                     nullptr, nullptr, windowClass.hInstance, nullptr);
+    }
+    ~FakeDesktopWindow() {
+        if (m_window) ::DestroyWindow(m_window);
+        ::UnregisterClassA("Progman", ::GetModuleHandleA(nullptr));
+    }
+    HWND handle() const { return m_window; }
+
+private:
+    HWND m_window = nullptr;
+};
+
+TEST(Win32DesktopRefresher, PostsOneF5KeyDownToTheDesktopWindow) {
+    FakeDesktopWindow desktop;
+    ASSERT_NE(nullptr, desktop.handle())
+        << "no window could be made: the Wine prefix needs a display or the null graphics driver";
+    ASSERT_EQ(desktop.handle(), ::FindWindowA("Progman", "Program Manager"));
+
+    makeDesktopRefresher()->refreshDesktop();
+
+    MSG message{};
+    ASSERT_TRUE(::PeekMessageA(&message, desktop.handle(), 0, 0, PM_REMOVE));
+    EXPECT_EQ(static_cast<UINT>(WM_KEYDOWN), message.message);
+    EXPECT_EQ(static_cast<WPARAM>(VK_F5), message.wParam);
+    EXPECT_EQ(0, message.lParam);
+    EXPECT_FALSE(::PeekMessageA(&message, desktop.handle(), WM_KEYFIRST, WM_KEYLAST, PM_REMOVE));
+}
+
+// Posting to a window handle of 0 would put the key into this program's own queue, as if the
+// user had pressed F5 in it; without a desktop window nothing is posted at all.
+TEST(Win32DesktopRefresher, WithoutDesktopWindowPostsNothing) {
+    if (::FindWindowA("Progman", "Program Manager")) GTEST_SKIP() << "a desktop window exists";
+    MSG message{};
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    makeDesktopRefresher()->refreshDesktop();
+    EXPECT_FALSE(::PeekMessageA(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE));
+}
+
+}  // namespace
+}  // namespace hivora
