@@ -7,4 +7,5 @@ hivora_add_test(scrollbar_core_test LABEL scrollbar
     ${CMAKE_CURRENT_LIST_DIR}/scrollbar_input_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scrollbar_render_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scrollbar_skin_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/fake_clock_test.cpp
   LIBS hivora_core)
