@@ -1,0 +1,51 @@
+#include "app/options.h"
+
+#include <charconv>
+
+namespace hivora {
+
+const char* const kUsageText =
+    "用法：hivora [--prefix 目录] [--code-page 代码页]\n"
+    "  --prefix 目录       修改该 Wine 前缀中的注册表（system.reg、user.reg、userdef.reg），\n"
+    "                      默认使用程序自己的注册表目录\n"
+    "  --code-page 代码页  写入注册表的 ANSI 代码页，默认 936\n"
+    "  --help              显示本说明\n";
+
+namespace {
+
+bool parseCodePage(const std::string& text, std::uint32_t& out) {
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, out);
+    return ec == std::errc() && ptr == end && out > 0 && out <= 65535;
+}
+
+}  // namespace
+
+ParsedOptions parseOptions(const std::vector<std::string>& args) {
+    ParsedOptions parsed;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& word = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (word == "--help" || word == "-h") {
+            parsed.options.showHelp = true;
+        } else if (word == "--prefix" || word == "--store") {
+            if (!hasValue || args[i + 1].empty()) {
+                parsed.error = "选项 " + word + " 后面需要一个目录。";
+                return parsed;
+            }
+            parsed.options.storeDirectory = args[++i];
+        } else if (word == "--code-page") {
+            if (!hasValue || !parseCodePage(args[i + 1], parsed.options.codePage)) {
+                parsed.error = "选项 --code-page 后面需要一个代码页编号，例如 936。";
+                return parsed;
+            }
+            ++i;
+        } else {
+            parsed.error = "无法识别的选项：" + word;
+            return parsed;
+        }
+    }
+    return parsed;
+}
+
+}  // namespace hivora

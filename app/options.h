@@ -1,0 +1,28 @@
+#pragma once
+// The program's command line. With no options it works on its own private store; `--prefix DIR`
+// points it at a Wine prefix instead and `--code-page N` names the ANSI code page of the texts it
+// writes there. Windows builds ignore both and use the real registry.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace hivora {
+
+struct Options {
+    std::string storeDirectory;  // empty: the default private store
+    std::uint32_t codePage = 0;  // 0: the platform's default
+    bool showHelp = false;
+};
+
+struct ParsedOptions {
+    Options options;
+    std::string error;  // non-empty: a message for the user, in Chinese
+};
+
+// Never fails on any input; a bad word gives an error text instead of options.
+ParsedOptions parseOptions(const std::vector<std::string>& args);
+
+extern const char* const kUsageText;
+
+}  // namespace hivora

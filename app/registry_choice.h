@@ -1,0 +1,24 @@
+#pragma once
+// Which registry the program writes: the real one on Windows; on other systems a folder of
+// registry files in Wine's format (the program's own store, or the Wine prefix the user named).
+
+#include <memory>
+#include <string>
+
+#include "app/options.h"
+#include "platform/ansi_codec.h"
+#include "platform/registry_api.h"
+#include "platform/status.h"
+
+namespace hivora {
+
+struct RegistryChoice {
+    std::unique_ptr<AnsiCodec> codec;
+    std::unique_ptr<RegistryApi> registry;  // uses `codec`; declared after it, destroyed first
+    std::string description;                // for the user: the folder, or the Windows registry
+};
+
+// Success: the registry and its codec. Failure: a sentence for the user, in Chinese.
+Result<RegistryChoice> chooseRegistry(const Options& options);
+
+}  // namespace hivora
