@@ -16,7 +16,9 @@
 //
 //     auto codec = makeAnsiCodec(936).value();
 //     auto registry = makeMemoryRegistry(*codec);
-//     registry->setFaults({.writeResult = kErrorAccessDenied, .message = "只读"});
+//     registry->setFaults(RegistryFaults::refusingWrites(kErrorAccessDenied, "只读"));
+//     registry->setFaults(RegistryFaults::failingFlush());   // flush() fails until reset
+//     registry->setFaults({});                               // back to normal
 //
 // Not thread-safe: one thread at a time, as the program's user-interface thread uses it.
 
@@ -70,6 +72,19 @@ struct RegistryFaults {
     RegResult writeResult = kErrorSuccess;  // non-zero: every change is refused with it
     bool failFlush = false;                 // flush() fails and drops unsaved changes
     std::string message;                    // lastErrorMessage() for these failures
+
+    static RegistryFaults refusingWrites(RegResult code, std::string message = {}) {
+        RegistryFaults f;
+        f.writeResult = code;
+        f.message = std::move(message);
+        return f;
+    }
+    static RegistryFaults failingFlush(std::string message = {}) {
+        RegistryFaults f;
+        f.failFlush = true;
+        f.message = std::move(message);
+        return f;
+    }
 };
 
 class TreeRegistry : public RegistryApi {

@@ -17,3 +17,6 @@ if(NOT WIN32)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/file_store_crash_test.cpp
     LIBS hivora_platform)
 endif()
+hivora_add_test(tree_registry_test LABEL registry
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tree_registry_test.cpp
+  LIBS hivora_platform)
