@@ -26,8 +26,9 @@
 namespace hivora {
 
 struct FileStoreOptions {
-    // The system temporary folder in which Wine keeps its server folders; Wine always uses /tmp.
-    std::string wineTempBase = "/tmp";
+    // The system temporary folder in which Wine keeps its server folders (see
+    // wineserver_probe.h); empty: $TMPDIR and /tmp, as Wine uses them.
+    std::string wineTempBase;
     // For tests: makes steps of a save fail (see durable_file.h).
     StepFault saveFault;
 };

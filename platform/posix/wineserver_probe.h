@@ -3,16 +3,23 @@
 // in memory and writes it back when it exits, so edits made to the files meanwhile would be lost.
 
 #include <string>
+#include <vector>
 
 namespace hivora {
 
-// Wine keeps a running server's socket and lock in "<base>/.wine-<uid>/server-<dev>-<inode>/",
-// named by the device and inode of the prefix folder (in hex), with <base> the system's "/tmp".
-std::string wineserverFolder(const std::string& prefixFolder, const std::string& base = "/tmp");
+// The folders a server for `prefixFolder` keeps its socket and lock in, named by the device and
+// inode of the prefix folder in hex ("server-fe00-a7a009"):
+// - Wine as released: "<base>/.wine-<uid>/server-<dev>-<inode>";
+// - Debian's Wine: "<base>/<name>/server-<dev>-<inode>", where <name> ("wine-XXXXXX", made
+//   with mkdtemp) is written in the file "wineserver" inside the prefix.
+// `base` is the system temporary folder: empty means $TMPDIR and /tmp, as Wine uses them.
+// Empty when the prefix folder does not exist.
+std::vector<std::string> wineserverFolders(const std::string& prefixFolder,
+                                           const std::string& base = {});
 
-// True when a process holds the server's lock in that folder (the server holds it as long as it
-// runs), or, where the file system cannot report locks, when its socket exists. False when there
-// is no such folder or nothing holds the lock (a server that ended leaves the folder behind).
-bool wineserverRunning(const std::string& prefixFolder, const std::string& base = "/tmp");
+// True when a process holds the server's lock in one of those folders (the server holds it as
+// long as it runs), or, where the file system cannot report locks, when its socket exists. False
+// when there is no such folder or nothing holds the lock (a server that ended leaves the folder).
+bool wineserverRunning(const std::string& prefixFolder, const std::string& base = {});
 
 }  // namespace hivora

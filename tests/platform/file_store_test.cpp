@@ -12,6 +12,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+
 #include "platform/posix/wineserver_probe.h"
 #include "platform/wine_hive_format.h"
 #include "tests/platform/store_test_support.h"
@@ -84,6 +86,10 @@ struct SaveFault {
     RegResult code;
     const char* messagePart;
 };
+
+void PrintTo(const SaveFault& fault, std::ostream* os) {
+    *os << fault.name;
+}
 
 class FailedSaves : public ::testing::TestWithParam<SaveFault> {};
 
@@ -228,12 +234,11 @@ TEST(FileStore, ConcurrentWritersKeepEachOthersChanges) {
     EXPECT_EQ(getDword(*third, kHkeyCurrentUser, "Software\\Other", "E"), 6);
 }
 
-// A stand-in for a running wineserver: a child process holding the lock in the server folder
-// Wine would use for `prefix`, below `base`.
+// A stand-in for a running wineserver: a child process holding the lock in `folder`, as the
+// server holds it while it runs.
 class FakeWineserver {
   public:
-    FakeWineserver(const std::string& prefix, const std::string& base) {
-        const std::string folder = wineserverFolder(prefix, base);
+    explicit FakeWineserver(const std::string& folder) {
         std::filesystem::create_directories(folder);
         int ready[2];
         EXPECT_EQ(::pipe(ready), 0);
@@ -254,43 +259,77 @@ class FakeWineserver {
         ::close(ready[0]);
         ::close(ready[1]);
     }
-    ~FakeWineserver() { stop(); }
-    void stop() {
-        if (m_pid <= 0) return;
+    ~FakeWineserver() {
         ::kill(m_pid, SIGKILL);
         ::waitpid(m_pid, nullptr, 0);
-        m_pid = -1;
     }
 
   private:
     pid_t m_pid = -1;
 };
 
-TEST(FileStore, NothingIsWrittenWhileAWineserverRunsForThePrefix) {
+// Where the server of each Wine build keeps its lock, below the temporary folder `base`.
+struct ServerLayout {
+    const char* name;
+    const char* nameFileText;  // the prefix's "wineserver" file (Debian's Wine), or null
+    std::string (*folder)(const std::string& prefix, const std::string& base);
+};
+
+void PrintTo(const ServerLayout& layout, std::ostream* os) {
+    *os << layout.name;
+}
+
+std::string serverSuffix(const std::string& prefix) {
+    struct stat st {};
+    ::stat(prefix.c_str(), &st);
+    char name[64];
+    std::snprintf(name, sizeof name, "/server-%llx-%llx", (unsigned long long)st.st_dev,
+                  (unsigned long long)st.st_ino);
+    return name;
+}
+
+class WineserverRunning : public ::testing::TestWithParam<ServerLayout> {};
+
+TEST_P(WineserverRunning, NothingIsWrittenWhileItRuns) {
     TempFolder temp;
-    std::filesystem::create_directory(temp / "prefix");
-    std::filesystem::create_directory(temp / "tmp");
+    const std::string prefix = temp / "prefix", base = temp / "tmp";
+    std::filesystem::create_directory(prefix);
+    std::filesystem::create_directory(base);
+    if (GetParam().nameFileText) writeFile(prefix + "/wineserver", GetParam().nameFileText);
     FileStoreOptions options;
-    options.wineTempBase = temp / "tmp";
-    auto store = open(temp / "prefix", options);
+    options.wineTempBase = base;
+    auto store = open(prefix, options);
     ASSERT_EQ(setDword(*store, kHkeyCurrentUser, kKey, "Before", 1), kErrorSuccess);
     {
-        FakeWineserver server(temp / "prefix", temp / "tmp");
-        EXPECT_TRUE(wineserverRunning(temp / "prefix", temp / "tmp"));
+        FakeWineserver server(GetParam().folder(prefix, base));
+        EXPECT_TRUE(wineserverRunning(prefix, base));
         const Status saved = store->flush();  // the pending change is refused at saving
         EXPECT_EQ(saved.code(), kErrorBusy);
         EXPECT_EQ(saved.message(), kWineserverRunningMessage);
         EXPECT_EQ(setDword(*store, kHkeyCurrentUser, kKey, "During", 1), kErrorBusy);
         EXPECT_EQ(store->lastErrorMessage(), kWineserverRunningMessage);
-        EXPECT_FALSE(std::filesystem::exists(temp / "prefix/user.reg"));
+        EXPECT_FALSE(std::filesystem::exists(prefix + "/user.reg"));
     }
     // The server has gone; its folder stays behind, as Wine leaves it.
-    EXPECT_FALSE(wineserverRunning(temp / "prefix", temp / "tmp"));
+    EXPECT_FALSE(wineserverRunning(prefix, base));
     ASSERT_EQ(setDword(*store, kHkeyCurrentUser, kKey, "After", 1), kErrorSuccess);
     EXPECT_TRUE(store->flush().isOk());
     EXPECT_EQ(getDword(*store, kHkeyCurrentUser, kKey, "Before"), -1);
     EXPECT_EQ(getDword(*store, kHkeyCurrentUser, kKey, "After"), 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    FileStore, WineserverRunning,
+    ::testing::Values(ServerLayout{"AsReleased", nullptr,
+                                   [](const std::string& prefix, const std::string& base) {
+                                       return base + "/.wine-" + std::to_string(::getuid()) +
+                                              serverSuffix(prefix);
+                                   }},
+                      ServerLayout{"Debian", "wine-Ab12Cd",
+                                   [](const std::string& prefix, const std::string& base) {
+                                       return base + "/wine-Ab12Cd" + serverSuffix(prefix);
+                                   }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FileStore, TheDefaultFolderFollowsXdgDataHomeThenHome) {
     const char* savedXdg = std::getenv("XDG_DATA_HOME");

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,11 @@ struct RegistryBackend {
     std::uint32_t codePage = 936;  // the ANSI code page of its "A" calls
     std::string userSid;           // HKEY_USERS\<userSid> is HKEY_CURRENT_USER; "" if unknown
 };
+
+// Names the backend in test output instead of dumping its bytes.
+inline void PrintTo(const RegistryBackend& backend, std::ostream* os) {
+    *os << backend.name;
+}
 
 std::vector<RegistryBackend> registryBackends();
 

@@ -56,6 +56,10 @@ const EscapeCase kEscapeCases[] = {
     {"SurrogatePair", u"\U0001F600", "\"\"", "\\xd83d\\xde00"},
 };
 
+void PrintTo(const EscapeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class Escapes : public ::testing::TestWithParam<EscapeCase> {};
 
 TEST_P(Escapes, AreWrittenAsWineWritesThemAndReadBack) {
@@ -134,6 +138,10 @@ const ValueCase kValueCases[] = {
      "\"Data\"=hex:ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,\\\n"
      "  ab,ab,ab,ab,ab,ab,ab,ab\n"},
 };
+
+void PrintTo(const ValueCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Values : public ::testing::TestWithParam<ValueCase> {};
 
