@@ -321,67 +321,6 @@ class HiveReader {
 
 }  // namespace
 
-std::size_t parseEscaped(std::string_view input, char end, std::u16string& out) {
-    out.clear();
-    std::size_t i = 0;
-    while (i < input.size() && input[i] != end) {
-        char c = input[i];
-        if (c != '\\' && static_cast<unsigned char>(c) < 0x80) {
-            // A run of plain ASCII, copied in one go.
-            std::size_t j = i + 1;
-            while (j < input.size() && input[j] != end && input[j] != '\\' &&
-                   static_cast<unsigned char>(input[j]) < 0x80)
-                ++j;
-            out.append(input.begin() + static_cast<std::ptrdiff_t>(i),
-                       input.begin() + static_cast<std::ptrdiff_t>(j));
-            i = j;
-            continue;
-        }
-        if (c == '\\') {
-            if (++i >= input.size()) break;
-            c = input[i];
-            static constexpr std::string_view kLetters = "abefnrtv";
-            static constexpr char16_t kControls[] = {7, 8, 27, 12, 10, 13, 9, 11};
-            if (const std::size_t k = kLetters.find(c); k != std::string_view::npos) {
-                out.push_back(kControls[k]);
-                ++i;
-                continue;
-            }
-            if (c == 'x') {
-                ++i;
-                char16_t v = 0;
-                std::size_t digits = 0;
-                while (digits < 4 && i < input.size() && isHex(input[i]))
-                    v = static_cast<char16_t>((v << 4) | hexValue(input[i++])), ++digits;
-                out.push_back(digits ? v : u'x');
-                continue;
-            }
-            if (c >= '0' && c <= '7') {
-                char16_t v = 0;
-                for (std::size_t digits = 0;
-                     digits < 3 && i < input.size() && input[i] >= '0' && input[i] <= '7'; ++digits)
-                    v = static_cast<char16_t>(v * 8 + (input[i++] - '0'));
-                out.push_back(v);
-                continue;
-            }
-            // Any other escaped character stands for itself.
-        }
-        const auto lead = static_cast<unsigned char>(c);
-        if (lead < 0x80) {
-            out.push_back(lead);
-            ++i;
-            continue;
-        }
-        // UTF-8, as Wine accepts it; an invalid sequence is skipped as Wine skips it.
-        std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-        const Result<std::u16string> units = utf8ToUtf16(input.substr(i, length));
-        if (length > 1 && units) out += units.value();
-        i += units ? length : 1;
-    }
-    if (i >= input.size()) return std::string_view::npos;
-    return i + 1;
-}
-
 ParsedHive parseHive(std::shared_ptr<const std::string> text) {
     HiveReader reader(std::move(text));
     ParsedHive parsed = reader.read();

@@ -14,10 +14,6 @@ namespace {
 // goes on on the next line.
 constexpr int kHexWrapColumn = 76;
 
-bool isHexDigit(char16_t c) {
-    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
-}
-
 void appendHex(std::string& out, unsigned value, int width) {
     char buffer[16];
     const int n = std::snprintf(buffer, sizeof buffer, "%0*x", width, value);
@@ -142,35 +138,6 @@ void appendKey(std::string& out, const TreeKey& key) {
 }
 
 }  // namespace
-
-void appendEscaped(std::string& out, std::u16string_view text, std::string_view quote) {
-    static constexpr char kControlEscapes[33] = ".......abtnvfr.............e....";
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        const bool hasNext = i + 1 < text.size();
-        const char16_t next = hasNext ? text[i + 1] : 0;
-        if (c > 127) {
-            // Padded when an ASCII hex digit follows, which would otherwise read as part of it.
-            out += "\\x";
-            appendHex(out, c, hasNext && next < 128 && isHexDigit(next) ? 4 : 0);
-        } else if (c < 32) {
-            if (c == 0 && !hasNext) continue;  // the text's terminating NUL
-            out.push_back('\\');
-            if (kControlEscapes[c] != '.') {
-                out.push_back(kControlEscapes[c]);
-            } else {
-                char buffer[8];
-                const bool pad = hasNext && next >= u'0' && next <= u'7';
-                const int n = std::snprintf(buffer, sizeof buffer, pad ? "%03o" : "%o", c);
-                out.append(buffer, static_cast<std::size_t>(n));
-            }
-        } else {
-            const char ch = static_cast<char>(c);
-            if (ch == '\\' || ch == quote[0] || ch == quote[1]) out.push_back('\\');
-            out.push_back(ch);
-        }
-    }
-}
 
 std::string renderHive(const HiveTree& tree) {
     std::string out;
