@@ -52,19 +52,20 @@ class FileHiveStore final : public HiveStore {
             m_files[i].path = m_folder + "/" + kHiveFiles[i].fileName;
     }
 
-    // Reads one hive file, noting its stamp and its first unreadable line.
+    // Reads one hive file, noting its stamp and its first unreadable line. On failure nothing is
+    // noted, so the file still counts as changed and is tried again before any write.
     Result<std::unique_ptr<HiveTree>> load(HiveId id) {
         HiveFile& file = m_files[index(id)];
         // The stamp is taken first: a file replaced while it is read then looks changed at the
         // next check and is read again, never the other way round.
-        file.stamp = stampOf(file.path);
-        file.malformed.clear();
+        FileStamp stamp = stampOf(file.path);
+        std::string malformed;
         bool missing = false;
         Result<std::string> text = readWholeFile(file.path, &missing);
         std::unique_ptr<HiveTree> tree;
         if (missing) {
             tree = std::make_unique<HiveTree>();
-            file.stamp = {};
+            stamp = {};
         } else if (!text) {
             return Status::error(
                 "无法读取注册表文件 " + file.path + "：" + std::strerror(text.status().code()),
@@ -73,10 +74,12 @@ class FileHiveStore final : public HiveStore {
             ParsedHive parsed =
                 parseHive(std::make_shared<const std::string>(std::move(text).value()));
             if (!parsed.diagnostics.empty())
-                file.malformed = formatDiagnostic(file.path, parsed.diagnostics.front());
+                malformed = formatDiagnostic(file.path, parsed.diagnostics.front());
             tree = std::move(parsed.tree);
         }
         if (tree->rootName.empty()) tree->rootName = kHiveFiles[index(id)].rootName;
+        file.stamp = stamp;
+        file.malformed = std::move(malformed);
         return tree;
     }
 

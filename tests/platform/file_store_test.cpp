@@ -204,6 +204,15 @@ TEST(FileStore, AFileWithBadLinesIsReadButNeverOverwritten) {
     }
 }
 
+TEST(FileStore, AFileThatCannotBeReadFailsTheOpen) {
+    TempFolder temp;
+    std::filesystem::create_directory(temp / "system.reg");  // unreadable as a file, even for root
+    auto store = openFileStore(temp.path(), codec936());
+    ASSERT_FALSE(store.isOk());
+    EXPECT_NE(store.status().message().find("无法读取注册表文件"), std::string::npos);
+    EXPECT_NE(store.status().message().find("system.reg"), std::string::npos);
+}
+
 TEST(FileStore, ConcurrentWritersKeepEachOthersChanges) {
     TempFolder temp;
     auto first = open(temp.path());
