@@ -11,6 +11,7 @@ namespace hivora {
 namespace {
 
 constexpr std::size_t kMaxValueNameLength = 16383;
+constexpr RegResult kErrorNoAccess = 998;  // ERROR_NOACCESS: a count without data
 
 bool isTextType(std::uint32_t type) {
     return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
@@ -94,7 +95,7 @@ RegResult TreeRegistry::RegSetValueExA(RegKey key, const char* valueName, std::u
     const Location* where = locate(key);
     if (!where) return kErrorInvalidHandle;
     if (where->usersRoot) return fail(kErrorAccessDenied, "HKEY_USERS 下不能直接写入数值。");
-    if (!data && cbData > 0) return kErrorInvalidParameter;
+    if (!data && cbData > 0) return kErrorNoAccess;
     std::u16string name;
     if (const RegResult r = toText(valueName, name)) return r;
     if (name.size() > kMaxValueNameLength) return kErrorInvalidParameter;
