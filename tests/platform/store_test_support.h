@@ -1,10 +1,12 @@
 #pragma once
-// Helpers for the file store's tests: a private temporary folder, whole-file access and short
-// registry calls. Nothing here touches the home folder.
+// Helpers for the registry store's tests: a private temporary folder, whole-file access and short
+// registry calls. Portable: the tree registry's test is also built for Windows. Nothing here
+// touches the home folder.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -15,18 +17,25 @@
 
 namespace hivora::test {
 
+// A fresh folder below the system's temporary folder, removed with all it holds.
 class TempFolder {
   public:
     TempFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "hivora-store-XXXXXX").string();
-        if (::mkdtemp(pattern.data())) m_path = pattern;
+        static std::atomic<unsigned> counter{0};
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        // create_directory() is false when the name is taken: then the next name is tried.
+        for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+            const auto candidate =
+                std::filesystem::temp_directory_path() /
+                ("hivora-store-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+            std::error_code error;
+            if (std::filesystem::create_directory(candidate, error)) m_path = candidate.string();
+        }
+        EXPECT_FALSE(m_path.empty()) << "no temporary folder could be made";
     }
     ~TempFolder() {
         std::error_code ignored;
-        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(m_path, ignored);
+        if (!m_path.empty()) std::filesystem::remove_all(m_path, ignored);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
@@ -46,6 +55,13 @@ inline std::string readFile(const std::string& path) {
 
 inline void writeFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
+}
+
+// Whether a save's temporary file (".<name>.hivora-*") is in `folder`.
+inline bool hasTemporaries(const std::string& folder) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().filename().string().find(".hivora-") != std::string::npos) return true;
+    return false;
 }
 
 inline const AnsiCodec& codec936() {

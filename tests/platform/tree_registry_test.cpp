@@ -1,12 +1,10 @@
-// What the tree registry adds to the shared suite: the failures other tests can ask for, how texts
-// are kept (UTF-16 with their NUL) and refused when the code page cannot carry them, and the
-// refusals around the predefined roots.
+// What the tree registry adds to the shared suite: the failures other tests can ask for, how names
+// and texts are kept (UTF-16, texts with their NUL) and refused when the code page cannot carry
+// them, and the refusals around the predefined roots.
 
 #include "platform/tree_registry.h"
 
 #include <gtest/gtest.h>
-
-#include <cstring>
 
 #include "platform/unicode_text.h"
 #include "platform/wine_hive_format.h"
@@ -60,19 +58,15 @@ TEST_F(TreeRegistryTest, InjectedWriteFailuresRefuseEveryChangeButNoRead) {
 }
 
 TEST_F(TreeRegistryTest, AnInjectedFlushFailureDropsTheUnsavedChanges) {
-    const RegKey k = create("Software\\Hivora");
     ASSERT_EQ(setDword(*registry, kHkeyCurrentUser, "Software\\Hivora", "Saved", 1), 0);
     ASSERT_TRUE(registry->flush().isOk());
     registry->setFaults(RegistryFaults::failingFlush());
     ASSERT_EQ(setDword(*registry, kHkeyCurrentUser, "Software\\Hivora", "Saved", 2), 0);
     ASSERT_EQ(setDword(*registry, kHkeyCurrentUser, "Software\\Hivora\\Sub", "Lost", 3), 0);
-    const Status flushed = registry->flush();
-    EXPECT_EQ(flushed.code(), kErrorWriteFault);
+    EXPECT_EQ(registry->flush().code(), kErrorWriteFault);
     EXPECT_FALSE(registry->lastErrorMessage().empty());
     EXPECT_EQ(getDword(*registry, kHkeyCurrentUser, "Software\\Hivora", "Saved"), 1);
     EXPECT_EQ(getDword(*registry, kHkeyCurrentUser, "Software\\Hivora\\Sub", "Lost"), -1);
-    EXPECT_EQ(getDword(*registry, kHkeyCurrentUser, "Software\\Hivora", "Saved"), 1);
-    registry->RegCloseKey(k);
 }
 
 TEST_F(TreeRegistryTest, NewKeysGetTheClassAtEveryLevelAndOldKeysKeepTheirs) {
@@ -91,25 +85,28 @@ TEST_F(TreeRegistryTest, NewKeysGetTheClassAtEveryLevelAndOldKeysKeepTheirs) {
     EXPECT_EQ(registry->openHandleCount(), 0u);
 }
 
-TEST_F(TreeRegistryTest, TextsAreKeptAsUtf16WithTheirNul) {
-    const RegKey k = create("T");
+TEST_F(TreeRegistryTest, NamesAndTextsAreKeptAsUtf16TextsWithTheirNul) {
+    const RegKey k = create("\xD6\xD0\xCE\xC4");  // "中文", in code page 936
+    const std::u16string keyName = u"\u4e2d\u6587";
+    ASSERT_NE(userKey(keyName), nullptr);
     const struct {
         const char* name;
+        std::u16string storedName;
         const char* ansi;
         std::uint32_t count;
         std::u16string stored;
         std::uint32_t sizeReported;
     } cases[] = {
-        {"CountedNul", "abc", 4, std::u16string(u"abc\0", 4), 4},
-        {"NulLeftOut", "abc", 3, std::u16string(u"abc\0", 4), 4},
-        {"Empty", "", 0, u"", 1},
-        {"Chinese", "\xD6\xD0\xCE\xC4", 4, std::u16string(u"\u4e2d\u6587\0", 3), 5},
+        {"CountedNul", u"CountedNul", "abc", 4, std::u16string(u"abc\0", 4), 4},
+        {"NulLeftOut", u"NulLeftOut", "abc", 3, std::u16string(u"abc\0", 4), 4},
+        {"Empty", u"Empty", "", 0, u"", 1},
+        {"\xC3\xFB", u"\u540d", "\xD6\xD0\xCE\xC4", 4, std::u16string(u"\u4e2d\u6587\0", 3), 5},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_EQ(registry->RegSetValueExA(k, c.name, 0, kRegSz, raw(c.ansi), c.count),
                   kErrorSuccess);
-        const TreeValue* v = userKey(u"T")->findValue(asciiToUtf16(c.name));
+        const TreeValue* v = userKey(keyName)->findValue(c.storedName);
         ASSERT_NE(v, nullptr);
         EXPECT_EQ(v->data, toUtf16Le(c.stored));
         std::uint32_t size = 0;
