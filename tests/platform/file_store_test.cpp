@@ -7,15 +7,12 @@
 
 #include <errno.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 
 #include "platform/posix/wineserver_probe.h"
-#include "platform/wine_hive_format.h"
 #include "tests/platform/store_test_support.h"
 
 namespace hivora::test {
@@ -65,59 +62,49 @@ TEST(FileStore, UnchangedHivesAreNotWrittenAndWhatIsUnflushedIsSavedAtTheEnd) {
     EXPECT_TRUE(stampOf(temp / "system.reg") == before);
 }
 
-struct SaveFault {
-    const char* name;
-    std::string_view step;
-    int error;
-    RegResult code;
-    const char* messagePart;
-};
-
-void PrintTo(const SaveFault& fault, std::ostream* os) {
-    *os << fault.name;
-}
-
-class FailedSaves : public ::testing::TestWithParam<SaveFault> {};
-
-TEST_P(FailedSaves, LeaveTheOldFileAndDropTheChanges) {
-    const SaveFault& fault = GetParam();
-    TempFolder temp;
-    FileStoreOptions options;
-    bool failing = false;
-    options.saveFault = [&](std::string_view step) {
-        return failing && step == fault.step ? fault.error : 0;
+TEST(FileStore, FailedSavesLeaveTheOldFileAndDropTheChanges) {
+    const struct {
+        const char* name;
+        std::string_view step;
+        int error;
+        RegResult code;
+        const char* messagePart;
+    } faults[] = {
+        {"NoRightToCreate", kStepCreate, EACCES, kErrorAccessDenied, "只读"},
+        {"ReadOnlyFileSystem", kStepCreate, EROFS, kErrorAccessDenied, "只读"},
+        {"DiskFull", kStepWrite, ENOSPC, kErrorDiskFull, "磁盘空间不足"},
+        {"SyncFails", kStepSync, EIO, kErrorWriteFault, "user.reg"},
+        {"RenameFails", kStepRename, EXDEV, kErrorWriteFault, "user.reg"},
     };
-    auto store = open(temp.path(), options);
-    ASSERT_EQ(setDword(*store, kHkeyCurrentUser, kKey, "V", 1), kErrorSuccess);
-    ASSERT_TRUE(store->flush().isOk());
-    const std::string before = readFile(temp / "user.reg");
+    for (const auto& fault : faults) {
+        SCOPED_TRACE(fault.name);
+        TempFolder temp;
+        FileStoreOptions options;
+        bool failing = false;
+        options.saveFault = [&](std::string_view step) {
+            return failing && step == fault.step ? fault.error : 0;
+        };
+        auto store = open(temp.path(), options);
+        ASSERT_EQ(setDword(*store, kHkeyCurrentUser, kKey, "V", 1), kErrorSuccess);
+        ASSERT_TRUE(store->flush().isOk());
+        const std::string before = readFile(temp / "user.reg");
 
-    failing = true;
-    ASSERT_EQ(setDword(*store, kHkeyCurrentUser, kKey, "V", 2), kErrorSuccess);
-    const Status saved = store->flush();
-    ASSERT_FALSE(saved.isOk());
-    EXPECT_EQ(saved.code(), fault.code);
-    EXPECT_NE(saved.message().find(fault.messagePart), std::string::npos) << saved.message();
-    EXPECT_EQ(store->lastErrorMessage(), saved.message());
-    EXPECT_EQ(readFile(temp / "user.reg"), before);
-    EXPECT_FALSE(hasTemporaries(temp.path()));
-    EXPECT_EQ(getDword(*store, kHkeyCurrentUser, kKey, "V"), 1);  // what is on disk
+        failing = true;
+        ASSERT_EQ(setDword(*store, kHkeyCurrentUser, kKey, "V", 2), kErrorSuccess);
+        const Status saved = store->flush();
+        EXPECT_EQ(saved.code(), fault.code);
+        EXPECT_NE(saved.message().find(fault.messagePart), std::string::npos) << saved.message();
+        EXPECT_EQ(store->lastErrorMessage(), saved.message());
+        EXPECT_EQ(readFile(temp / "user.reg"), before);
+        EXPECT_FALSE(hasTemporaries(temp.path()));
+        EXPECT_EQ(getDword(*store, kHkeyCurrentUser, kKey, "V"), 1);  // what is on disk
 
-    failing = false;
-    ASSERT_EQ(setDword(*store, kHkeyCurrentUser, kKey, "V", 3), kErrorSuccess);
-    EXPECT_TRUE(store->flush().isOk());
-    EXPECT_EQ(getDword(*open(temp.path()), kHkeyCurrentUser, kKey, "V"), 3);
+        failing = false;
+        ASSERT_EQ(setDword(*store, kHkeyCurrentUser, kKey, "V", 3), kErrorSuccess);
+        EXPECT_TRUE(store->flush().isOk());
+        EXPECT_EQ(getDword(*open(temp.path()), kHkeyCurrentUser, kKey, "V"), 3);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    FileStore, FailedSaves,
-    ::testing::Values(SaveFault{"NoRightToCreate", kStepCreate, EACCES, kErrorAccessDenied, "只读"},
-                      SaveFault{"ReadOnlyFileSystem", kStepCreate, EROFS, kErrorAccessDenied,
-                                "只读"},
-                      SaveFault{"DiskFull", kStepWrite, ENOSPC, kErrorDiskFull, "磁盘空间不足"},
-                      SaveFault{"SyncFails", kStepSync, EIO, kErrorWriteFault, "user.reg"},
-                      SaveFault{"RenameFails", kStepRename, EXDEV, kErrorWriteFault, "user.reg"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FileStore, AFileReachedThroughALinkStaysALink) {
     TempFolder temp;
@@ -208,45 +195,29 @@ TEST(FileStore, ConcurrentWritersKeepEachOthersChanges) {
     ASSERT_TRUE(first->flush().isOk());
 
     auto third = open(temp.path());
-    EXPECT_EQ(getDword(*third, kHkeyCurrentUser, kKey, "A"), 4);
-    EXPECT_EQ(getDword(*third, kHkeyCurrentUser, kKey, "B"), 2);
-    EXPECT_EQ(getDword(*third, kHkeyCurrentUser, kKey, "C"), 3);
-    EXPECT_EQ(getDword(*third, kHkeyCurrentUser, kKey, "D"), 5);
+    for (auto [name, value] : {std::pair{"A", 4}, {"B", 2}, {"C", 3}, {"D", 5}})
+        EXPECT_EQ(getDword(*third, kHkeyCurrentUser, kKey, name), value) << name;
     EXPECT_EQ(getDword(*third, kHkeyCurrentUser, "Software\\Other", "E"), 6);
 }
 
-// A stand-in for a running wineserver: a child process holding the lock in `folder`, as the
-// server holds it while it runs.
+// A stand-in for a running wineserver: the write lock on the first byte of "lock" in `folder`
+// that the server holds while it runs. Taken as an open file description lock, which conflicts
+// with every other owner's lock, so the probe sees it as it sees another process's.
 class FakeWineserver {
   public:
     explicit FakeWineserver(const std::string& folder) {
         std::filesystem::create_directories(folder);
-        int ready[2];
-        EXPECT_EQ(::pipe(ready), 0);
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            const int fd = ::open((folder + "/lock").c_str(), O_CREAT | O_RDWR, 0600);
-            struct flock lock {};
-            lock.l_type = F_WRLCK;
-            lock.l_whence = SEEK_SET;
-            lock.l_len = 1;
-            const char ok = (fd >= 0 && ::fcntl(fd, F_SETLK, &lock) == 0) ? 1 : 0;
-            (void)!::write(ready[1], &ok, 1);
-            for (;;) ::pause();
-        }
-        char ok = 0;
-        EXPECT_EQ(::read(ready[0], &ok, 1), 1);
-        EXPECT_EQ(ok, 1);
-        ::close(ready[0]);
-        ::close(ready[1]);
+        m_fd = ::open((folder + "/lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        lock.l_len = 1;
+        EXPECT_EQ(::fcntl(m_fd, F_OFD_SETLK, &lock), 0);
     }
-    ~FakeWineserver() {
-        ::kill(m_pid, SIGKILL);
-        ::waitpid(m_pid, nullptr, 0);
-    }
+    ~FakeWineserver() { ::close(m_fd); }  // the lock goes with it, as when the server ends
 
   private:
-    pid_t m_pid = -1;
+    int m_fd = -1;
 };
 
 // The folder in which a server for `prefix` keeps its lock, below `base`: named by the prefix's

@@ -132,15 +132,19 @@ class RegistrySuite : public ::testing::TestWithParam<RegistryBackend> {
     std::vector<RegKey> m_open;
 };
 
-TEST_P(RegistrySuite, OpeningAMissingKeyFailsWithNotFoundAndANullHandle) {
-    const std::string missing = base() + "\\NoSuchKey";
-    RegKey k = 0xDEAD;
-    EXPECT_EQ(api().RegOpenKeyExA(kHkeyCurrentUser, missing.c_str(), 0, kKeyAllAccess, &k),
-              kErrorFileNotFound);
-    EXPECT_EQ(k, 0u);
-    k = 0xDEAD;
-    EXPECT_EQ(api().RegOpenKeyA(kHkeyCurrentUser, missing.c_str(), &k), kErrorFileNotFound);
-    EXPECT_EQ(k, 0u);
+TEST_P(RegistrySuite, OpeningGivesTheKeyItselfForNoSubKeyAndNullForAMissingOne) {
+    const RegKey k = createHere();
+    for (const char* sub : {"", static_cast<const char*>(nullptr)}) {
+        RegKey same = 0;
+        EXPECT_EQ(api().RegOpenKeyA(k, sub, &same), kErrorSuccess);
+        EXPECT_EQ(same, k);
+    }
+    RegKey missing = 0xDEAD;
+    EXPECT_EQ(api().RegOpenKeyExA(k, "NoSuchKey", 0, kKeyAllAccess, &missing), kErrorFileNotFound);
+    EXPECT_EQ(missing, 0u);
+    missing = 0xDEAD;
+    EXPECT_EQ(api().RegOpenKeyA(k, "NoSuchKey", &missing), kErrorFileNotFound);
+    EXPECT_EQ(missing, 0u);
 }
 
 TEST_P(RegistrySuite, CreatingANestedPathCreatesEveryLevelOnce) {
@@ -155,23 +159,21 @@ TEST_P(RegistrySuite, CreatingANestedPathCreatesEveryLevelOnce) {
 }
 
 TEST_P(RegistrySuite, SizeQueryReportsTypeAndRoomForTheNul) {
-    struct Case {
+    const struct {
         const char* name;
         std::uint32_t type;
         Bytes written;
-        std::uint32_t expectedSize;
-        Bytes expectedRead;
-    };
-    const Case cases[] = {
-        {"TextWithNul", kRegSz, Bytes("abc", 4), 4, Bytes("abc", 4)},
-        {"TextCountWithoutNul", kRegSz, "abcd", 5, Bytes("abcd", 5)},
-        {"ExpandText", kRegExpandSz, Bytes("%P%\\x", 6), 6, Bytes("%P%\\x", 6)},
-        {"Dword", kRegDword, Bytes("\x01\x00\x00\x00", 4), 4, Bytes("\x01\x00\x00\x00", 4)},
-        {"Binary", kRegBinary, Bytes("\x00\x01\xff", 3), 3, Bytes("\x00\x01\xff", 3)},
-        {"MultiText", kRegMultiSz, Bytes("a\0bc\0\0", 6), 6, Bytes("a\0bc\0\0", 6)},
+        std::uint32_t expectedSize;  // what is read is `written`, NUL-padded to this size
+    } cases[] = {
+        {"TextWithNul", kRegSz, Bytes("abc", 4), 4},
+        {"TextCountWithoutNul", kRegSz, "abcd", 5},
+        {"ExpandText", kRegExpandSz, Bytes("%P%\\x", 6), 6},
+        {"Dword", kRegDword, Bytes("\x01\x00\x00\x00", 4), 4},
+        {"Binary", kRegBinary, Bytes("\x00\x01\xff", 3), 3},
+        {"MultiText", kRegMultiSz, Bytes("a\0bc\0\0", 6), 6},
     };
     const RegKey k = createHere();
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         set(k, c.name, c.type, c.written);
         const Read r = read(k, c.name);
@@ -179,8 +181,9 @@ TEST_P(RegistrySuite, SizeQueryReportsTypeAndRoomForTheNul) {
         EXPECT_EQ(r.type, c.type);
         EXPECT_EQ(r.sizeQueried, c.expectedSize);
         // The layer finds the text's end at the first NUL of a buffer of the queried size.
-        const Bytes upToSize = r.data + Bytes(c.expectedSize - r.data.size(), '\0');
-        EXPECT_EQ(upToSize, c.expectedRead);
+        ASSERT_LE(r.data.size(), c.expectedSize);
+        EXPECT_EQ(r.data + Bytes(c.expectedSize - r.data.size(), '\0'),
+                  c.written + Bytes(c.expectedSize - c.written.size(), '\0'));
     }
 }
 
@@ -328,15 +331,6 @@ TEST_P(RegistrySuite, UsersDefaultIsItsOwnHive) {
     EXPECT_EQ(open(kHkeyCurrentUser, base(), k), kErrorFileNotFound);
     ASSERT_EQ(open(kHkeyUsers, path, k), kErrorSuccess);
     EXPECT_EQ(read(k, "Where").data, Bytes("default user", 13));
-}
-
-TEST_P(RegistrySuite, OpenKeyWithoutSubKeyGivesTheSameHandle) {
-    const RegKey k = createHere();
-    RegKey same = 0;
-    ASSERT_EQ(api().RegOpenKeyA(k, "", &same), kErrorSuccess);
-    EXPECT_EQ(same, k);
-    ASSERT_EQ(api().RegOpenKeyA(k, nullptr, &same), kErrorSuccess);
-    EXPECT_EQ(same, k);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, RegistrySuite, ::testing::ValuesIn(registryBackends()),

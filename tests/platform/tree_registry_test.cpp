@@ -36,25 +36,21 @@ class TreeRegistryTest : public ::testing::Test {
 
 TEST_F(TreeRegistryTest, InjectedWriteFailuresRefuseEveryChangeButNoRead) {
     const RegKey k = create("Software\\Existing");
-    ASSERT_EQ(registry->RegSetValueExA(k, "V", 0, kRegSz, raw("old"), 4), kErrorSuccess);
+    ASSERT_EQ(setDword(*registry, kHkeyCurrentUser, "Software\\Existing", "V", 1), kErrorSuccess);
     registry->setFaults(RegistryFaults::refusingWrites(kErrorAccessDenied, "只读存储"));
     RegKey sub = 0;
     EXPECT_EQ(registry->RegCreateKeyExA(k, "New", 0, nullptr, 0, kKeyAllAccess, &sub, nullptr),
               kErrorAccessDenied);
     EXPECT_EQ(sub, 0u);
-    EXPECT_EQ(registry->RegSetValueExA(k, "V", 0, kRegSz, raw("new"), 4), kErrorAccessDenied);
+    // Opening the existing key is no change; setting its value is.
+    EXPECT_EQ(registry->RegCreateKeyExA(k, "", 0, nullptr, 0, kKeyAllAccess, &sub, nullptr),
+              kErrorSuccess);
+    EXPECT_EQ(setDword(*registry, kHkeyCurrentUser, "Software\\Existing", "V", 2),
+              kErrorAccessDenied);
     EXPECT_EQ(registry->RegDeleteValueA(k, "V"), kErrorAccessDenied);
     EXPECT_EQ(registry->RegDeleteKeyA(kHkeyCurrentUser, "Software\\Existing"), kErrorAccessDenied);
     EXPECT_EQ(registry->lastErrorMessage(), "只读存储");
-    // Opening what exists is no change.
-    EXPECT_EQ(registry->RegCreateKeyExA(k, "", 0, nullptr, 0, kKeyAllAccess, &sub, nullptr),
-              kErrorSuccess);
-    char buffer[8] = {};
-    std::uint32_t size = sizeof buffer;
-    EXPECT_EQ(
-        registry->RegQueryValueExA(k, "V", nullptr, reinterpret_cast<std::uint8_t*>(buffer), &size),
-        kErrorSuccess);
-    EXPECT_STREQ(buffer, "old");
+    EXPECT_EQ(getDword(*registry, kHkeyCurrentUser, "Software\\Existing", "V"), 1);
 }
 
 TEST_F(TreeRegistryTest, AnInjectedFlushFailureDropsTheUnsavedChanges) {
