@@ -10,47 +10,34 @@
 namespace hivora::testing {
 namespace {
 
-TEST(FakeClock, FiresDueTicksInTimeOrderThenCreationOrder) {
+TEST(FakeClock, FiresDueTicksInOrderAndLetsTicksChangeTimers) {
     FakeClock clock;
     std::string log;
-    auto slow = clock.createTimer([&] { log += "s" + std::to_string(clock.now()) + " "; });
-    auto fast = clock.createTimer([&] { log += "f" + std::to_string(clock.now()) + " "; });
+    const auto note = [&](const char* name) { log += name + std::to_string(clock.now()) + " "; };
+    std::unique_ptr<Timer> slow, fast, doomed;
+    slow = clock.createTimer([&] { note("s"); });
+    fast = clock.createTimer([&] {
+        note("f");
+        if (clock.now() == 100) doomed.reset();    // destroying a timer stops it for good
+        if (clock.now() == 150) fast->start(100);  // restarted from within its own tick
+    });
+    doomed = clock.createTimer([&] { note("d"); });
     slow->start(100);
     fast->start(50);
+    doomed->start(50);
     EXPECT_EQ(fast->interval(), 50);
     clock.advance(99);
-    EXPECT_EQ(log, "f50 ");
-    clock.advance(101);
-    EXPECT_EQ(log, "f50 s100 f100 f150 s200 f200 ");  // at 100 and 200 the older timer first
-    EXPECT_EQ(clock.now(), 200);
-}
-
-TEST(FakeClock, TicksMayStopRestartOrDestroyTimers) {
-    FakeClock clock;
-    int ticksA = 0;
-    int ticksB = 0;
-    std::unique_ptr<Timer> b;
-    auto a = clock.createTimer([&] {
-        if (++ticksA == 2) b.reset();  // destroying a timer stops it for good
-    });
-    b = clock.createTimer([&] { ++ticksB; });
-    std::unique_ptr<Timer> self;
-    int selfTicks = 0;
-    self = clock.createTimer([&] {
-        if (++selfTicks == 1) self->start(30);  // restarted from within its own tick
-    });
-    a->start(10);
-    b->start(10);
-    self->start(10);
-    clock.advance(50);
-    EXPECT_EQ(ticksA, 5);
-    EXPECT_EQ(ticksB, 1);     // at 10; at 20 it was gone before its turn
-    EXPECT_EQ(selfTicks, 2);  // at 10, then 30 later at 40
-    a->stop();
-    self->stop();
+    EXPECT_EQ(log, "f50 d50 ");
+    clock.advance(201);
+    // At 100 the older timer first, and the doomed one is gone before its turn.
+    EXPECT_EQ(log, "f50 d50 s100 f100 f150 s200 f250 s300 ");
+    EXPECT_EQ(clock.now(), 300);
+    slow->stop();
+    fast->stop();
     EXPECT_EQ(clock.activeTimers(), 0);
-    clock.advance(100);
-    EXPECT_EQ(ticksA, 5);
+    clock.advance(1000);
+    EXPECT_EQ(clock.now(), 1300);
+    EXPECT_EQ(log, "f50 d50 s100 f100 f150 s200 f250 s300 ");
 }
 
 }  // namespace

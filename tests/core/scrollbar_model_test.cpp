@@ -3,8 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/scrollbar/scroll_bar_properties.h"
@@ -16,154 +17,88 @@ namespace {
 using testing::BarRig;
 using testing::DialogKind;
 using Strings = std::vector<std::string>;
+using Ints = std::vector<std::int32_t>;
 
-TEST(ScrollBarValue, SetterComparesBeforeClampingAndReportsEveryStore) {
-    struct Case {
-        const char* name;
-        std::function<void(SkinnedScrollBar&)> arrange;
-        std::int32_t set;
-        std::int32_t stored;
-        int changes;
-    } const cases[] = {
-        {"same value: nothing at all", [](auto&) {}, 0, 0, 0},
-        {"ordinary value", [](auto&) {}, 100, 100, 1},
-        {"above Max at Max stores Max again and reports", [](auto& b) { b.setValue(255); }, 300,
-         255, 1},
-        {"below Min", [](auto& b) { b.setMin(5); }, 2, 5, 1},
-        {"negative", [](auto& b) { b.setValue(9); }, -7, 0, 1},
-    };
-    for (const auto& c : cases) {
-        BarRig rig;
-        c.arrange(*rig.bar);
-        rig.changes = 0;
-        rig.notes.clear();
-        const int presents = rig.window.presents;
-        rig.bar->setValue(c.set);
-        EXPECT_EQ(rig.bar->Value(), c.stored) << c.name;
-        EXPECT_EQ(rig.changes, c.changes) << c.name;
-        EXPECT_EQ(rig.notes, c.changes ? Strings{"Value"} : Strings{}) << c.name;
-        EXPECT_EQ(rig.window.presents - presents, c.changes) << c.name;  // one redraw per store
-    }
+// The numeric properties by the name their notices carry.
+struct Accessors {
+    void (SkinnedScrollBar::*set)(std::int32_t);
+    std::int32_t (SkinnedScrollBar::*get)() const;
+};
+const std::map<std::string_view, Accessors> kNumeric = {
+    {"Value", {&SkinnedScrollBar::setValue, &SkinnedScrollBar::Value}},
+    {"Min", {&SkinnedScrollBar::setMin, &SkinnedScrollBar::Min}},
+    {"Max", {&SkinnedScrollBar::setMax, &SkinnedScrollBar::Max}},
+    {"SmallChange", {&SkinnedScrollBar::setSmallChange, &SkinnedScrollBar::SmallChange}},
+    {"LargeChange", {&SkinnedScrollBar::setLargeChange, &SkinnedScrollBar::LargeChange}},
+    {"ColorScheme", {&SkinnedScrollBar::setColorScheme, &SkinnedScrollBar::ColorScheme}},
+};
+
+// Sets a numeric property by name; an empty name sets nothing.
+struct Step {
+    std::string_view property;
+    std::int32_t value = 0;
+};
+void apply(SkinnedScrollBar& bar, const Step& step) {
+    if (!step.property.empty()) (bar.*kNumeric.at(step.property).set)(step.value);
+}
+
+// Every stored property, in the order the description keeps them.
+Ints storedProperties(const SkinnedScrollBar& b) {
+    return {b.Enabled(),     b.LargeChange(), b.Min(),        b.Max(),
+            b.SmallChange(), b.Value(),       b.ColorScheme()};
 }
 
 TEST(ScrollBarProperties, RangeRulesMessagesAndNotices) {
     struct Case {
-        const char* name;
-        std::function<void(SkinnedScrollBar&)> act;
-        std::function<std::int32_t(const SkinnedScrollBar&)> read;
-        std::int32_t expected;
-        bool invalidMessage;
+        Step before;  // its notices and Change are not counted
+        Step act;
+        std::int32_t stored;  // the acted-on property afterwards
+        std::int32_t value;
+        int changes;
         Strings notes;
-        std::int32_t valueAfter;
-    };
-    const auto min = [](const SkinnedScrollBar& b) { return b.Min(); };
-    const auto max = [](const SkinnedScrollBar& b) { return b.Max(); };
-    const auto small = [](const SkinnedScrollBar& b) { return b.SmallChange(); };
-    const auto large = [](const SkinnedScrollBar& b) { return b.LargeChange(); };
-    const auto scheme = [](const SkinnedScrollBar& b) { return b.ColorScheme(); };
-    const Case cases[] = {
-        {"LargeChange 20000",
-         [](auto& b) { b.setLargeChange(20000); },
-         large,
-         1,
-         true,
-         {"LargeChange"},
-         0},
-        {"LargeChange -1",
-         [](auto& b) { b.setLargeChange(-1); },
-         large,
-         1,
-         true,
-         {"LargeChange"},
-         0},
-        {"LargeChange 10000",
-         [](auto& b) { b.setLargeChange(10000); },
-         large,
-         10000,
-         false,
-         {"LargeChange"},
-         0},
-        {"LargeChange 0",
-         [](auto& b) { b.setLargeChange(0); },
-         large,
-         0,
-         false,
-         {"LargeChange"},
-         0},
-        {"SmallChange 40000",
-         [](auto& b) { b.setSmallChange(40000); },
-         small,
-         1,
-         true,
-         {"SmallChange"},
-         0},
-        {"SmallChange -5",
-         [](auto& b) { b.setSmallChange(-5); },
-         small,
-         1,
-         true,
-         {"SmallChange"},
-         0},
-        {"SmallChange 32767",
-         [](auto& b) { b.setSmallChange(32767); },
-         small,
-         32767,
-         false,
-         {"SmallChange"},
-         0},
-        {"Max -3", [](auto& b) { b.setMax(-3); }, max, 32767, false, {"Max"}, 0},
-        {"Max below Value pulls it down",
-         [](auto& b) {
-             b.setValue(200);
-             b.setMax(100);
-         },
-         max,
-         100,
-         false,
-         {"Value", "Value", "Max"},
-         100},
-        {"Min 40000", [](auto& b) { b.setMin(40000); }, min, 0, false, {"Min"}, 0},
-        {"Min -1", [](auto& b) { b.setMin(-1); }, min, 0, false, {"Min"}, 0},
-        {"Min above Value pulls it up",
-         [](auto& b) { b.setMin(50); },
-         min,
-         50,
-         false,
-         {"Value", "Min"},
-         50},
-        {"ColorScheme -1 is 0: unchanged, no notice",
-         [](auto& b) { b.setColorScheme(-1); },
-         scheme,
-         0,
-         false,
-         {},
-         0},
-        {"ColorScheme 2",
-         [](auto& b) { b.setColorScheme(2); },
-         scheme,
-         2,
-         false,
-         {"ColorScheme"},
-         0},
-        {"ColorScheme 2 twice notes once",
-         [](auto& b) {
-             b.setColorScheme(2);
-             b.setColorScheme(2);
-         },
-         scheme,
-         2,
-         false,
-         {"ColorScheme"},
-         0},
+        bool invalidMessage = false;
+    } const cases[] = {
+        // The Value setter compares before clamping, and reports every store.
+        {{}, {"Value", 0}, 0, 0, 0, {}},
+        {{}, {"Value", 100}, 100, 100, 1, {"Value"}},
+        {{"Value", 255}, {"Value", 300}, 255, 255, 1, {"Value"}},  // Max stored again, reported
+        {{"Min", 5}, {"Value", 2}, 5, 5, 1, {"Value"}},
+        {{"Value", 9}, {"Value", -7}, 0, 0, 1, {"Value"}},
+        {{}, {"LargeChange", 20000}, 1, 0, 0, {"LargeChange"}, true},
+        {{}, {"LargeChange", -1}, 1, 0, 0, {"LargeChange"}, true},
+        {{}, {"LargeChange", 10000}, 10000, 0, 0, {"LargeChange"}},
+        {{}, {"LargeChange", 0}, 0, 0, 0, {"LargeChange"}},
+        {{}, {"SmallChange", 40000}, 1, 0, 0, {"SmallChange"}, true},
+        {{}, {"SmallChange", -5}, 1, 0, 0, {"SmallChange"}, true},
+        {{}, {"SmallChange", 32767}, 32767, 0, 0, {"SmallChange"}},
+        {{}, {"Max", -3}, 32767, 0, 0, {"Max"}},
+        {{"Value", 200}, {"Max", 100}, 100, 100, 1, {"Value", "Max"}},  // pulls Value down
+        {{}, {"Min", 40000}, 0, 0, 0, {"Min"}},
+        {{}, {"Min", -1}, 0, 0, 0, {"Min"}},
+        {{}, {"Min", 50}, 50, 50, 1, {"Value", "Min"}},  // pulls Value up
+        {{}, {"ColorScheme", -1}, 0, 0, 0, {}},          // -1 is 0: unchanged, no notice
+        {{}, {"ColorScheme", 2}, 2, 0, 0, {"ColorScheme"}},
+        {{"ColorScheme", 2}, {"ColorScheme", 2}, 2, 0, 0, {}},
     };
     for (const auto& c : cases) {
+        const std::string name = std::string(c.act.property) + " " + std::to_string(c.act.value) +
+                                 " after " + std::string(c.before.property);
         BarRig rig;
-        c.act(*rig.bar);
-        EXPECT_EQ(c.read(*rig.bar), c.expected) << c.name;
-        EXPECT_EQ(rig.notes, c.notes) << c.name;
-        EXPECT_EQ(rig.bar->Value(), c.valueAfter) << c.name;
+        apply(*rig.bar, c.before);
+        rig.changes = 0;
+        rig.notes.clear();
+        const int presents = rig.window.presents;
+        apply(*rig.bar, c.act);
+        EXPECT_EQ((*rig.bar.*kNumeric.at(c.act.property).get)(), c.stored) << name;
+        EXPECT_EQ(rig.bar->Value(), c.value) << name;
+        EXPECT_EQ(rig.changes, c.changes) << name;
+        EXPECT_EQ(rig.notes, c.notes) << name;
+        // Each store of a value is presented once.
+        if (c.act.property == "Value") {
+            EXPECT_EQ(rig.window.presents - presents, c.changes) << name;
+        }
         const auto boxes = rig.dialogs.callsOf(DialogKind::MessageBox);
-        ASSERT_EQ(boxes.size(), c.invalidMessage ? 1u : 0u) << c.name;
+        ASSERT_EQ(boxes.size(), c.invalidMessage ? 1u : 0u) << name;
         if (c.invalidMessage) {
             EXPECT_EQ(boxes[0].prompt, "Invalid property value");
             EXPECT_EQ(boxes[0].buttons, kMbOk | kMbIconError);
@@ -181,7 +116,6 @@ TEST(ScrollBarProperties, EnabledGoesThroughTheWindowAndRepaints) {
     EXPECT_FALSE(rig.bar->Enabled());
     EXPECT_EQ(rig.notes, Strings{"Enabled"});
     EXPECT_EQ(rig.window.presents, presents + 1);
-    EXPECT_EQ(rig.bar->hwnd(), rig.window.hwnd());
 }
 
 // A description that records the keys it is asked for.
@@ -195,38 +129,40 @@ class RecordingBag : public MemoryPropertyBag {
 };
 
 TEST(ScrollBarStoredProperties, LoadingReadsInOrderIgnoringCaseThroughTheSetters) {
-    RecordingBag bag;
-    bag.set("max", 100);
-    bag.set("VALUE", 300);  // above the stored Max: clamped by the setter
-    bag.set("colorscheme", 1);
-    bag.set("enabled", 0);
-    bag.set("LARGECHANGE", 20);
-    BarRig rig;
-    rig.notes.clear();
-    rig.bar->ReadProperties(bag);
-
-    EXPECT_EQ(bag.reads, (Strings{"Enabled", "LargeChange", "Max", "Min", "SmallChange", "Value",
-                                  "ColorScheme"}));
-    EXPECT_FALSE(rig.bar->Enabled());
-    EXPECT_EQ(rig.bar->LargeChange(), 20);
-    EXPECT_EQ(rig.bar->Max(), 100);
-    EXPECT_EQ(rig.bar->Value(), 100);
-    EXPECT_EQ(rig.bar->ColorScheme(), 1);
-    EXPECT_EQ(rig.changes, 1);
-    // Enabled and the scheme are taken directly, without notices.
-    EXPECT_EQ(rig.notes, (Strings{"LargeChange", "Max", "Min", "SmallChange", "Value"}));
-}
-
-TEST(ScrollBarStoredProperties, LoadingValidatesAndKeepsTheRawScheme) {
-    MemoryPropertyBag bag;
-    bag.set("LargeChange", 20000);
-    bag.set("ColorScheme", -1);  // the -1 rule belongs to the setter only
-    BarRig rig;
-    rig.bar->ReadProperties(bag);
-    EXPECT_EQ(rig.bar->LargeChange(), 1);
-    EXPECT_EQ(rig.dialogs.messagePrompts(), Strings{"Invalid property value"});
-    EXPECT_EQ(rig.bar->ColorScheme(), -1);
-    EXPECT_EQ(rig.changes, 0);  // a stored Value of 0 raises nothing
+    struct Case {
+        const char* name;
+        std::vector<MemoryPropertyBag::Entry> stored;
+        Ints loaded;  // as storedProperties() lists them
+        int changes;
+        Strings notes;  // Enabled and the scheme are taken directly, without notices
+        Strings messages;
+    } const cases[] = {
+        {"Value above the stored Max is clamped",
+         {{"max", 100}, {"VALUE", 300}, {"colorscheme", 1}, {"enabled", 0}, {"LARGECHANGE", 20}},
+         {0, 20, 0, 100, 1, 100, 1},
+         1,
+         {"LargeChange", "Max", "Min", "SmallChange", "Value"},
+         {}},
+        {"validated, but the scheme's -1 rule belongs to the setter only",
+         {{"LargeChange", 20000}, {"ColorScheme", -1}},
+         {1, 1, 0, 255, 1, 0, -1},
+         0,  // a stored Value of 0 raises nothing
+         {"LargeChange", "Max", "Min", "SmallChange"},
+         {"Invalid property value"}},
+    };
+    for (const auto& c : cases) {
+        RecordingBag bag;
+        for (const auto& entry : c.stored) bag.set(entry.key, entry.value);
+        BarRig rig;
+        rig.notes.clear();
+        rig.bar->ReadProperties(bag);
+        EXPECT_EQ(bag.reads, (Strings{"Enabled", "LargeChange", "Max", "Min", "SmallChange",
+                                      "Value", "ColorScheme"}));
+        EXPECT_EQ(storedProperties(*rig.bar), c.loaded) << c.name;
+        EXPECT_EQ(rig.changes, c.changes) << c.name;
+        EXPECT_EQ(rig.notes, c.notes) << c.name;
+        EXPECT_EQ(rig.dialogs.messagePrompts(), c.messages) << c.name;
+    }
 }
 
 TEST(ScrollBarStoredProperties, SavingWritesOnlyNonDefaultsInOrderAndRoundTrips) {
@@ -237,12 +173,10 @@ TEST(ScrollBarStoredProperties, SavingWritesOnlyNonDefaultsInOrderAndRoundTrips)
 
     BarRig rig;
     rig.bar->setEnabled(false);
-    rig.bar->setColorScheme(2);
-    rig.bar->setSmallChange(3);
-    rig.bar->setValue(40);
-    rig.bar->setMax(90);
-    rig.bar->setMin(7);
-    rig.bar->setLargeChange(15);
+    for (const Step& step : {Step{"ColorScheme", 2}, Step{"SmallChange", 3}, Step{"Value", 40},
+                             Step{"Max", 90}, Step{"Min", 7}, Step{"LargeChange", 15}}) {
+        apply(*rig.bar, step);
+    }
     MemoryPropertyBag bag;
     rig.bar->WriteProperties(bag);
     Strings keys;
@@ -250,16 +184,9 @@ TEST(ScrollBarStoredProperties, SavingWritesOnlyNonDefaultsInOrderAndRoundTrips)
     EXPECT_EQ(keys, (Strings{"Enabled", "LargeChange", "Min", "Max", "SmallChange", "Value",
                              "Colorscheme"}));
     EXPECT_EQ(bag.find("enabled"), kStoredFalse);
-
     BarRig copy;
     copy.bar->ReadProperties(bag);
-    EXPECT_EQ(copy.bar->Enabled(), false);
-    EXPECT_EQ(copy.bar->LargeChange(), 15);
-    EXPECT_EQ(copy.bar->Min(), 7);
-    EXPECT_EQ(copy.bar->Max(), 90);
-    EXPECT_EQ(copy.bar->SmallChange(), 3);
-    EXPECT_EQ(copy.bar->Value(), 40);
-    EXPECT_EQ(copy.bar->ColorScheme(), 2);
+    EXPECT_EQ(storedProperties(*copy.bar), (Ints{0, 15, 7, 90, 3, 40, 2}));
 
     // Saving a property back at its default removes what the earlier save stored, so that the
     // description does not bring the old value back.

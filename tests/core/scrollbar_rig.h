@@ -2,6 +2,8 @@
 // A skinned scroll bar on a fake window, with a fake clock, a fake pointer and scripted dialogs,
 // counting what the bar tells its host.
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <ostream>
 #include <string>
@@ -14,9 +16,15 @@
 namespace hivora {
 // Test names and failure messages name the twin.
 inline void PrintTo(Orientation orientation, std::ostream* out) {
-    *out << (orientation == Orientation::Horizontal ? "horizontal" : "vertical");
+    *out << (orientation == Orientation::Horizontal ? "Horizontal" : "Vertical");
 }
 }  // namespace hivora
+
+// Runs a TEST_P suite whose parameter is the orientation once for each twin.
+#define HIVORA_FOR_BOTH_TWINS(suite)                                                            \
+    INSTANTIATE_TEST_SUITE_P(BothTwins, suite,                                                  \
+                             ::testing::Values(Orientation::Horizontal, Orientation::Vertical), \
+                             ::testing::PrintToStringParamName())
 
 namespace hivora::testing {
 

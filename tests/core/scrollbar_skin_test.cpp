@@ -3,7 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <set>
+#include <utility>
 
 #include "assets/skin_assets.h"
 #include "core/scrollbar/pixel_buffer.h"
@@ -38,12 +39,14 @@ TEST(ScrollBarSkin, EveryPictureShipsWithItsSize) {
     for (int id : {0, -1, 9133, 9144, 9156, 9300, 9325}) EXPECT_EQ(findSkinPicture(id), nullptr);
 }
 
-std::vector<std::pair<int, int>> glyphPixels(const SkinPicture& picture, std::uint32_t glyph) {
-    std::vector<std::pair<int, int>> points;  // (column, row)
+using Points = std::set<std::pair<int, int>>;  // (column, row)
+
+Points glyphPixels(int id, std::uint32_t glyph) {
+    const SkinPicture& picture = *findSkinPicture(id);
+    Points points;
     for (int y = 0; y < picture.height; ++y) {
         for (int x = 0; x < picture.width; ++x) {
-            if ((picture.pixels[y * picture.width + x] & 0xFFFFFF) == glyph)
-                points.push_back({x, y});
+            if ((picture.pixels[y * picture.width + x] & 0xFFFFFF) == glyph) points.insert({x, y});
         }
     }
     return points;
@@ -51,35 +54,26 @@ std::vector<std::pair<int, int>> glyphPixels(const SkinPicture& picture, std::ui
 
 TEST(ScrollBarSkin, ChevronsCoverTheirPixels) {
     const std::uint32_t blueGlyph = 0x52658C;  // 0xRRGGBB of the colour value 8C6552
-    std::vector<std::pair<int, int>> left = {{9, 3}, {9, 11}};
+    Points left = {{9, 3}, {9, 11}};
     const int starts[] = {8, 7, 6, 5, 6, 7, 8};
     for (int row = 4; row <= 10; ++row) {
-        for (int k = 0; k < 3; ++k) left.push_back({starts[row - 4] + k, row});
+        for (int k = 0; k < 3; ++k) left.insert({starts[row - 4] + k, row});
     }
-    std::vector<std::pair<int, int>> right;
-    for (auto [x, y] : left) right.push_back({16 - x, y});
-    std::vector<std::pair<int, int>> up = {{7, 5}, {6, 6},  {7, 6},  {8, 6},  {5, 7},  {6, 7},
-                                           {7, 7}, {8, 7},  {9, 7},  {4, 8},  {5, 8},  {6, 8},
-                                           {8, 8}, {9, 8},  {10, 8}, {3, 9},  {4, 9},  {5, 9},
-                                           {9, 9}, {10, 9}, {11, 9}, {4, 10}, {10, 10}};
-    std::vector<std::pair<int, int>> down;
-    for (auto [x, y] : up) down.push_back({x, 16 - y});
-    const auto sorted = [](std::vector<std::pair<int, int>> v) {
-        std::sort(v.begin(), v.end(), [](auto a, auto b) {
-            return a.second != b.second ? a.second < b.second : a.first < b.first;
-        });
-        return v;
-    };
+    const Points up = {{7, 5}, {6, 6}, {7, 6}, {8, 6},  {5, 7},  {6, 7},  {7, 7},  {8, 7},
+                       {9, 7}, {4, 8}, {5, 8}, {6, 8},  {8, 8},  {9, 8},  {10, 8}, {3, 9},
+                       {4, 9}, {5, 9}, {9, 9}, {10, 9}, {11, 9}, {4, 10}, {10, 10}};
+    Points right, down, disabled;
+    for (auto [x, y] : left) right.insert({16 - x, y});
+    for (auto [x, y] : up) down.insert({x, 16 - y});
     for (int state = 0; state < 3; ++state) {
-        EXPECT_EQ(glyphPixels(*findSkinPicture(9301 + state), blueGlyph), sorted(left));
-        EXPECT_EQ(glyphPixels(*findSkinPicture(9304 + state), blueGlyph), sorted(right));
-        EXPECT_EQ(glyphPixels(*findSkinPicture(9136 + state), blueGlyph), sorted(up));
-        EXPECT_EQ(glyphPixels(*findSkinPicture(9139 + state), blueGlyph), sorted(down));
+        EXPECT_EQ(glyphPixels(9301 + state, blueGlyph), left);
+        EXPECT_EQ(glyphPixels(9304 + state, blueGlyph), right);
+        EXPECT_EQ(glyphPixels(9136 + state, blueGlyph), up);
+        EXPECT_EQ(glyphPixels(9139 + state, blueGlyph), down);
     }
     // The disabled left arrow's chevron sits one column further left.
-    std::vector<std::pair<int, int>> disabled;
-    for (auto [x, y] : left) disabled.push_back({x - 1, y});
-    EXPECT_EQ(glyphPixels(*findSkinPicture(9262), 0xC9C9C2), sorted(disabled));
+    for (auto [x, y] : left) disabled.insert({x - 1, y});
+    EXPECT_EQ(glyphPixels(9262, 0xC9C9C2), disabled);
 }
 
 TEST(ScrollBarPixels, LinesLeaveTheirEndPointAndStayInside) {

@@ -12,20 +12,14 @@
 #include "core/ui/round_region.h"
 #include "gui/tarn_xp_scroll_bar.h"
 #include "gui/window_helpers.h"
-#include "tests/core/fake_clock.h"
-#include "tests/core/scripted_dialogs.h"
+#include "tests/core/scrollbar_rig.h"
 
 namespace hivora {
 namespace {
 
 using testing::FakeClock;
+using testing::FakePointer;
 using testing::ScriptedDialogs;
-
-class FakePointer : public PointerService {
-  public:
-    bool IsCursorOverWindow(WindowHandle window) const override { return window == over; }
-    WindowHandle over = kNoWindow;
-};
 
 class ScrollBarWidget : public ::testing::Test {
   protected:
@@ -66,25 +60,24 @@ TEST_F(ScrollBarWidget, KeepsItsThicknessAndShowsItsImage) {
     EXPECT_EQ(shownAt(vertical, 8, 21), 0xC3D5FDu);
 }
 
-TEST_F(ScrollBarWidget, ArrowHeldWithTheMouseStepsOnTheClock) {
-    QSignalSpy changes(horizontal, &TarnXPScrollBarBase::Change);
-    QTest::mouseMove(horizontal, QPoint(256, 8));
-    QTest::mousePress(horizontal, Qt::LeftButton, Qt::NoModifier, QPoint(256, 8));
-    clock.advance(250);
-    QTest::mouseRelease(horizontal, Qt::LeftButton, Qt::NoModifier, QPoint(256, 8));
-    EXPECT_EQ(horizontal->Value(), 2);
-    EXPECT_EQ(changes.count(), 4);
-}
-
-TEST_F(ScrollBarWidget, ThumbFollowsADragOfTheMouse) {
+TEST_F(ScrollBarWidget, ArrowHeldStepsOnTheClockAndTheThumbFollowsADrag) {
     for (TarnXPScrollBarBase* bar : {static_cast<TarnXPScrollBarBase*>(horizontal),
                                      static_cast<TarnXPScrollBarBase*>(vertical)}) {
         const bool isHorizontal = bar == horizontal;
         const auto at = [&](int along) {
             return isHorizontal ? QPoint(along, 8) : QPoint(8, along);
         };
+        QSignalSpy changes(bar, &TarnXPScrollBarBase::Change);
         QSignalSpy scrolls(bar, &TarnXPScrollBarBase::Scroll);
-        QTest::mouseMove(bar, at(20));
+        const QPoint arrow = at(isHorizontal ? 256 : 176);  // the increase arrow
+        QTest::mouseMove(bar, arrow);
+        QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, arrow);
+        clock.advance(250);
+        QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, arrow);
+        EXPECT_EQ(bar->Value(), 2);
+        EXPECT_EQ(changes.count(), 4);
+
+        QTest::mouseMove(bar, at(20));  // on the thumb, which has moved on by a pixel or two
         QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, at(20));
         // QTest's moves carry no buttons; a real drag's moves do.
         const QPoint to = at(isHorizontal ? 130 : 70);
@@ -92,8 +85,8 @@ TEST_F(ScrollBarWidget, ThumbFollowsADragOfTheMouse) {
                          Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(bar, &move);
         // Horizontal: 110 of 221 pixels of travel is 126.9 -> 127. Vertical (185 pixels, thumb 10
-        // of 151, travel 141): 50 / 141 x 255 = 90.4 -> 90.
-        EXPECT_EQ(bar->Value(), isHorizontal ? 127 : 90);
+        // of 151, travel 141): 50 / 141 x 255 = 90.4 -> 90. Both from the value of 2.
+        EXPECT_EQ(bar->Value(), isHorizontal ? 129 : 92);
         EXPECT_EQ(scrolls.count(), 1);
         QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, to);
         EXPECT_FALSE(bar->bar().state().dragging);
