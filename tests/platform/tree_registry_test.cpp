@@ -143,10 +143,13 @@ TEST_F(TreeRegistryTest, TextsTheCodePageCannotCarryAreRefused) {
               kErrorNoUnicodeTranslation);
 }
 
-TEST_F(TreeRegistryTest, RootsAndBadPathsAreRefusedAsWindowsRefusesThem) {
+TEST_F(TreeRegistryTest, RootsBadPathsAndDeletedKeysAreRefusedAsWindowsRefusesThem) {
     const std::uint8_t one[4] = {1, 0, 0, 0};
     std::uint8_t buffer[4] = {};
+    std::uint32_t size = 0;
     RegKey k = 0;
+    const RegKey gone = create("Gone");
+    ASSERT_EQ(registry->RegDeleteKeyA(kHkeyCurrentUser, "Gone"), kErrorSuccess);
     const struct {
         const char* name;
         RegResult result;
@@ -172,17 +175,12 @@ TEST_F(TreeRegistryTest, RootsAndBadPathsAreRefusedAsWindowsRefusesThem) {
         {"BufferWithoutCount",
          registry->RegQueryValueExA(kHkeyCurrentUser, "V", nullptr, buffer, nullptr),
          kErrorInvalidParameter},
+        {"QueryThroughAHandleToADeletedKey",
+         registry->RegQueryValueExA(gone, "V", nullptr, nullptr, &size), kErrorKeyDeleted},
+        {"CloseAHandleToADeletedKey", registry->RegCloseKey(gone), kErrorSuccess},
     };
     for (const auto& c : cases) EXPECT_EQ(c.result, c.expected) << c.name;
     EXPECT_EQ(registry->openHandleCount(), 0u);
-}
-
-TEST_F(TreeRegistryTest, AHandleToADeletedKeyReportsItDeleted) {
-    const RegKey k = create("Gone");
-    ASSERT_EQ(registry->RegDeleteKeyA(kHkeyCurrentUser, "Gone"), kErrorSuccess);
-    std::uint32_t size = 0;
-    EXPECT_EQ(registry->RegQueryValueExA(k, "V", nullptr, nullptr, &size), kErrorKeyDeleted);
-    EXPECT_EQ(registry->RegCloseKey(k), kErrorSuccess);
 }
 
 }  // namespace
