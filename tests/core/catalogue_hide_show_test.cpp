@@ -12,12 +12,9 @@ constexpr RegKey kHkcu = kHkeyCurrentUser;
 constexpr RegKey kHklm = kHkeyLocalMachine;
 constexpr RegKey kHku = kHkeyUsers;
 
+const std::string kExplorer = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
 const std::string kNameSpace =
     "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\Desktop\\NameSpace\\";
-const std::string kNewPanel =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\NewStartPanel";
-const std::string kClassicMenu =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\ClassicStartMenu";
 const std::string kPolicies = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 const std::string kShowAll =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\Folder\\Hidden\\SHOWALL";
@@ -38,12 +35,21 @@ constexpr OutcomeMessage kSetDone = OutcomeMessage::SetDone;
 constexpr OutcomeMessage kUnsetDone = OutcomeMessage::UnsetDone;
 constexpr OutcomeMessage kSilent = OutcomeMessage::None;
 
-// The icon switches of an item: NewStartPanel first, then ClassicStartMenu.
+// The icon switches of an item, after `before`: NewStartPanel first, then ClassicStartMenu.
 std::vector<Effect> switches(const std::string& item, std::uint32_t hidden,
                              std::vector<Effect> before = {}) {
-    before.push_back(dword(kHkcu, kNewPanel, item, hidden));
-    before.push_back(dword(kHkcu, kClassicMenu, item, hidden));
+    before.push_back(dword(kHkcu, kExplorer + "HideDesktopIcons\\NewStartPanel", item, hidden));
+    before.push_back(dword(kHkcu, kExplorer + "HideDesktopIcons\\ClassicStartMenu", item, hidden));
     return before;
+}
+Effect keyGone(const std::string& item) {
+    return {RegChangeKind::DeleteKey, kHklm, kNameSpace + item};
+}
+Effect keyBack(const std::string& item) {
+    return {RegChangeKind::CreateKey, kHklm, kNameSpace + item};
+}
+Effect netHood(std::uint32_t hidden) {
+    return dword(kHkcu, kPolicies, "NoNetHood", hidden);
 }
 Effect drives(std::uint32_t mask) {
     return dword(kHkcu, kPolicies, "NoDrives", mask);
@@ -53,62 +59,22 @@ Effect menu(const char* name, std::uint32_t hidden) {
 }
 
 const RowCase kHideShowCases[] = {
-    {"Row0Hide",
-     0,
-     kHide,
-     {},
-     switches(kRecycleBin, 1, {removedKey(kHklm, kNameSpace + kRecycleBin)}),
-     kSetDone},
-    {"Row0Show",
-     0,
-     kShow,
-     {},
-     switches(kRecycleBin, 0, {createdKey(kHklm, kNameSpace + kRecycleBin)}),
-     kUnsetDone},
-    {"Row1Hide",
-     1,
-     kHide,
-     {},
-     switches(kDocumentsSwitch, 1, {removedKey(kHklm, kNameSpace + kDocumentsKey)}),
-     kSetDone},
-    {"Row1Show",
-     1,
-     kShow,
-     {},
-     switches(kDocumentsSwitch, 0, {createdKey(kHklm, kNameSpace + kDocumentsKey)}),
-     kUnsetDone},
-    {"Row2Hide",
-     2,
-     kHide,
-     {},
-     switches(kNetwork, 1, {dword(kHkcu, kPolicies, "NoNetHood", 1)}),
-     kSetDone},
-    {"Row2Show",
-     2,
-     kShow,
-     {},
-     switches(kNetwork, 0, {dword(kHkcu, kPolicies, "NoNetHood", 0)}),
-     kUnsetDone},
+    {"Row0Hide", 0, kHide, {}, switches(kRecycleBin, 1, {keyGone(kRecycleBin)}), kSetDone},
+    {"Row0Show", 0, kShow, {}, switches(kRecycleBin, 0, {keyBack(kRecycleBin)}), kUnsetDone},
+    {"Row1Hide", 1, kHide, {}, switches(kDocumentsSwitch, 1, {keyGone(kDocumentsKey)}), kSetDone},
+    {"Row1Show", 1, kShow, {}, switches(kDocumentsSwitch, 0, {keyBack(kDocumentsKey)}), kUnsetDone},
+    {"Row2Hide", 2, kHide, {}, switches(kNetwork, 1, {netHood(1)}), kSetDone},
+    {"Row2Show", 2, kShow, {}, switches(kNetwork, 0, {netHood(0)}), kUnsetDone},
     {"Row3Hide", 3, kHide, {}, switches(kComputer, 1), kSetDone},
     {"Row3Show", 3, kShow, {}, switches(kComputer, 0), kUnsetDone},
-    {"Row4Hide",
-     4,
-     kHide,
-     {},
-     switches(kBrowserSwitch, 1, {removedKey(kHklm, kNameSpace + kBrowserKey)}),
-     kSetDone},
+    {"Row4Hide", 4, kHide, {}, switches(kBrowserSwitch, 1, {keyGone(kBrowserKey)}), kSetDone},
     {"Row4ShowDoesNotRecreateKey", 4, kShow, {}, switches(kBrowserSwitch, 0), kUnsetDone},
 
     // Row 5: the drive letters, trimmed; "-1" is every drive.
-    {"Row5LettersEitherCase", 5, kHide, {{"cF"}}, {drives(36)}, kSetDone},
-    {"Row5OneLetterTwice", 5, kHide, {{"Cc"}}, {drives(4)}, kSetDone},
     {"Row5Trimmed", 5, kHide, {{"  CD  "}}, {drives(12)}, kSetDone},
-    {"Row5AllDrives", 5, kHide, {{"-1"}}, {drives(0xFFFFFFFFu)}, kSetDone},
     {"Row5AllDrivesTrimmed", 5, kHide, {{" -1 "}}, {drives(0xFFFFFFFFu)}, kSetDone},
-    {"Row5OtherCharactersIgnored", 5, kHide, {{"c:, F"}}, {drives(36)}, kSetDone},
     {"Row5NoLetterWritesZero", 5, kHide, {{"123"}}, {drives(0)}, kSetDone},
-    {"Row5BlanksEndSilently", 5, kHide, {{"   "}}, {}, kSilent},
-    {"Row5CancelEndsSilently", 5, kHide, {{""}}, {}, kSilent},
+    {"Row5OnlyBlanksIsACancel", 5, kHide, {{"   "}}, {}, kSilent},
     {"Row5ShowDeletes", 5, kShow, {}, {removed(kHkcu, kPolicies, "NoDrives")}, kUnsetDone},
 
     {"Row6HideWritesZero", 6, kHide, {}, {dword(kHklm, kShowAll, "CheckedValue", 0)}, kSetDone},
@@ -140,30 +106,7 @@ INSTANTIATE_TEST_SUITE_P(Catalogue, HideShowRows, ::testing::ValuesIn(kHideShowC
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HideShowRowsTable, CoversEveryButtonOfEveryRow) {
-    ASSERT_EQ(hideShowCatalogue().rows.size(), 12u);
-    for (int row = 0; row < 12; ++row) {
-        for (RowButton button : {kHide, kShow}) {
-            bool covered = false;
-            for (const RowCase& c : kHideShowCases) covered |= c.row == row && c.button == button;
-            EXPECT_TRUE(covered) << "row " << row;
-        }
-    }
-}
-
-// Hide then show of the browser leaves its namespace key absent.
-TEST(HideShowRows, BrowserKeyStaysRemovedAfterShow) {
-    CatalogueHarness harness;
-    harness.seedRemovalsOf({removedKey(kHklm, kNameSpace + kBrowserKey)});
-    (void)harness.run(CataloguePage::HideShow, 4, kHide);
-    (void)harness.run(CataloguePage::HideShow, 4, kShow);
-    harness.expectStored(removedKey(kHklm, kNameSpace + kBrowserKey));
-}
-
-// Removing what is already absent is no failure: the rows confirm as usual.
-TEST(HideShowRows, RemovingAbsentKeysAndValuesConfirms) {
-    CatalogueHarness harness;
-    EXPECT_EQ(harness.run(CataloguePage::HideShow, 0, kHide).shown, kSetDone);
-    EXPECT_EQ(harness.run(CataloguePage::HideShow, 5, kShow).shown, kUnsetDone);
+    expectEveryButtonCovered(CataloguePage::HideShow, kHideShowCases);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <map>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -24,11 +25,23 @@ struct RegChange {
     std::uint32_t type = 0;
     std::string bytes{};  // SetValue data
     RegResult result = kErrorSuccess;
+
+    bool operator==(const RegChange&) const = default;
 };
+
+inline std::ostream& operator<<(std::ostream& out, const RegChange& c) {
+    static const char* const kKinds[] = {"CreateKey", "SetValue", "DeleteValue", "DeleteKey"};
+    out << kKinds[static_cast<int>(c.kind)] << "(" << std::hex << c.root << " \"" << c.key
+        << "\" \"" << c.name << "\" type " << c.type << " bytes";
+    for (unsigned char byte : c.bytes) out << ' ' << int(byte);
+    return out << " result " << c.result << std::dec << ")";
+}
 
 class ChangeRecordingRegistry : public RegistryApi {
   public:
-    explicit ChangeRecordingRegistry(RegistryApi& inner) : m_inner(inner) {}
+    explicit ChangeRecordingRegistry(RegistryApi& inner) : m_inner(inner) {
+        for (RegKey root = kHkeyClassesRoot; root <= kHkeyUsers; ++root) m_paths[root] = {root, ""};
+    }
 
     // Every change through the root handle `root` (and keys opened below it) fails with
     // kErrorAccessDenied from now on.
@@ -52,17 +65,14 @@ class ChangeRecordingRegistry : public RegistryApi {
     RegResult RegCreateKeyExA(RegKey key, const char* subKey, std::uint32_t reserved,
                               const char* keyClass, std::uint32_t options, std::uint32_t sam,
                               RegKey* result, std::uint32_t* disposition) override {
-        RegChange change{RegChangeKind::CreateKey, rootOf(key), pathOf(key, subKey)};
-        if (denied(key)) {
-            if (result) *result = 0;
-            change.result = kErrorAccessDenied;
-        } else {
-            change.result = m_inner.RegCreateKeyExA(key, subKey, reserved, keyClass, options, sam,
-                                                    result, disposition);
-            if (change.result == kErrorSuccess && result) remember(*result, key, subKey);
-        }
-        m_changes.push_back(change);
-        return change.result;
+        if (result) *result = 0;
+        const RegResult r =
+            record({RegChangeKind::CreateKey, rootOf(key), pathOf(key, subKey)}, key, [&] {
+                return m_inner.RegCreateKeyExA(key, subKey, reserved, keyClass, options, sam,
+                                               result, disposition);
+            });
+        if (r == kErrorSuccess && result) remember(*result, key, subKey);
+        return r;
     }
     RegResult RegQueryValueExA(RegKey key, const char* valueName, std::uint32_t* type,
                                std::uint8_t* data, std::uint32_t* cbData) override {
@@ -71,17 +81,12 @@ class ChangeRecordingRegistry : public RegistryApi {
     RegResult RegSetValueExA(RegKey key, const char* valueName, std::uint32_t reserved,
                              std::uint32_t type, const std::uint8_t* data,
                              std::uint32_t cbData) override {
-        RegChange change{RegChangeKind::SetValue,
-                         rootOf(key),
-                         pathOf(key, nullptr),
-                         valueName ? valueName : "",
-                         type,
-                         std::string(reinterpret_cast<const char*>(data), cbData)};
-        change.result = denied(key)
-                            ? kErrorAccessDenied
-                            : m_inner.RegSetValueExA(key, valueName, reserved, type, data, cbData);
-        m_changes.push_back(change);
-        return change.result;
+        const std::string bytes(reinterpret_cast<const char*>(data), cbData);
+        return record(
+            {RegChangeKind::SetValue, rootOf(key), pathOf(key, nullptr), valueName ? valueName : "",
+             type, bytes},
+            key,
+            [&] { return m_inner.RegSetValueExA(key, valueName, reserved, type, data, cbData); });
     }
     RegResult RegEnumValueA(RegKey key, std::uint32_t index, char* valueName,
                             std::uint32_t* cchValueName, std::uint32_t* type, std::uint8_t* data,
@@ -89,22 +94,16 @@ class ChangeRecordingRegistry : public RegistryApi {
         return m_inner.RegEnumValueA(key, index, valueName, cchValueName, type, data, cbData);
     }
     RegResult RegDeleteValueA(RegKey key, const char* valueName) override {
-        RegChange change{RegChangeKind::DeleteValue, rootOf(key), pathOf(key, nullptr),
-                         valueName ? valueName : ""};
-        change.result = denied(key) ? kErrorAccessDenied : m_inner.RegDeleteValueA(key, valueName);
-        m_changes.push_back(change);
-        return change.result;
+        return record({RegChangeKind::DeleteValue, rootOf(key), pathOf(key, nullptr),
+                       valueName ? valueName : ""},
+                      key, [&] { return m_inner.RegDeleteValueA(key, valueName); });
     }
     RegResult RegDeleteKeyA(RegKey key, const char* subKey) override {
-        RegChange change{RegChangeKind::DeleteKey, rootOf(key), pathOf(key, subKey)};
-        change.result = denied(key) ? kErrorAccessDenied : m_inner.RegDeleteKeyA(key, subKey);
-        m_changes.push_back(change);
-        return change.result;
+        return record({RegChangeKind::DeleteKey, rootOf(key), pathOf(key, subKey)}, key,
+                      [&] { return m_inner.RegDeleteKeyA(key, subKey); });
     }
-    RegResult RegCloseKey(RegKey key) override {
-        m_paths.erase(key);
-        return m_inner.RegCloseKey(key);
-    }
+    // A handle value the store hands out again is remembered anew when it is opened.
+    RegResult RegCloseKey(RegKey key) override { return m_inner.RegCloseKey(key); }
     Status flush() override { return m_inner.flush(); }
     std::string lastErrorMessage() const override { return m_inner.lastErrorMessage(); }
 
@@ -114,31 +113,30 @@ class ChangeRecordingRegistry : public RegistryApi {
         std::string path;
     };
 
-    static bool isRoot(RegKey key) { return key >= kHkeyClassesRoot && key <= kHkeyUsers; }
-
     RegKey rootOf(RegKey key) const {
-        if (isRoot(key)) return key;
         const auto found = m_paths.find(key);
         return found == m_paths.end() ? 0 : found->second.root;
     }
     std::string pathOf(RegKey key, const char* subKey) const {
-        std::string path;
-        if (!isRoot(key)) {
-            const auto found = m_paths.find(key);
-            if (found != m_paths.end()) path = found->second.path;
-        }
-        if (subKey && *subKey) path = path.empty() ? std::string(subKey) : path + "\\" + subKey;
+        const auto found = m_paths.find(key);
+        std::string path = found == m_paths.end() ? "" : found->second.path;
+        if (subKey && *subKey) path += (path.empty() ? "" : "\\") + std::string(subKey);
         return path;
     }
     void remember(RegKey handle, RegKey parent, const char* subKey) {
-        if (isRoot(handle)) return;
         m_paths[handle] = Place{rootOf(parent), pathOf(parent, subKey)};
     }
-    bool denied(RegKey key) const { return m_deniedRoots.count(rootOf(key)) != 0; }
+    // Notes `change` with the result of `call`, or refuses it under a denied root.
+    template <typename Call>
+    RegResult record(RegChange change, RegKey key, Call call) {
+        change.result = m_deniedRoots.count(rootOf(key)) != 0 ? kErrorAccessDenied : call();
+        m_changes.push_back(change);
+        return change.result;
+    }
 
     RegistryApi& m_inner;
     std::set<RegKey> m_deniedRoots;
-    std::map<RegKey, Place> m_paths;
+    std::map<RegKey, Place> m_paths;  // the root handles and every key opened below them
     std::vector<RegChange> m_changes;
 };
 

@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,21 +30,9 @@ namespace hivora::testing {
 enum class DialogKind { MessageBox, InputBox, OpenFile, Color, RunCommand, BrowseFolder };
 
 inline const char* dialogKindName(DialogKind kind) {
-    switch (kind) {
-        case DialogKind::MessageBox:
-            return "ShowMessageBox";
-        case DialogKind::InputBox:
-            return "ShowInputBox";
-        case DialogKind::OpenFile:
-            return "ShowOpenFileDialog";
-        case DialogKind::Color:
-            return "ShowColorDialog";
-        case DialogKind::RunCommand:
-            return "RunCommand";
-        case DialogKind::BrowseFolder:
-            return "BrowseForFolder";
-    }
-    return "?";
+    static const char* const kNames[] = {"ShowMessageBox",  "ShowInputBox", "ShowOpenFileDialog",
+                                         "ShowColorDialog", "RunCommand",   "BrowseForFolder"};
+    return kNames[static_cast<int>(kind)];
 }
 
 struct DialogCall {
@@ -74,31 +63,13 @@ class ScriptedDialogs : public DialogServices {
     }
 
     // ---- Script ----
-    ScriptedDialogs& answerMessageBox(int result) {
-        m_messageAnswers.push_back(result);
-        return *this;
-    }
-    ScriptedDialogs& answerInputBox(std::string text) {
-        m_inputAnswers.push_back(std::move(text));
-        return *this;
-    }
-    ScriptedDialogs& answerOpenFile(std::string path) {
-        m_fileAnswers.push_back(std::move(path));
-        return *this;
-    }
-    ScriptedDialogs& answerColor(std::int32_t color) {
-        m_colorAnswers.push_back(color);
-        return *this;
-    }
-    ScriptedDialogs& answerBrowse(std::string folder) {
-        m_browseAnswers.push_back(std::move(folder));
-        return *this;
-    }
+    ScriptedDialogs& answerMessageBox(int result) { return queue(m_messageAnswers, result); }
+    ScriptedDialogs& answerInputBox(std::string text) { return queue(m_inputAnswers, text); }
+    ScriptedDialogs& answerOpenFile(std::string path) { return queue(m_fileAnswers, path); }
+    ScriptedDialogs& answerColor(std::int32_t color) { return queue(m_colorAnswers, color); }
+    ScriptedDialogs& answerBrowse(std::string folder) { return queue(m_browseAnswers, folder); }
     // RunCommand succeeds unless a result is queued.
-    ScriptedDialogs& answerRunCommand(Status result) {
-        m_runAnswers.push_back(std::move(result));
-        return *this;
-    }
+    ScriptedDialogs& answerRunCommand(Status result) { return queue(m_runAnswers, result); }
     ScriptedDialogs& expectOkBoxesScripted() {
         m_okBoxesScripted = true;
         return *this;
@@ -128,9 +99,8 @@ class ScriptedDialogs : public DialogServices {
 
     // ---- DialogServices ----
     int ShowMessageBox(const std::string& prompt, int buttons, const std::string& title) override {
-        DialogCall call = make(DialogKind::MessageBox, prompt, title);
+        DialogCall& call = record(DialogKind::MessageBox, prompt, title);
         call.buttons = buttons;
-        m_calls.push_back(call);
         const bool okOnly = (buttons & 7) == kMbOk;
         if (okOnly && !m_okBoxesScripted) return kIdOk;
         return next(m_messageAnswers, okOnly ? kIdOk : kIdCancel, call);
@@ -138,55 +108,52 @@ class ScriptedDialogs : public DialogServices {
 
     std::string ShowInputBox(const std::string& prompt, const std::string& title,
                              const std::string& defaultText, bool masked) override {
-        DialogCall call = make(DialogKind::InputBox, prompt, title);
+        DialogCall& call = record(DialogKind::InputBox, prompt, title);
         call.defaultText = defaultText;
         call.masked = masked;
-        m_calls.push_back(call);
         return next(m_inputAnswers, std::string(), call);
     }
 
     std::string ShowOpenFileDialog(const std::string& filter) override {
-        DialogCall call = make(DialogKind::OpenFile, {}, {});
-        call.title.clear();
+        DialogCall& call = record(DialogKind::OpenFile);
         call.filter = filter;
-        m_calls.push_back(call);
         return next(m_fileAnswers, std::string(), call);
     }
 
     std::int32_t ShowColorDialog(std::int32_t initialColor) override {
-        DialogCall call = make(DialogKind::Color, {}, {});
-        call.title.clear();
+        DialogCall& call = record(DialogKind::Color);
         call.initialColor = initialColor;
-        m_calls.push_back(call);
         return next(m_colorAnswers, initialColor, call);
     }
 
     Status RunCommand(const std::string& commandLine, int windowStyle) override {
-        DialogCall call = make(DialogKind::RunCommand, {}, {});
-        call.title.clear();
+        DialogCall& call = record(DialogKind::RunCommand);
         call.commandLine = commandLine;
         call.windowStyle = windowStyle;
-        m_calls.push_back(call);
         if (m_runAnswers.empty()) return Status::ok();
-        Status result = m_runAnswers.front();
-        m_runAnswers.pop_front();
-        return result;
+        return next(m_runAnswers, Status::ok(), call);
     }
 
     std::string BrowseForFolder(const std::string& title) override {
-        DialogCall call = make(DialogKind::BrowseFolder, title, title);
-        m_calls.push_back(call);
-        return next(m_browseAnswers, std::string(), call);
+        return next(m_browseAnswers, std::string(), record(DialogKind::BrowseFolder, title, title));
     }
 
   private:
-    static DialogCall make(DialogKind kind, const std::string& prompt, const std::string& title) {
+    // Records a call; the dialogs without a title of their own record none.
+    DialogCall& record(DialogKind kind, const std::string& prompt = {},
+                       std::optional<std::string> title = std::nullopt) {
         DialogCall call;
         call.kind = kind;
         call.prompt = prompt;
-        call.givenTitle = title;
-        call.title = dialogTitle(title);
-        return call;
+        call.givenTitle = title.value_or("");
+        if (title) call.title = dialogTitle(*title);
+        return m_calls.emplace_back(std::move(call));
+    }
+
+    template <typename T>
+    ScriptedDialogs& queue(std::deque<T>& answers, T answer) {
+        answers.push_back(std::move(answer));
+        return *this;
     }
 
     template <typename T>
