@@ -90,14 +90,12 @@ class RecordingRegistry : public RegistryApi {
         if (value.enumResult != kErrorSuccess) return value.enumResult;
         const bool nameFits = value.name.size() + 1 <= *cchValueName;
         const bool dataFits = value.data.size() <= *cbData;
-        if (!dataFits) *cbData = static_cast<std::uint32_t>(value.data.size());
+        *cbData = static_cast<std::uint32_t>(value.data.size());
         if (nameFits) *cchValueName = static_cast<std::uint32_t>(value.name.size());
         if (!nameFits || !dataFits) return kErrorMoreData;
         std::memcpy(valueName, value.name.c_str(), value.name.size() + 1);
-        *cchValueName = static_cast<std::uint32_t>(value.name.size());
         if (type) *type = value.type;
         std::memcpy(data, value.data.data(), value.data.size());
-        *cbData = static_cast<std::uint32_t>(value.data.size());
         return kErrorSuccess;
     }
     RegResult RegDeleteValueA(RegKey key, const char* valueName) override {

@@ -1,7 +1,4 @@
 # The registry layer, the value conversions and the configuration-file access.
-hivora_add_test(number_text_test LABEL registry
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/number_text_test.cpp
-  LIBS hivora_core)
 hivora_add_test(value_conversions_test LABEL registry
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/value_conversions_test.cpp
   LIBS hivora_core)
@@ -13,7 +10,4 @@ hivora_add_test(config_files_test LABEL registry
   LIBS hivora_core)
 hivora_add_test(reg_info_get_set_behaviour_test LABEL registry
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/reg_info_get_set_behaviour_test.cpp
-  LIBS hivora_core)
-hivora_add_test(reg_enum_values_test LABEL registry
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/reg_enum_values_test.cpp
   LIBS hivora_core)

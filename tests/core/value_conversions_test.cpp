@@ -1,66 +1,126 @@
+// Whole numbers from text, and the conversions between the registry's textual forms and numbers.
+
 #include "core/registry/value_conversions.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
-#include <vector>
+
+#include "core/registry/number_text.h"
+#include "registry_layer_fixture.h"
 
 namespace hivora {
 namespace {
 
-template <typename Case>
-std::string caseName(const testing::TestParamInfo<Case>& info) {
-    return info.param.name;
+using test::caseName;
+
+// parseWholeNumber --------------------------------------------------------------------------------
+
+struct NumberCase {
+    const char* name;
+    const char* text;
+    NumberWidth width;
+    std::optional<std::int32_t> expected;
+};
+
+constexpr auto k16 = NumberWidth::Int16;
+constexpr auto k32 = NumberWidth::Int32;
+constexpr std::optional<std::int32_t> kNotANumber = std::nullopt;
+
+const NumberCase kNumberCases[] = {
+    {"BlanksAroundAreRemoved", " \t 42 \t", k16, 42},
+    {"PlusSign", "+7", k16, 7},
+    {"LeadingZeros", "007", k16, 7},
+    {"HalfRoundsDownToEven", "48.5", k16, 48},
+    {"HalfRoundsUpToEven", "49.5", k16, 50},
+    {"NegativeHalfToEven", "-2.5", k16, -2},
+    {"ZeroPointFiveIsZero", "0.5", k16, 0},
+    {"JustAboveHalfRoundsUp", "48.5000001", k16, 49},
+    {"FractionOnly", ".6", k16, 1},
+    {"TrailingPoint", "48.", k16, 48},
+    {"Exponent", "1e3", k16, 1000},
+    {"NegativeExponentHalf", "25E-1", k16, 2},
+    {"ExponentWithFraction", "2.55e1", k16, 26},
+    {"TinyExponentIsZero", "9e-999999999", k32, 0},
+    {"ZeroWithHugeExponent", "0e999999999", k32, 0},
+    {"HugeExponentOverflows", "1e999999999", k32, kNotANumber},
+    {"Int16Max", "32767", k16, 32767},
+    {"Int16Min", "-32768", k16, -32768},
+    {"Int16MaxPlusOne", "32768", k16, kNotANumber},
+    {"Int16MinMinusOne", "-32769", k16, kNotANumber},
+    {"RoundsIntoOverflow", "32767.5", k16, kNotANumber},
+    {"Int32Max", "2147483647", k32, 2147483647},
+    {"Int32Min", "-2147483648", k32, INT32_MIN},
+    {"Int32MaxPlusOne", "2147483648", k32, kNotANumber},
+    {"FarOutOfRange", "99999999999999999999999", k32, kNotANumber},
+    {"HexLowerPrefixAndDigits", "&hff", k16, 255},
+    {"HexAllOnesAs32IsPositive", "&HFFFF", k32, 65535},
+    {"HexAllOnes32", "&HFFFFFFFF", k32, -1},
+    {"HexLeadingZerosDoNotCount", "&H0000FFFF", k16, -1},
+    {"HexTooManyDigits16", "&H10000", k16, kNotANumber},
+    {"HexTooManyDigits32", "&H100000000", k32, kNotANumber},
+    {"HexColour", " &HD5A45A ", k32, 14001242},
+    {"HexWithoutDigits", "&H", k16, kNotANumber},
+    {"HexBadDigit", "&HFG", k16, kNotANumber},
+    {"HexWithSign", "-&H1", k16, kNotANumber},
+    {"Octal", "&O17", k16, kNotANumber},
+    {"Empty", "", k16, kNotANumber},
+    {"SignOnly", "-", k16, kNotANumber},
+    {"PointOnly", ".", k16, kNotANumber},
+    {"InnerBlank", "1 2", k16, kNotANumber},
+    {"TrailingLetters", "12px", k16, kNotANumber},
+    {"ExponentWithoutDigits", "1e", k16, kNotANumber},
+};
+
+class ParseWholeNumber : public testing::TestWithParam<NumberCase> {};
+
+TEST_P(ParseWholeNumber, GivesTheNumberOrNone) {
+    const NumberCase& c = GetParam();
+    EXPECT_EQ(parseWholeNumber(c.text, c.width), c.expected) << "text \"" << c.text << "\"";
 }
 
-// ToHexText -------------------------------------------------------------------------------------
+INSTANTIATE_TEST_SUITE_P(Table, ParseWholeNumber, testing::ValuesIn(kNumberCases),
+                         caseName<NumberCase>);
 
-struct HexCase {
+TEST(ParseWholeNumberText, DoesNotReadPastTheView) {
+    // A view into a longer text: the digits after the view must not count.
+    const std::string text = "123456";
+    EXPECT_EQ(parseWholeNumber(std::string_view(text).substr(0, 3), NumberWidth::Int16), 123);
+}
+
+// ToHexText and ColorToRgbText --------------------------------------------------------------------
+
+struct NumberTextCase {
     const char* name;
+    std::string (*convert)(std::int32_t);
     std::int32_t value;
     const char* expected;
 };
 
-const HexCase kHexCases[] = {
-    {"Zero", 0, ""},           {"Negative", -5, ""},           {"Int32Min", INT32_MIN, ""},
-    {"One", 1, "1"},           {"Sixteen", 16, "10"},          {"TwoFiftyFive", 255, "FF"},
-    {"FourKay", 4096, "1000"}, {"Colour", 0xA56E3A, "A56E3A"}, {"Int32Max", INT32_MAX, "7FFFFFFF"},
+const NumberTextCase kNumberTextCases[] = {
+    {"HexZero", ToHexText, 0, ""},
+    {"HexNegative", ToHexText, -5, ""},
+    {"HexSixteen", ToHexText, 16, "10"},
+    {"HexTwoFiftyFive", ToHexText, 255, "FF"},
+    {"HexColour", ToHexText, 0xA56E3A, "A56E3A"},
+    {"HexInt32Max", ToHexText, INT32_MAX, "7FFFFFFF"},
+    {"RgbBlack", ColorToRgbText, 0, "0 0 0"},
+    {"RgbRed", ColorToRgbText, 0xFF, "255 0 0"},
+    {"RgbBlue", ColorToRgbText, 0xFF0000, "0 0 255"},
+    {"RgbExample", ColorToRgbText, 0xA56E3A, "58 110 165"},
+    {"RgbNegative", ColorToRgbText, -1, "0 0 0"},
+    {"RgbSevenDigitsReadByPosition", ColorToRgbText, 0x1000000, "0 0 16"},
 };
 
-class ToHexTextTable : public testing::TestWithParam<HexCase> {};
-TEST_P(ToHexTextTable, WritesUpperCaseDigits) {
-    EXPECT_EQ(ToHexText(GetParam().value), GetParam().expected);
+class NumberToText : public testing::TestWithParam<NumberTextCase> {};
+TEST_P(NumberToText, GivesTheText) {
+    EXPECT_EQ(GetParam().convert(GetParam().value), GetParam().expected);
 }
-INSTANTIATE_TEST_SUITE_P(Table, ToHexTextTable, testing::ValuesIn(kHexCases), caseName<HexCase>);
+INSTANTIATE_TEST_SUITE_P(Table, NumberToText, testing::ValuesIn(kNumberTextCases),
+                         caseName<NumberTextCase>);
 
-// ColorToRgbText --------------------------------------------------------------------------------
-
-struct RgbTextCase {
-    const char* name;
-    std::int32_t color;
-    const char* expected;
-};
-
-const RgbTextCase kRgbTextCases[] = {
-    {"Black", 0, "0 0 0"},
-    {"Red", 0xFF, "255 0 0"},
-    {"Green", 0xFF00, "0 255 0"},
-    {"Blue", 0xFF0000, "0 0 255"},
-    {"Example", 0xA56E3A, "58 110 165"},
-    {"Negative", -1, "0 0 0"},
-    {"White", 0xFFFFFF, "255 255 255"},
-    {"SevenDigitsReadByPosition", 0x1000000, "0 0 16"},
-};
-
-class ColorToRgbTextTable : public testing::TestWithParam<RgbTextCase> {};
-TEST_P(ColorToRgbTextTable, GivesRedGreenBlue) {
-    EXPECT_EQ(ColorToRgbText(GetParam().color), GetParam().expected);
-}
-INSTANTIATE_TEST_SUITE_P(Table, ColorToRgbTextTable, testing::ValuesIn(kRgbTextCases),
-                         caseName<RgbTextCase>);
-
-// RgbTextToColor --------------------------------------------------------------------------------
+// RgbTextToColor ----------------------------------------------------------------------------------
 
 constexpr std::optional<std::int32_t> kConversionError = std::nullopt;
 
@@ -87,9 +147,7 @@ const ColorCase kColorCases[] = {
     {"PartsAfterThirdIgnored", "1 2 3 junk", 0x030201},
     {"TrailingBlankLeavesEmptyFourthPart", "1 2 3 ", 0x030201},
     {"TwoComponents", "1 2", kConversionError},
-    {"OneComponent", "7", kConversionError},
     {"DoubleBlank", "1  2 3", kConversionError},
-    {"LeadingBlank", " 1 2 3", kConversionError},
     {"Letters", "a b c", kConversionError},
     {"Beyond16Bits", "1 40000 0", kConversionError},
 };
@@ -109,22 +167,15 @@ INSTANTIATE_TEST_SUITE_P(Table, RgbTextToColorTable, testing::ValuesIn(kColorCas
                          caseName<ColorCase>);
 
 TEST(ColorTextRoundTrip, ColoursComeBackUnchanged) {
-    // Every value of each component (the others moving with it), and a prime stride over the
-    // whole range; all 16.7 million colours would take too long under the sanitizers.
-    std::vector<std::int32_t> colors = {0, 0xFFFFFF};
-    for (std::int32_t c = 0; c < 256; ++c) {
-        colors.push_back(c + 256 * ((c * 7 + 3) % 256) + 65536 * ((c * 13 + 5) % 256));
-        colors.push_back(c * 65536 + 256 * (255 - c));
-    }
-    for (std::int32_t color = 0; color <= 0xFFFFFF; color += 251) colors.push_back(color);
-
-    for (std::int32_t color : colors) {
+    // A prime stride down from white meets every value of each component; all 16.7 million
+    // colours would take too long under the sanitizers.
+    for (std::int32_t color = 0xFFFFFF; color >= 0; color -= 251) {
         const Result<std::int32_t> back = RgbTextToColor(ColorToRgbText(color));
         ASSERT_TRUE(back.isOk() && back.value() == color) << "colour " << color;
     }
 }
 
-// DriveLettersToMask ----------------------------------------------------------------------------
+// DriveLettersToMask ------------------------------------------------------------------------------
 
 struct DriveCase {
     const char* name;
@@ -134,11 +185,9 @@ struct DriveCase {
 
 const DriveCase kDriveCases[] = {
     {"UpperCD", "CD", 12},
-    {"LowerCD", "cd", 12},
     {"PunctuationIgnored", "C:, F", 36},
     {"SameLetterBothCases", "Cc", 4},
     {"SameLetterTwice", "CC", 4},
-    {"A", "A", 1},
     {"Z", "z", 1 << 25},
     {"AllDrives", "-1", -1},
     {"BlankBeforeMinusOne", " -1", 0},

@@ -45,7 +45,6 @@ const FindCase kFindCases[] = {
     {"CommentIsNoKey", "[S]\n;k=1\n", "S", "k", std::nullopt},
     {"LineWithoutEqualsIsNoKey", "[S]\nk\n", "S", "k", std::nullopt},
     {"MissingSection", "[Other]\nk=1\n", "S", "k", std::nullopt},
-    {"EmptyFile", "", "S", "k", std::nullopt},
     {"SectionNamePrefixNoMatch", "[Colors]\nk=1\n", "Color", "k", std::nullopt},
 };
 
@@ -121,14 +120,12 @@ const WriteCase kWriteCases[] = {
     {"KeyAddedToLastLineWithoutEnding", "[A]\na=1", "A", "k", "v", "[A]\na=1\nk=v\n"},
     {"SectionAppendedAfterLastLineWithoutEnding", "[A]\r\na=1", "B", "k", "v",
      "[A]\r\na=1\r\n[B]\r\nk=v\r\n"},
-    {"OnlyFirstOfTwoSectionsChanged", "[S]\nk=1\n[S]\nk=2\n", "S", "k", "3",
-     "[S]\nk=3\n[S]\nk=2\n"},
-    {"CommentedKeyNotTaken", "[S]\n;k=1\n", "S", "k", "2", "[S]\n;k=1\nk=2\n"},
     {"EmptyValue", "[S]\nk=1\n", "S", "k", "", "[S]\nk=\n"},
     {"KeyOfSameNameInOtherSectionUntouched", "[A]\nk=1\n", "B", "k", "2", "[A]\nk=1\n[B]\nk=2\n"},
     {"ValueWithLineBreakRefused", "[S]\n", "S", "k", "a\r\n[Evil]", nullptr},
     {"KeyWithEqualsRefused", "[S]\n", "S", "a=b", "v", nullptr},
     {"EmptyKeyRefused", "[S]\n", "S", "", "v", nullptr},
+    {"KeyReadAsACommentRefused", "[S]\n", "S", ";k", "v", nullptr},
     {"SectionWithBracketRefused", "", "a]b", "k", "v", nullptr},
     {"EmptySectionRefused", "", "", "k", "v", nullptr},
 };
