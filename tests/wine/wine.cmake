@@ -21,3 +21,18 @@ if(WIN32)
             ${CMAKE_CURRENT_LIST_DIR}/registry_differential_test.cpp
     LIBS hivora_platform)
 endif()
+
+# Interoperability with Wine's own registry files: interop_peer.exe is the Windows side, which
+# wine_interop_test (a native program) runs under Wine. The native test skips unless
+# tests/wine/run_wine_tests.sh has given it a prefix and the peer.
+if(WIN32)
+  add_executable(interop_peer ${CMAKE_CURRENT_LIST_DIR}/interop_peer_main.cpp
+                              ${CMAKE_CURRENT_LIST_DIR}/interop_values.cpp)
+  target_link_libraries(interop_peer PRIVATE hivora_platform)
+endif()
+if(NOT WIN32)
+  hivora_add_test(wine_interop_test LABEL wine
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/wine_interop_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/interop_values.cpp
+    LIBS hivora_platform)
+endif()
