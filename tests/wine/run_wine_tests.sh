@@ -91,13 +91,26 @@ cmake --build "$native_build" -j "$jobs" --target wine_interop_test >/dev/null \
 work=$(mktemp -d "${TMPDIR:-/tmp}/hivora-wine-XXXXXX")
 export WINEPREFIX="$work/prefix"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer dialogues
+# No Mono or Gecko installer dialogues, and no menu entries written for the desktop.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# Wine links the prefix's user folders to folders of the home directory: a private one keeps the
+# tests away from the real home.
+mkdir -p "$work/home"
+export HOME="$work/home"
+unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 unset DISPLAY WAYLAND_DISPLAY
 
 cleanup() {
     "$wineserver" -k >/dev/null 2>&1
     "$wineserver" -w >/dev/null 2>&1
+    # Debian's Wine keeps the server's socket folder in a temporary folder named in the prefix's
+    # "wineserver" file ("wine-XXXXXX", below $TMPDIR or /tmp), and leaves it behind.
+    local server_tmp
+    server_tmp=$(cat "$WINEPREFIX/wineserver" 2>/dev/null)
+    if [[ "$server_tmp" =~ ^wine-[A-Za-z0-9]{6}$ ]]; then
+        rm -rf "${TMPDIR:-/tmp}/$server_tmp"
+    fi
     rm -rf "$work"
 }
 trap cleanup EXIT

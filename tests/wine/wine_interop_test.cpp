@@ -63,7 +63,7 @@ Outcome run(const WineSetup& wine, std::vector<std::string> argv) {
     environment.push_back("WINEDEBUG=-all");
     environment.push_back("LANG=zh_CN.UTF-8");
     environment.push_back("LC_ALL=zh_CN.UTF-8");
-    environment.push_back("WINEDLLOVERRIDES=mscoree,mshtml=");
+    environment.push_back("WINEDLLOVERRIDES=mscoree,mshtml=;winemenubuilder.exe=d");
 
     std::vector<char*> args;
     for (std::string& a : argv) args.push_back(a.data());
