@@ -10,10 +10,12 @@ namespace {
 
 // The programs that can power off or restart a POSIX host, and "cmd", through which the restart
 // command of Windows runs ("cmd /c shutdown -r ...").
-constexpr std::string_view kPowerCommands[] = {"shutdown", "reboot",  "poweroff", "halt", "cmd",
-                                               "systemctl", "init", "telinit", "loginctl"};
+constexpr std::string_view kPowerCommands[] = {"shutdown",  "reboot", "poweroff", "halt",    "cmd",
+                                               "systemctl", "init",   "telinit",  "loginctl"};
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 }  // namespace
 
@@ -65,7 +67,8 @@ bool isPowerCommand(std::string_view program) {
     std::transform(name.begin(), name.end(), name.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     constexpr std::string_view kExe = ".exe";
-    if (name.size() > kExe.size() && name.compare(name.size() - kExe.size(), kExe.size(), kExe) == 0) {
+    if (name.size() > kExe.size() &&
+        name.compare(name.size() - kExe.size(), kExe.size(), kExe) == 0) {
         name.resize(name.size() - kExe.size());
     }
     return std::find(std::begin(kPowerCommands), std::end(kPowerCommands), name) !=

@@ -18,7 +18,7 @@ namespace hivora {
 namespace {
 
 class PosixCommandLauncher final : public CommandLauncher {
-public:
+  public:
     Status runCommand(const std::string& commandLine, int /*windowStyle*/) override {
         std::vector<std::string> words = splitCommandLine(commandLine);
         if (words.empty()) return Status::error("命令行为空", kErrorInvalidParameter);
@@ -35,12 +35,13 @@ public:
         // Its own session: the started program outlives a terminal that closes with this one.
         posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
         pid_t child = 0;
-        const int error = posix_spawnp(&child, argv.front(), nullptr, &attributes, argv.data(),
-                                       environ);
+        const int error =
+            posix_spawnp(&child, argv.front(), nullptr, &attributes, argv.data(), environ);
         posix_spawnattr_destroy(&attributes);
         if (error != 0) {
-            return Status::error("无法启动命令：" + commandLine + "（" + std::strerror(error) + "）",
-                                 error == ENOENT ? kErrorFileNotFound : kErrorAccessDenied);
+            return Status::error(
+                "无法启动命令：" + commandLine + "（" + std::strerror(error) + "）",
+                error == ENOENT ? kErrorFileNotFound : kErrorAccessDenied);
         }
         // The caller does not wait; a watcher collects the exit so no zombie is left behind.
         std::thread([child] {

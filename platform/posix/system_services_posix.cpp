@@ -8,16 +8,16 @@ namespace hivora {
 namespace {
 
 class FixedSystemDirectory final : public SystemDirectory {
-public:
+  public:
     explicit FixedSystemDirectory(std::string folder) : m_folder(std::move(folder)) {}
     std::string GetSystemDirectoryA() const override { return m_folder; }
 
-private:
+  private:
     std::string m_folder;
 };
 
 class NoFolderBrowser final : public FolderBrowser {
-public:
+  public:
     std::string browseForFolder(std::uintptr_t /*ownerWindow*/,
                                 const std::string& /*title*/) override {
         return {};
@@ -33,6 +33,8 @@ std::unique_ptr<SystemDirectory> makeSystemDirectory(const std::string& winePref
     return std::make_unique<FixedSystemDirectory>(folder + "/drive_c/windows/system32");
 }
 
-std::unique_ptr<FolderBrowser> makeFolderBrowser() { return std::make_unique<NoFolderBrowser>(); }
+std::unique_ptr<FolderBrowser> makeFolderBrowser() {
+    return std::make_unique<NoFolderBrowser>();
+}
 
 }  // namespace hivora

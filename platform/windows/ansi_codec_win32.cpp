@@ -10,8 +10,7 @@
 namespace hivora {
 namespace {
 
-Status conversionError(const char* what, std::uint32_t codePage,
-                       DWORD error = ::GetLastError()) {
+Status conversionError(const char* what, std::uint32_t codePage, DWORD error = ::GetLastError()) {
     return Status::error(std::string(what) + "（代码页 " + std::to_string(codePage) + "）",
                          static_cast<std::int32_t>(error));
 }
@@ -85,7 +84,7 @@ Result<std::wstring> toWide(std::string_view text, UINT codePage) {
 }
 
 class Win32AnsiCodec final : public AnsiCodec {
-public:
+  public:
     explicit Win32AnsiCodec(std::uint32_t codePage) : m_codePage(codePage) {}
 
     std::uint32_t codePage() const override { return m_codePage; }
@@ -102,7 +101,7 @@ public:
         return fromWide(wide.value(), CP_UTF8);
     }
 
-private:
+  private:
     std::uint32_t m_codePage;
 };
 
@@ -115,6 +114,8 @@ Result<std::unique_ptr<AnsiCodec>> makeAnsiCodec(std::uint32_t codePage) {
     return std::unique_ptr<AnsiCodec>(std::make_unique<Win32AnsiCodec>(codePage));
 }
 
-std::uint32_t systemAnsiCodePage() { return ::GetACP(); }
+std::uint32_t systemAnsiCodePage() {
+    return ::GetACP();
+}
 
 }  // namespace hivora

@@ -12,10 +12,11 @@ namespace hivora {
 namespace {
 
 class Win32CommandLauncher final : public CommandLauncher {
-public:
+  public:
     Status runCommand(const std::string& commandLine, int windowStyle) override {
         std::wstring wide = wideFromUtf8(commandLine);
-        if (wide.empty()) return Status::error("命令行为空或不是有效的文字", ERROR_INVALID_PARAMETER);
+        if (wide.empty())
+            return Status::error("命令行为空或不是有效的文字", ERROR_INVALID_PARAMETER);
         // CreateProcessW may write into the command line, so it gets a private copy.
         std::vector<wchar_t> line(wide.begin(), wide.end());
         line.push_back(L'\0');

@@ -2,6 +2,7 @@
 // of the file system.
 
 #include <windows.h>
+// After windows.h, which they need.
 #include <objbase.h>
 #include <shlobj.h>
 
@@ -14,7 +15,7 @@ namespace {
 // The browser needs COM on the calling thread. The program's window thread normally has it
 // already (the toolkit starts it); then this initialisation is refused or merely counted.
 class ComApartment {
-public:
+  public:
     ComApartment() : m_result(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
     ~ComApartment() {
         if (SUCCEEDED(m_result)) ::CoUninitialize();
@@ -22,12 +23,12 @@ public:
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
 
-private:
+  private:
     HRESULT m_result;
 };
 
 class Win32FolderBrowser final : public FolderBrowser {
-public:
+  public:
     std::string browseForFolder(std::uintptr_t ownerWindow, const std::string& title) override {
         Result<std::unique_ptr<AnsiCodec>> codec = makeAnsiCodec(systemAnsiCodePage());
         if (!codec) return {};
@@ -57,6 +58,8 @@ public:
 
 }  // namespace
 
-std::unique_ptr<FolderBrowser> makeFolderBrowser() { return std::make_unique<Win32FolderBrowser>(); }
+std::unique_ptr<FolderBrowser> makeFolderBrowser() {
+    return std::make_unique<Win32FolderBrowser>();
+}
 
 }  // namespace hivora

@@ -32,10 +32,9 @@ Status lastError(const std::string& what) {
 }
 
 class Win32ProfileFiles final : public ProfileFiles {
-public:
+  public:
     std::string GetPrivateProfileStringA(const std::string& section, const std::string& key,
-                                         const std::string& defaultValue,
-                                         std::uint32_t bufferSize,
+                                         const std::string& defaultValue, std::uint32_t bufferSize,
                                          const std::string& fileName) override {
         if (bufferSize == 0) return {};
         Result<std::string> path = ansiPath(fileName);
@@ -91,12 +90,14 @@ public:
         return Status::ok();
     }
 
-private:
+  private:
     std::uint64_t m_writes = 0;
 };
 
 }  // namespace
 
-std::unique_ptr<ProfileFiles> makeProfileFiles() { return std::make_unique<Win32ProfileFiles>(); }
+std::unique_ptr<ProfileFiles> makeProfileFiles() {
+    return std::make_unique<Win32ProfileFiles>();
+}
 
 }  // namespace hivora

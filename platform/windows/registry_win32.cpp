@@ -30,7 +30,7 @@ constexpr RegKey kFirstId = 1;
 constexpr RegKey kLastId = 0x7FFFFFFFu;
 
 class Win32Registry final : public RegistryApi {
-public:
+  public:
     ~Win32Registry() override {
         for (const auto& [id, hkey] : m_open) ::RegCloseKey(hkey);
     }
@@ -87,9 +87,8 @@ public:
         // The copies start as the caller's values, so that what the platform leaves alone stays.
         DWORD valueType = type ? *type : 0;
         DWORD size = cbData ? *cbData : 0;
-        const LSTATUS status = ::RegQueryValueExA(hkey, valueName, nullptr,
-                                                  type ? &valueType : nullptr, data,
-                                                  cbData ? &size : nullptr);
+        const LSTATUS status = ::RegQueryValueExA(
+            hkey, valueName, nullptr, type ? &valueType : nullptr, data, cbData ? &size : nullptr);
         if (type) *type = valueType;
         if (cbData) *cbData = size;
         return status;
@@ -140,7 +139,7 @@ public:
         return status;
     }
 
-private:
+  private:
     HKEY lookup(RegKey id) const {
         for (const PredefinedRoot& root : kPredefinedRoots) {
             if (root.id == id) return root.hkey;
@@ -168,6 +167,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<RegistryApi> makeWin32Registry() { return std::make_unique<Win32Registry>(); }
+std::unique_ptr<RegistryApi> makeWin32Registry() {
+    return std::make_unique<Win32Registry>();
+}
 
 }  // namespace hivora

@@ -13,7 +13,7 @@ namespace hivora {
 namespace {
 
 class Win32FileSystem final : public FileSystem {
-public:
+  public:
     std::optional<std::uint32_t> attributes(const std::string& path) const override {
         if (path.empty()) return std::nullopt;
         const std::wstring wide = wideFromUtf8(path);
@@ -26,7 +26,7 @@ public:
 
 // The folder the program looks in for system DLLs, in UTF-8 like every other path it handles.
 class Win32SystemDirectory final : public SystemDirectory {
-public:
+  public:
     std::string GetSystemDirectoryA() const override {
         // Room for 200 characters first, as the page asks; a longer folder (a deep custom
         // Windows folder) is read again with the size the platform reports instead of lost.
@@ -47,7 +47,7 @@ public:
 };
 
 class Win32DesktopRefresher final : public DesktopRefresher {
-public:
+  public:
     // As if F5 were pressed on the desktop: the shell's desktop window re-reads its icons.
     void refreshDesktop() override {
         HWND desktop = ::FindWindowA("Progman", "Program Manager");
@@ -57,7 +57,9 @@ public:
 
 }  // namespace
 
-std::unique_ptr<FileSystem> makeFileSystem() { return std::make_unique<Win32FileSystem>(); }
+std::unique_ptr<FileSystem> makeFileSystem() {
+    return std::make_unique<Win32FileSystem>();
+}
 
 std::unique_ptr<SystemDirectory> makeSystemDirectory(const std::string& /*winePrefix*/) {
     return std::make_unique<Win32SystemDirectory>();

@@ -1,9 +1,8 @@
 // The command launcher on a POSIX host: it starts programs without a shell and never one that
 // could power the host off.
 
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <stdlib.h>
 #include <sys/stat.h>

@@ -1,11 +1,11 @@
 // Taking a Windows command line apart, and recognising the commands that power a machine off.
 
+#include "platform/command_line.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "platform/command_line.h"
 
 namespace hivora {
 namespace {
@@ -47,12 +47,23 @@ struct PowerCase {
 };
 
 const PowerCase kPowerCases[] = {
-    {"shutdown", true},        {"/sbin/shutdown", true},     {"REBOOT", true},
-    {"poweroff", true},        {"halt", true},               {"cmd", true},
-    {"CMD.EXE", true},         {"C:\\Windows\\System32\\cmd.exe", true},
-    {"systemctl", true},       {"/usr/bin/systemctl", true}, {"init", true},
-    {"shutdown.exe", true},    {"notepad", false},           {"cmdline-tool", false},
-    {"/usr/bin/halting", false}, {"", false},                {".exe", false},
+    {"shutdown", true},
+    {"/sbin/shutdown", true},
+    {"REBOOT", true},
+    {"poweroff", true},
+    {"halt", true},
+    {"cmd", true},
+    {"CMD.EXE", true},
+    {"C:\\Windows\\System32\\cmd.exe", true},
+    {"systemctl", true},
+    {"/usr/bin/systemctl", true},
+    {"init", true},
+    {"shutdown.exe", true},
+    {"notepad", false},
+    {"cmdline-tool", false},
+    {"/usr/bin/halting", false},
+    {"", false},
+    {".exe", false},
 };
 
 TEST(IsPowerCommand, KnowsThePowerCommandsInAnyForm) {

@@ -3,6 +3,7 @@
 // then converts texts with the platform's code-page tables.
 
 #include <windows.h>
+// After windows.h, which it needs.
 #include <sddl.h>
 
 #include "platform/ansi_codec.h"
@@ -43,8 +44,7 @@ const AnsiCodec& codec936() {
 
 std::vector<RegistryBackend> registryBackends() {
     std::vector<RegistryBackend> backends;
-    backends.push_back({"Windows",
-                        [] { return std::shared_ptr<RegistryApi>(makeWin32Registry()); },
+    backends.push_back({"Windows", [] { return std::shared_ptr<RegistryApi>(makeWin32Registry()); },
                         ::GetACP(), currentUserSid()});
     backends.push_back({"Memory",
                         [] { return std::shared_ptr<RegistryApi>(makeMemoryRegistry(codec936())); },

@@ -80,7 +80,9 @@ TEST_P(CodecRefusals, FailInsteadOfSubstituting) {
 INSTANTIATE_TEST_SUITE_P(Table, CodecRefusals, testing::ValuesIn(kRefusals),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Codec, UnknownCodePageIsRefused) { EXPECT_FALSE(makeAnsiCodec(12345).isOk()); }
+TEST(Codec, UnknownCodePageIsRefused) {
+    EXPECT_FALSE(makeAnsiCodec(12345).isOk());
+}
 
 }  // namespace
 }  // namespace hivora

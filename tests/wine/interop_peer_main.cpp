@@ -18,7 +18,8 @@ namespace {
 void checkKeyClass(const std::string& tag, std::vector<std::string>& problems) {
     const std::string path = "Software\\HivoraInterop\\" + tag;
     HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
     char keyClass[64] = {};
     DWORD length = sizeof keyClass;
     const LSTATUS r = ::RegQueryInfoKeyA(key, keyClass, &length, nullptr, nullptr, nullptr, nullptr,

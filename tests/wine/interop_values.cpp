@@ -78,7 +78,7 @@ const std::vector<Value>& values() {
 }
 
 constexpr char kCaseVariant[] = "MIXEDCASE";
-constexpr char kSubKey[] = "\xD7\xD3\xBC\xFC\\Deep";       // 子键\Deep
+constexpr char kSubKey[] = "\xD7\xD3\xBC\xFC\\Deep";  // 子键\Deep
 constexpr char kCaseKeyFirst[] = "CaseKey";
 constexpr char kCaseKeySecond[] = "CASEKEY\\Inner";
 constexpr char kCaseKeyLookup[] = "casekey\\INNER";
@@ -105,14 +105,15 @@ void setValue(RegistryApi& registry, RegKey key, const std::string& name, std::u
               const Bytes& data, const std::string& at, std::vector<std::string>& problems) {
     const RegResult r = registry.RegSetValueExA(key, name.c_str(), 0, type, raw(data),
                                                 static_cast<std::uint32_t>(data.size()));
-    if (r != kErrorSuccess) problems.push_back(at + ": set \"" + name + "\" gave " + std::to_string(r));
+    if (r != kErrorSuccess)
+        problems.push_back(at + ": set \"" + name + "\" gave " + std::to_string(r));
 }
 
 RegKey createKey(RegistryApi& registry, RegKey root, const std::string& path, const std::string& at,
                  std::vector<std::string>& problems) {
     RegKey key = 0;
-    const RegResult r = registry.RegCreateKeyExA(root, path.c_str(), 0, "REG_SZ", 0, kKeyAllAccess,
-                                                 &key, nullptr);
+    const RegResult r =
+        registry.RegCreateKeyExA(root, path.c_str(), 0, "REG_SZ", 0, kKeyAllAccess, &key, nullptr);
     if (r != kErrorSuccess) problems.push_back(at + ": create gave " + std::to_string(r));
     return key;
 }
@@ -181,7 +182,8 @@ std::vector<std::string> writeInteropValues(RegistryApi& registry, const std::st
     for (const Place& place : places(tag)) {
         const RegKey key = createKey(registry, place.root, place.path, where(place), problems);
         if (!key) continue;
-        for (const Value& v : values()) setValue(registry, key, v.name, v.type, v.written, where(place), problems);
+        for (const Value& v : values())
+            setValue(registry, key, v.name, v.type, v.written, where(place), problems);
         setValue(registry, key, kCaseVariant, kRegDword, Bytes("\x02\x00\x00\x00", 4), where(place),
                  problems);
         registry.RegCloseKey(key);
@@ -189,7 +191,8 @@ std::vector<std::string> writeInteropValues(RegistryApi& registry, const std::st
         const RegKey deep = createKey(registry, place.root, place.path + "\\" + kSubKey,
                                       where(place, kSubKey), problems);
         if (deep) {
-            setValue(registry, deep, "Where", kRegSz, Bytes("\xC9\xEE", 3), where(place, kSubKey), problems);
+            setValue(registry, deep, "Where", kRegSz, Bytes("\xC9\xEE", 3), where(place, kSubKey),
+                     problems);
             registry.RegCloseKey(deep);
         }
         const RegKey first = createKey(registry, place.root, place.path + "\\" + kCaseKeyFirst,
@@ -203,7 +206,8 @@ std::vector<std::string> writeInteropValues(RegistryApi& registry, const std::st
             registry.RegCloseKey(inner);
         }
     }
-    if (const Status flushed = registry.flush(); !flushed) problems.push_back("flush: " + flushed.message());
+    if (const Status flushed = registry.flush(); !flushed)
+        problems.push_back("flush: " + flushed.message());
     return problems;
 }
 
@@ -237,7 +241,8 @@ std::vector<std::string> checkInteropValues(RegistryApi& registry, const std::st
                 continue;
             }
             const std::uint32_t type = value.second.size() == 4 ? kRegDword : kRegSz;
-            checkValue(registry, subKey, value.first, type, value.second, where(place, sub), problems);
+            checkValue(registry, subKey, value.first, type, value.second, where(place, sub),
+                       problems);
             registry.RegCloseKey(subKey);
         }
     }

@@ -70,9 +70,9 @@ TEST_P(ProfileReadOracle, RulesGiveWhatThePlatformGives) {
     auto platform = makeProfileFiles();
     const std::string fromPlatform =
         platform->GetPrivateProfileStringA(c.section, c.key, c.defaultValue, c.bufferSize, path);
-    const std::optional<std::string> found =
-        findProfileValue(c.fileText, c.section, c.key, kGbk);
-    const std::string fromRules = cutToProfileBuffer(found.value_or(c.defaultValue), c.bufferSize, kGbk);
+    const std::optional<std::string> found = findProfileValue(c.fileText, c.section, c.key, kGbk);
+    const std::string fromRules =
+        cutToProfileBuffer(found.value_or(c.defaultValue), c.bufferSize, kGbk);
     EXPECT_EQ(fromRules, fromPlatform);
 }
 
@@ -95,10 +95,18 @@ struct WriteCase {
 
 const WriteCase kWriteCases[] = {
     {"NewFile", "", "Color", "Back_Color", "1", {}},
-    {"ReplaceValue", "[Color]\r\nFont_Color=0\r\nBack_Color=5\r\nBorder_Color=0\r\n", "Color",
-     "Back_Color", "14001242", {{"Color", "Font_Color"}, {"Color", "Border_Color"}}},
+    {"ReplaceValue",
+     "[Color]\r\nFont_Color=0\r\nBack_Color=5\r\nBorder_Color=0\r\n",
+     "Color",
+     "Back_Color",
+     "14001242",
+     {{"Color", "Font_Color"}, {"Color", "Border_Color"}}},
     {"KeyCaseOfFileKept", "[COLOR]\r\nBACK_COLOR=5\r\n", "color", "Back_Color", "9", {}},
-    {"KeyAddedToSection", "[A]\r\na=1\r\n\r\n[B]\r\nb=2\r\n", "A", "k", "v",
+    {"KeyAddedToSection",
+     "[A]\r\na=1\r\n\r\n[B]\r\nb=2\r\n",
+     "A",
+     "k",
+     "v",
      {{"A", "a"}, {"B", "b"}, {"B", "k"}}},
     {"SectionAdded", "[A]\r\na=1\r\n", "B", "k", "v", {{"A", "a"}, {"A", "k"}}},
     {"SameKeyInOtherSection", "[A]\r\nk=1\r\n", "B", "k", "2", {{"A", "k"}}},
@@ -142,8 +150,9 @@ TEST_P(ProfileWriteOracle, PlatformReadsTheSameFromBothFiles) {
         SCOPED_TRACE("[" + probe.section + "] " + probe.key);
         const std::string expected = platformValue(*platform, byPlatform, probe);
         EXPECT_EQ(expected, platformValue(*platform, byRules, probe));
-        EXPECT_EQ(expected, findProfileValue(rulesText.value(), probe.section, probe.key, kGbk)
-                                .value_or("<none>"));
+        EXPECT_EQ(
+            expected,
+            findProfileValue(rulesText.value(), probe.section, probe.key, kGbk).value_or("<none>"));
     }
 }
 

@@ -20,7 +20,8 @@ TEST(Win32AnsiCodePage, IsTheChineseCodePageOfTheTestLocale) {
     EXPECT_EQ(936u, systemAnsiCodePage());
 }
 
-// ---- File attributes and the system folder -------------------------------------------------------
+// ---- File attributes and the system folder
+// -------------------------------------------------------
 
 TEST(Win32FileSystem, ReportsWhatIsThere) {
     test::TempFolder folder;
@@ -109,8 +110,8 @@ TEST(Win32CommandLauncher, StartsTheCommandMinimisedAndReturnsAtOnce) {
 
     // A quoted program path and an argument with a blank and Chinese text reach the child as
     // written.
-    const std::string commandLine = "\"" + ownProgram() +
-                                    "\" --gtest_filter=LaunchedChild.* \"\xE4\xB8\xAD \xE6\x96\x87\"";
+    const std::string commandLine =
+        "\"" + ownProgram() + "\" --gtest_filter=LaunchedChild.* \"\xE4\xB8\xAD \xE6\x96\x87\"";
     const Status started = makeCommandLauncher()->runCommand(commandLine, 2);
     ::SetEnvironmentVariableW(kReportVariable, nullptr);
     ::SetEnvironmentVariableW(kEventVariable, nullptr);
@@ -122,8 +123,7 @@ TEST(Win32CommandLauncher, StartsTheCommandMinimisedAndReturnsAtOnce) {
 }
 
 TEST(Win32CommandLauncher, MissingProgramIsAnErrorWithThePlatformCode) {
-    const Status started =
-        makeCommandLauncher()->runCommand("hivora-no-such-program.exe /x", 2);
+    const Status started = makeCommandLauncher()->runCommand("hivora-no-such-program.exe /x", 2);
     EXPECT_FALSE(started.isOk());
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, started.code());
 }
@@ -132,11 +132,12 @@ TEST(Win32CommandLauncher, EmptyCommandLineIsAnError) {
     EXPECT_FALSE(makeCommandLauncher()->runCommand("", 2).isOk());
 }
 
-// ---- Desktop refresh -----------------------------------------------------------------------------
+// ---- Desktop refresh
+// -----------------------------------------------------------------------------
 
 // A stand-in for the shell's desktop window, owned by this thread so that its queue can be read.
 class FakeDesktopWindow {
-public:
+  public:
     FakeDesktopWindow() {
         WNDCLASSA windowClass{};
         windowClass.lpfnWndProc = ::DefWindowProcA;
@@ -152,7 +153,7 @@ public:
     }
     HWND handle() const { return m_window; }
 
-private:
+  private:
     HWND m_window = nullptr;
 };
 

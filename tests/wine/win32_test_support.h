@@ -13,7 +13,7 @@ namespace hivora::test {
 // A new, empty folder under the user's temporary folder; removed with its files (one level
 // deep, which is all the tests create) when the object goes.
 class TempFolder {
-public:
+  public:
     TempFolder() {
         wchar_t base[MAX_PATH + 1] = {};
         ::GetTempPathW(MAX_PATH, base);
@@ -49,7 +49,7 @@ public:
     std::string file(const std::string& name) const { return utf8FromWide(m_path) + "\\" + name; }
     std::wstring wide() const { return m_path; }
 
-private:
+  private:
     std::wstring m_path;
 };
 
@@ -58,21 +58,22 @@ inline bool writeWholeFile(const std::string& path, const std::string& bytes) {
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    const BOOL ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                                nullptr);
+    const BOOL ok =
+        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     ::CloseHandle(file);
     return ok && written == bytes.size();
 }
 
 // The file's bytes, or "<missing>" when it cannot be opened.
 inline std::string readWholeFile(const std::string& path) {
-    HANDLE file = ::CreateFileW(wideFromUtf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file = ::CreateFileW(wideFromUtf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return "<missing>";
     std::string bytes;
     char chunk[4096];
     DWORD got = 0;
-    while (::ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0) bytes.append(chunk, got);
+    while (::ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
     ::CloseHandle(file);
     return bytes;
 }

@@ -5,9 +5,8 @@
 // Needs a prefix and the cross-built Windows side; tests/wine/run_wine_tests.sh provides both
 // through the environment. Without them each test is skipped.
 
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -29,11 +28,11 @@ namespace hivora::test {
 namespace {
 
 struct WineSetup {
-    std::string prefix;      // HIVORA_WINE_PREFIX
-    std::string loader;      // HIVORA_WINE_LOADER: wine64
-    std::string server;      // HIVORA_WINESERVER
-    std::string peer;        // HIVORA_INTEROP_PEER: interop_peer.exe
-    std::string scratch;     // a folder for the programs' output
+    std::string prefix;   // HIVORA_WINE_PREFIX
+    std::string loader;   // HIVORA_WINE_LOADER: wine64
+    std::string server;   // HIVORA_WINESERVER
+    std::string peer;     // HIVORA_INTEROP_PEER: interop_peer.exe
+    std::string scratch;  // a folder for the programs' output
 };
 
 std::string variable(const char* name) {
@@ -116,7 +115,7 @@ std::string joined(const std::vector<std::string>& lines) {
 }
 
 class WineInterop : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         m_wine.prefix = variable("HIVORA_WINE_PREFIX");
         m_wine.loader = variable("HIVORA_WINE_LOADER");
