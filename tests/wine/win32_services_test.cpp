@@ -1,7 +1,10 @@
 // The small Windows services against the platform itself: the ANSI code page, file attributes,
-// the system folder, the command launcher and the desktop refresh.
+// the system folder, the command launcher, the folder browser and the desktop refresh.
 
 #include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shlobj.h>
 
 #include <string>
 
@@ -130,6 +133,79 @@ TEST(Win32CommandLauncher, MissingProgramIsAnErrorWithThePlatformCode) {
 
 TEST(Win32CommandLauncher, EmptyCommandLineIsAnError) {
     EXPECT_FALSE(makeCommandLauncher()->runCommand("", 2).isOk());
+}
+
+// ---- Folder browser ----------------------------------------------------------------------------
+
+// Drives the modal folder browser from inside: a hook sees the browser's window become active,
+// notes the texts of its controls and posts the clicks a user would make.
+class BrowserDriver {
+  public:
+    // `selectFolder` empty: cancel; otherwise select that folder (ANSI path) and press OK.
+    explicit BrowserDriver(std::string selectFolder) {
+        s_select = std::move(selectFolder);
+        s_texts.clear();
+        s_activations = 0;
+        m_hook = ::SetWindowsHookExA(WH_CBT, onEvent, nullptr, ::GetCurrentThreadId());
+    }
+    ~BrowserDriver() { ::UnhookWindowsHookEx(m_hook); }
+    BrowserDriver(const BrowserDriver&) = delete;
+    BrowserDriver& operator=(const BrowserDriver&) = delete;
+
+    // The texts of the browser's controls, each followed by "|".
+    static const std::string& texts() { return s_texts; }
+    static int activations() { return s_activations; }
+
+  private:
+    static BOOL CALLBACK noteText(HWND control, LPARAM) {
+        char text[256] = {};
+        ::GetWindowTextA(control, text, sizeof text);
+        s_texts += std::string(text) + "|";
+        return TRUE;
+    }
+    static LRESULT CALLBACK onEvent(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HCBT_ACTIVATE && s_activations++ == 0) {
+            HWND browser = reinterpret_cast<HWND>(wParam);
+            ::EnumChildWindows(browser, noteText, 0);
+            if (s_select.empty()) {
+                ::PostMessageA(browser, WM_COMMAND, IDCANCEL, 0);
+            } else {
+                ::PostMessageA(browser, BFFM_SETSELECTIONA, TRUE,
+                               reinterpret_cast<LPARAM>(s_select.c_str()));
+                ::PostMessageA(browser, WM_COMMAND, IDOK, 0);
+            }
+        }
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static inline std::string s_select;
+    static inline std::string s_texts;
+    static inline int s_activations = 0;
+    HHOOK m_hook = nullptr;
+};
+
+constexpr char kBrowserTitle[] =
+    "\xE8\xAF\xB7\xE9\x80\x89\xE6\x8B\xA9\xE6\x96\x87\xE4\xBB\xB6"
+    "\xE5\xA4\xB9\xEF\xBC\x9A";  // 请选择文件夹：
+constexpr char kBrowserTitleAnsi[] = "\xC7\xEB\xD1\xA1\xD4\xF1\xCE\xC4\xBC\xFE\xBC\xD0\xA3\xBA";
+
+TEST(Win32FolderBrowser, ShowsTheTitleAndGivesNothingWhenCancelled) {
+    BrowserDriver driver("");
+    EXPECT_EQ("", makeFolderBrowser()->browseForFolder(0, kBrowserTitle));
+    ASSERT_GE(BrowserDriver::activations(), 1) << "the browser did not open";
+    EXPECT_NE(std::string::npos,
+              BrowserDriver::texts().find(std::string("|") + kBrowserTitleAnsi + "|"))
+        << BrowserDriver::texts();
+}
+
+TEST(Win32FolderBrowser, GivesTheChosenFolderInUtf8) {
+    test::TempFolder folder;
+    const std::string chosen = folder.file("\xE4\xB8\xAD\xE6\x96\x87");  // 中文
+    ASSERT_TRUE(::CreateDirectoryW(wideFromUtf8(chosen).c_str(), nullptr));
+    auto codec = makeAnsiCodec(936);
+    ASSERT_TRUE(codec.isOk());
+    BrowserDriver driver(codec.value()->toAnsi(chosen).value());
+    EXPECT_EQ(chosen, makeFolderBrowser()->browseForFolder(0, kBrowserTitle));
 }
 
 // ---- Desktop refresh
