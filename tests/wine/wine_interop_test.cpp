@@ -164,5 +164,26 @@ TEST_F(WineInterop, ValuesWrittenUnderWineReadTheSameThroughTheStore) {
     EXPECT_TRUE(problems.empty()) << joined(problems);
 }
 
+// While a wineserver runs for the prefix it holds the registry and will write it back when it
+// exits, so the store must refuse to change the files, and say why.
+TEST_F(WineInterop, StoreRefusesToWriteWhileWineRuns) {
+    const Outcome started = run(m_wine, {m_wine.server, "-p"});  // stays until stopped
+    ASSERT_EQ(0, started.exitCode) << started.output;
+    {
+        auto store = openFileStore(m_wine.prefix, codec936());
+        ASSERT_TRUE(store.isOk()) << store.status().message();
+        EXPECT_FALSE(writeInteropValues(*store.value(), "WhileWineRuns").empty());
+        EXPECT_EQ(kWineserverRunningMessage, store.value()->lastErrorMessage());
+    }
+    stopWineserver(m_wine);
+
+    auto store = openFileStore(m_wine.prefix, codec936());
+    ASSERT_TRUE(store.isOk()) << store.status().message();
+    RegKey key = 0;
+    EXPECT_EQ(kErrorFileNotFound,
+              store.value()->RegOpenKeyExA(
+                  kHkeyCurrentUser, "Software\\HivoraInterop\\WhileWineRuns", 0, kKeyRead, &key));
+}
+
 }  // namespace
 }  // namespace hivora::test
