@@ -1,5 +1,6 @@
 #include "platform/tree_registry.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "platform/unicode_text.h"
@@ -111,7 +112,7 @@ RegResult TreeRegistry::descend(const Location& base, const KeyPath& sub, Locati
 }
 
 TreeKey* TreeRegistry::findKey(const Location& where) {
-    if (where.usersRoot) return nullptr;
+    if (where.usersRoot || where.deleted) return nullptr;
     HiveSlot& s = slot(where.hive);
     m_store->refresh(where.hive, s);
     return s.tree->findKey(where.path);
@@ -121,6 +122,24 @@ RegResult TreeRegistry::missingKeyResult(RegKey handle) const {
     // An opened handle whose key has gone was deleted under it; a predefined root whose key is
     // missing (HKEY_CLASSES_ROOT in an empty hive) simply has nothing in it.
     return isPredefined(handle) ? kErrorFileNotFound : kErrorKeyDeleted;
+}
+
+void TreeRegistry::markHandlesDeleted(const Location& where) {
+    const auto sameName = [](const std::u16string& a, const std::u16string& b) {
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) {
+                   return foldNameChar(x) == foldNameChar(y);
+               });
+    };
+    for (auto& [handle, location] : m_handles) {
+        if (location.usersRoot || location.hive != where.hive ||
+            location.path.size() < where.path.size()) {
+            continue;
+        }
+        if (std::equal(where.path.begin(), where.path.end(), location.path.begin(), sameName)) {
+            location.deleted = true;
+        }
+    }
 }
 
 RegKey TreeRegistry::addHandle(Location where) {
@@ -224,6 +243,8 @@ RegResult TreeRegistry::RegCreateKeyExA(RegKey key, const char* subKey, std::uin
 RegResult TreeRegistry::RegDeleteKeyA(RegKey key, const char* subKey) {
     const Location* base = locate(key);
     if (!base) return kErrorInvalidHandle;
+    if (!subKey)
+        return kErrorInvalidParameter;  // as Windows: "" names the key itself, null nothing
     std::u16string sub;
     if (const RegResult r = toText(subKey, sub)) return r;
     if (startsWithSeparator(sub)) return kErrorBadPathname;
@@ -246,6 +267,7 @@ RegResult TreeRegistry::RegDeleteKeyA(RegKey key, const char* subKey) {
     change.path = where.path;
     change.time = now();
     slot(where.hive).tree->deleteKey(*fresh, change.time);
+    markHandlesDeleted(where);
     record(where.hive, std::move(change));
     return kErrorSuccess;
 }

@@ -137,7 +137,12 @@ class TreeRegistry : public RegistryApi {
         bool usersRoot = false;
         HiveId hive = HiveId::System;
         KeyPath path;
+        // Set when the key is deleted: the handle keeps failing with kErrorKeyDeleted even after
+        // a key of the same name is created again, as on Windows.
+        bool deleted = false;
     };
+    // Marks every open handle on `where` or below it as deleted.
+    void markHandlesDeleted(const Location& where);
 
     static std::size_t index(HiveId id) { return static_cast<std::size_t>(id); }
     HiveSlot& slot(HiveId id) { return m_slots[index(id)]; }

@@ -52,9 +52,10 @@ RegResult TreeRegistry::ansiData(const TreeValue& value, std::string& bytes,
     const std::u16string units = fromUtf16Le(value.data.data(), value.data.size());
     if (const RegResult r = toAnsi(units, bytes)) return r;
     // A text stored without its terminating NUL is reported with room for one, so that a reader
-    // sizing its buffer from this count finds the end of the text.
+    // sizing its buffer from this count finds the end of the text. A text of no bytes at all is
+    // reported as 0 bytes, as Windows does.
     const bool terminated = !units.empty() && units.back() == u'\0';
-    needed = static_cast<std::uint32_t>(bytes.size() + (terminated ? 0 : 1));
+    needed = static_cast<std::uint32_t>(bytes.size() + (terminated || units.empty() ? 0 : 1));
     return kErrorSuccess;
 }
 

@@ -167,6 +167,7 @@ TEST_P(RegistrySuite, SizeQueryReportsTypeAndRoomForTheNul) {
     } cases[] = {
         {"TextWithNul", kRegSz, Bytes("abc", 4), 4},
         {"TextCountWithoutNul", kRegSz, "abcd", 5},
+        {"EmptyText", kRegSz, Bytes(), 0},
         {"ExpandText", kRegExpandSz, Bytes("%P%\\x", 6), 6},
         {"Dword", kRegDword, Bytes("\x01\x00\x00\x00", 4), 4},
         {"Binary", kRegBinary, Bytes("\x00\x01\xff", 3), 3},
@@ -229,11 +230,21 @@ TEST_P(RegistrySuite, AKeyWithSubKeysIsNotDeleted) {
     const RegKey parent = createHere("Parent");
     createHere("Parent\\Child");
     EXPECT_NE(api().RegDeleteKeyA(parent, ""), kErrorSuccess);
+    EXPECT_EQ(api().RegDeleteKeyA(parent, nullptr), kErrorInvalidParameter);
     RegKey k = 0;
     ASSERT_EQ(open(parent, "Child", k), kErrorSuccess);
     EXPECT_EQ(api().RegDeleteKeyA(parent, "Child"), kErrorSuccess);
     EXPECT_EQ(open(parent, "Child", k), kErrorFileNotFound);
     EXPECT_EQ(api().RegDeleteKeyA(parent, "Child"), kErrorFileNotFound);
+}
+
+TEST_P(RegistrySuite, AHandleToADeletedKeyStaysDeletedWhenTheNameIsMadeAgain) {
+    const RegKey gone = createHere("Gone");
+    ASSERT_EQ(api().RegDeleteKeyA(gone, ""), kErrorSuccess);
+    createHere("Gone");
+    const std::uint8_t one[4] = {1, 0, 0, 0};
+    EXPECT_EQ(api().RegSetValueExA(gone, "x", 0, kRegDword, one, 4), kErrorKeyDeleted);
+    EXPECT_EQ(list(gone, 0).result, kErrorKeyDeleted);
 }
 
 TEST_P(RegistrySuite, ValuesAreReplacedFlushedAndDeletedTheEmptyNameBeingTheDefault) {
