@@ -163,6 +163,10 @@ class TreeRegistry : public RegistryApi {
     RegResult toAnsi(std::u16string_view text, std::string& out);
     // The ANSI form of a value's data and the byte count a size query reports for it.
     RegResult ansiData(const TreeValue& value, std::string& bytes, std::uint32_t& needed);
+    // Hands a value's type and data to a query or an enumeration: the size needed for a null
+    // `data`, kErrorMoreData and the size needed for a short buffer, else the bytes.
+    RegResult deliverData(const TreeValue& value, std::uint32_t* type, std::uint8_t* data,
+                          std::uint32_t* cbData);
     // Asks the faults and the store whether the hive may change now.
     RegResult prepareChange(HiveId id);
     void record(HiveId id, TreeChange change);

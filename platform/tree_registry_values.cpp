@@ -59,22 +59,12 @@ RegResult TreeRegistry::ansiData(const TreeValue& value, std::string& bytes,
     return kErrorSuccess;
 }
 
-RegResult TreeRegistry::RegQueryValueExA(RegKey key, const char* valueName, std::uint32_t* type,
-                                         std::uint8_t* data, std::uint32_t* cbData) {
-    const Location* where = locate(key);
-    if (!where) return kErrorInvalidHandle;
-    if (data && !cbData) return kErrorInvalidParameter;
-    if (where->usersRoot) return kErrorFileNotFound;
-    std::u16string name;
-    if (const RegResult r = toText(valueName, name)) return r;
-    const TreeKey* k = findKey(*where);
-    if (!k) return missingKeyResult(key);
-    const TreeValue* value = k->findValue(name);
-    if (!value) return kErrorFileNotFound;
+RegResult TreeRegistry::deliverData(const TreeValue& value, std::uint32_t* type,
+                                    std::uint8_t* data, std::uint32_t* cbData) {
     std::string bytes;
     std::uint32_t needed = 0;
-    if (const RegResult r = ansiData(*value, bytes, needed)) return r;
-    if (type) *type = value->type;
+    if (const RegResult r = ansiData(value, bytes, needed)) return r;
+    if (type) *type = value.type;
     if (!data) {
         if (cbData) *cbData = needed;
         return kErrorSuccess;
@@ -88,6 +78,21 @@ RegResult TreeRegistry::RegQueryValueExA(RegKey key, const char* valueName, std:
     if (needed > bytes.size() && *cbData > bytes.size()) data[bytes.size()] = 0;
     *cbData = static_cast<std::uint32_t>(bytes.size());
     return kErrorSuccess;
+}
+
+RegResult TreeRegistry::RegQueryValueExA(RegKey key, const char* valueName, std::uint32_t* type,
+                                         std::uint8_t* data, std::uint32_t* cbData) {
+    const Location* where = locate(key);
+    if (!where) return kErrorInvalidHandle;
+    if (data && !cbData) return kErrorInvalidParameter;
+    if (where->usersRoot) return kErrorFileNotFound;
+    std::u16string name;
+    if (const RegResult r = toText(valueName, name)) return r;
+    const TreeKey* k = findKey(*where);
+    if (!k) return missingKeyResult(key);
+    const TreeValue* value = k->findValue(name);
+    if (!value) return kErrorFileNotFound;
+    return deliverData(*value, type, data, cbData);
 }
 
 RegResult TreeRegistry::RegSetValueExA(RegKey key, const char* valueName, std::uint32_t,
@@ -157,22 +162,7 @@ RegResult TreeRegistry::RegEnumValueA(RegKey key, std::uint32_t index, char* val
     valueName[name.size()] = '\0';
     *cchValueName = static_cast<std::uint32_t>(name.size());
 
-    std::string bytes;
-    std::uint32_t needed = 0;
-    if (const RegResult r = ansiData(value, bytes, needed)) return r;
-    if (type) *type = value.type;
-    if (!data) {
-        if (cbData) *cbData = needed;
-        return kErrorSuccess;
-    }
-    if (*cbData < bytes.size()) {
-        *cbData = needed;
-        return kErrorMoreData;
-    }
-    std::memcpy(data, bytes.data(), bytes.size());
-    if (needed > bytes.size() && *cbData > bytes.size()) data[bytes.size()] = 0;
-    *cbData = static_cast<std::uint32_t>(bytes.size());
-    return kErrorSuccess;
+    return deliverData(value, type, data, cbData);
 }
 
 RegResult TreeRegistry::RegDeleteValueA(RegKey key, const char* valueName) {
