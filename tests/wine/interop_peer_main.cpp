@@ -1,8 +1,11 @@
 // The Windows side of the interoperability check, run under Wine by wine_interop_test:
 //   interop_peer.exe write <tag>   writes the table through the real registry
-//   interop_peer.exe check <tag>   reads it back and lists every difference
-// Exit code 0 when all went well, 1 when something differed or failed, 2 for a wrong call.
+//   interop_peer.exe read <tag>    prints what the table reads back as (interop_values.h)
+// Problems go to the error stream. Exit code 0 when all went well, 1 when something failed, 2 for
+// a wrong call.
 
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -29,32 +32,28 @@ void checkKeyClass(const std::string& tag, std::vector<std::string>& problems) {
     const std::string found(keyClass);
     if (r != ERROR_SUCCESS || found != "REG_SZ") {
         problems.push_back("HKEY_CURRENT_USER\\" + path + ": class \"" + found +
-                           "\", expected \"REG_SZ\" (" + std::to_string(r) + ", length " +
-                           std::to_string(length) + ")");
+                           "\", expected \"REG_SZ\" (" + std::to_string(r) + ")");
     }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: interop_peer.exe write|check <tag>\n");
+    const std::string mode = argc == 3 ? argv[1] : "";
+    if (mode != "write" && mode != "read") {
+        std::fprintf(stderr, "usage: interop_peer.exe write|read <tag>\n");
         return 2;
     }
-    const std::string mode = argv[1];
     const std::string tag = argv[2];
     auto registry = hivora::makeWin32Registry();
     std::vector<std::string> problems;
     if (mode == "write") {
         problems = hivora::test::writeInteropValues(*registry, tag);
-    } else if (mode == "check") {
-        problems = hivora::test::checkInteropValues(*registry, tag);
-        checkKeyClass(tag, problems);
     } else {
-        std::fprintf(stderr, "unknown mode %s\n", mode.c_str());
-        return 2;
+        _setmode(_fileno(stdout), _O_BINARY);  // the record's bytes as they are
+        std::fputs(hivora::test::readInteropValues(*registry, tag).c_str(), stdout);
+        checkKeyClass(tag, problems);
     }
-    for (const std::string& problem : problems) std::printf("%s\n", problem.c_str());
-    std::printf("%s %s: %zu problem(s)\n", mode.c_str(), tag.c_str(), problems.size());
+    for (const std::string& problem : problems) std::fprintf(stderr, "%s\n", problem.c_str());
     return problems.empty() ? 0 : 1;
 }

@@ -88,56 +88,45 @@ TEST_P(ProfileReadOracle, RulesGiveWhatThePlatformGives) {
 INSTANTIATE_TEST_SUITE_P(Table, ProfileReadOracle, testing::ValuesIn(kReadCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-struct Probe {
-    std::string section;
-    std::string key;
-};
-
 struct WriteCase {
     const char* name;
     std::string fileText;
     std::string section;
     std::string key;
     std::string value;
-    std::vector<Probe> others;  // keys that must keep their values
 };
 
 const WriteCase kWriteCases[] = {
-    {"NewFile", "", "Color", "Back_Color", "1", {}},
-    {"ReplaceValue",
-     "[Color]\r\nFont_Color=0\r\nBack_Color=5\r\nBorder_Color=0\r\n",
-     "Color",
-     "Back_Color",
-     "14001242",
-     {{"Color", "Font_Color"}, {"Color", "Border_Color"}}},
-    {"KeyCaseOfFileKept", "[COLOR]\r\nBACK_COLOR=5\r\n", "color", "Back_Color", "9", {}},
-    {"KeyAddedToSection",
-     "[A]\r\na=1\r\n\r\n[B]\r\nb=2\r\n",
-     "A",
-     "k",
-     "v",
-     {{"A", "a"}, {"B", "b"}, {"B", "k"}}},
-    {"SectionAdded", "[A]\r\na=1\r\n", "B", "k", "v", {{"A", "a"}, {"A", "k"}}},
-    {"SameKeyInOtherSection", "[A]\r\nk=1\r\n", "B", "k", "2", {{"A", "k"}}},
-    {"OnlyFirstOfTwoSections", "[S]\r\nk=1\r\n[S]\r\nk=2\r\n", "S", "k", "3", {}},
-    {"CommentedKeyNotTaken", "[S]\r\n;k=1\r\n", "S", "k", "2", {}},
-    {"LastLineWithoutEnding", "[A]\r\na=1", "A", "k", "v", {{"A", "a"}}},
-    {"ChineseValue", "", "\xD1\xD5\xC9\xAB", "k", "\xD6\xD0\xCE\xC4", {}},
-    {"EmptyValue", "[S]\r\nk=1\r\n", "S", "k", "", {}},
-    {"ValueWithBlanks", "", "S", "k", "  a b  ", {}},
-    {"QuotedValue", "", "S", "k", "\"x\"", {}},
+    {"NewFile", "", "Color", "Back_Color", "1"},
+    {"ReplaceValue", "[Color]\r\nFont_Color=0\r\nBack_Color=5\r\nBorder_Color=0\r\n", "Color",
+     "Back_Color", "14001242"},
+    {"KeyCaseOfFileKept", "[COLOR]\r\nBACK_COLOR=5\r\n", "color", "Back_Color", "9"},
+    {"KeyAddedToSection", "[A]\r\na=1\r\n\r\n[B]\r\nb=2\r\n", "A", "k", "v"},
+    {"SectionAdded", "[A]\r\na=1\r\n", "B", "k", "v"},
+    {"SameKeyInOtherSection", "[A]\r\nk=1\r\n", "B", "k", "2"},
+    {"OnlyFirstOfTwoSections", "[S]\r\nk=1\r\n[S]\r\nk=2\r\n", "S", "k", "3"},
+    {"CommentedKeyNotTaken", "[S]\r\n;k=1\r\n", "S", "k", "2"},
+    {"LastLineWithoutEnding", "[A]\r\na=1", "A", "k", "v"},
+    {"ChineseValue", "", "\xD1\xD5\xC9\xAB", "k", "\xD6\xD0\xCE\xC4"},
+    {"EmptyValue", "[S]\r\nk=1\r\n", "S", "k", ""},
+    {"ValueWithBlanks", "", "S", "k", "  a b  "},
+    {"QuotedValue", "", "S", "k", "\"x\""},
 };
 
-// The value of a probe as the platform reads it from `path`.
-std::string platformValue(ProfileFiles& files, const std::string& path, const Probe& probe) {
-    return files.GetPrivateProfileStringA(probe.section, probe.key, "<none>", 128, path);
+// Every key the cases' files hold or write, in every section they name.
+std::vector<std::pair<std::string, std::string>> everyKey() {
+    std::vector<std::pair<std::string, std::string>> probes;
+    for (const char* section : {"Color", "A", "B", "S", "\xD1\xD5\xC9\xAB"})
+        for (const char* key : {"Back_Color", "Font_Color", "Border_Color", "a", "b", "k"})
+            probes.emplace_back(section, key);
+    return probes;
 }
 
 class ProfileWriteOracle : public testing::TestWithParam<WriteCase> {};
 
 // The platform's file text is its own (Wine, unlike Windows, writes the whole file anew), so the
-// two are compared by what the platform reads back from each: the written key and every other
-// key must read the same from the platform's file and from the text the rules make.
+// two are compared by what the platform reads back from each: every key, the written one and the
+// others, must read the same from the platform's file and from the text the rules make.
 TEST_P(ProfileWriteOracle, PlatformReadsTheSameFromBothFiles) {
     const WriteCase& c = GetParam();
     test::TempFolder folder;
@@ -152,76 +141,60 @@ TEST_P(ProfileWriteOracle, PlatformReadsTheSameFromBothFiles) {
     Result<std::string> rulesText = writeProfileValue(c.fileText, c.section, c.key, c.value, kGbk);
     ASSERT_TRUE(rulesText.isOk()) << rulesText.status().message();
     ASSERT_TRUE(test::writeWholeFile(byRules, rulesText.value()));
+    EXPECT_EQ("platform.ini|rules.ini|", folder.listing()) << "the write's copy stayed behind";
 
-    std::vector<Probe> probes = c.others;
-    probes.push_back({c.section, c.key});
-    for (const Probe& probe : probes) {
-        SCOPED_TRACE("[" + probe.section + "] " + probe.key);
-        const std::string expected = platformValue(*platform, byPlatform, probe);
-        EXPECT_EQ(expected, platformValue(*platform, byRules, probe));
-        EXPECT_EQ(
-            expected,
-            findProfileValue(rulesText.value(), probe.section, probe.key, kGbk).value_or("<none>"));
+    for (const auto& [section, key] : everyKey()) {
+        SCOPED_TRACE("[" + section + "] " + key);
+        const std::string expected =
+            platform->GetPrivateProfileStringA(section, key, "<none>", 128, byPlatform);
+        EXPECT_EQ(expected,
+                  platform->GetPrivateProfileStringA(section, key, "<none>", 128, byRules));
+        EXPECT_EQ(expected,
+                  findProfileValue(rulesText.value(), section, key, kGbk).value_or("<none>"));
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, ProfileWriteOracle, testing::ValuesIn(kWriteCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// A text that would read back as another key or section is refused, as on every platform, and
-// the file stays as it was.
-TEST(ProfileWriteRefusal, LineBreakInValueLeavesFileAlone) {
+// A write that fails is reported and leaves the folder as it was: no change to the file and no
+// copy behind. A text that would read back as another key or section is refused, as on every
+// platform; a read-only file is not written; a missing folder takes no file.
+struct FailedWriteCase {
+    const char* name;
+    std::string file;  // within the test folder
+    std::string value;
+    bool readOnly;
+};
+
+const FailedWriteCase kFailedWrites[] = {
+    {"LineBreakInValue", "config.ini", "1\r\n[Evil]\r\nx=1", false},
+    {"ReadOnlyFile", "config.ini", "1", true},
+    {"MissingFolder", "missing\\config.ini", "1", false},
+};
+
+class ProfileFailedWrite : public testing::TestWithParam<FailedWriteCase> {};
+
+TEST_P(ProfileFailedWrite, IsReportedAndLeavesTheFolderAsItWas) {
+    const FailedWriteCase& c = GetParam();
     test::TempFolder folder;
-    const std::string path = folder.file("config.ini");
-    const std::string before = "[Color]\r\nBack_Color=5\r\n";
-    ASSERT_TRUE(test::writeWholeFile(path, before));
-    auto platform = makeProfileFiles();
-    EXPECT_FALSE(
-        platform->WritePrivateProfileStringA("Color", "Back_Color", "1\r\n[Evil]\r\nx=1", path)
-            .isOk());
+    const std::string path = folder.file(c.file);
+    test::writeWholeFile(path, "[Color]\r\nBack_Color=5\r\n");  // fails where the folder is missing
+    if (c.readOnly) {
+        ASSERT_TRUE(::SetFileAttributesW(wideFromUtf8(path).c_str(), FILE_ATTRIBUTE_READONLY));
+    }
+    const std::string before = test::readWholeFile(path);
+    const std::string listing = folder.listing();
+
+    EXPECT_FALSE(makeProfileFiles()
+                     ->WritePrivateProfileStringA("Color", "Back_Color", c.value, path)
+                     .isOk());
     EXPECT_EQ(before, test::readWholeFile(path));
+    EXPECT_EQ(listing, folder.listing());
 }
 
-TEST(ProfileWriteFailure, ReadOnlyFileIsReportedAndKept) {
-    test::TempFolder folder;
-    const std::string path = folder.file("config.ini");
-    const std::string before = "[Color]\r\nBack_Color=5\r\n";
-    ASSERT_TRUE(test::writeWholeFile(path, before));
-    ASSERT_TRUE(::SetFileAttributesW(wideFromUtf8(path).c_str(), FILE_ATTRIBUTE_READONLY));
-    auto platform = makeProfileFiles();
-    EXPECT_FALSE(platform->WritePrivateProfileStringA("Color", "Back_Color", "1", path).isOk());
-    EXPECT_EQ(before, test::readWholeFile(path));
-}
-
-TEST(ProfileWriteFailure, MissingFolderIsReported) {
-    test::TempFolder folder;
-    const std::string path = folder.file("missing\\config.ini");
-    auto platform = makeProfileFiles();
-    EXPECT_FALSE(platform->WritePrivateProfileStringA("Color", "Back_Color", "1", path).isOk());
-}
-
-// The copy that a write goes through never stays behind, whether the write succeeds or fails.
-TEST(ProfileWriteCopies, NoneLeftInTheFolder) {
-    test::TempFolder folder;
-    const std::string path = folder.file("config.ini");
-    auto platform = makeProfileFiles();
-    ASSERT_TRUE(platform->WritePrivateProfileStringA("S", "k", "1", path).isOk());
-    ASSERT_TRUE(platform->WritePrivateProfileStringA("S", "k", "2", path).isOk());
-    ASSERT_TRUE(::SetFileAttributesW(wideFromUtf8(path).c_str(), FILE_ATTRIBUTE_READONLY));
-    ASSERT_FALSE(platform->WritePrivateProfileStringA("S", "k", "3", path).isOk());
-
-    int entries = 0;
-    WIN32_FIND_DATAW entry;
-    HANDLE search = ::FindFirstFileW((folder.wide() + L"\\*").c_str(), &entry);
-    ASSERT_NE(INVALID_HANDLE_VALUE, search);
-    do {
-        const std::wstring name = entry.cFileName;
-        if (name != L"." && name != L"..") ++entries;
-    } while (::FindNextFileW(search, &entry));
-    ::FindClose(search);
-    EXPECT_EQ(1, entries);
-    EXPECT_EQ("2", platform->GetPrivateProfileStringA("S", "k", "", 128, path));
-}
+INSTANTIATE_TEST_SUITE_P(Table, ProfileFailedWrite, testing::ValuesIn(kFailedWrites),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace hivora

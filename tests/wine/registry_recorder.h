@@ -83,12 +83,12 @@ class Recorder {
         line("short -> " + std::to_string(r) + " count " + std::to_string(count));
     }
 
-    // Every value as the enumeration lists it, with buffers large enough.
+    // Every value as the enumeration lists it, with buffers large enough for any value written.
     void enumerate() {
         for (std::uint32_t index = 0;; ++index) {
             char name[512];
             std::uint32_t nameLength = sizeof name;
-            std::uint8_t data[512];
+            std::uint8_t data[4096];
             std::uint32_t dataLength = sizeof data;
             std::uint32_t type = 0;
             const RegResult r =

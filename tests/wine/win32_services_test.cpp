@@ -6,6 +6,7 @@
 // After windows.h, which it needs.
 #include <shlobj.h>
 
+#include <optional>
 #include <string>
 
 #include "platform/ansi_codec.h"
@@ -15,39 +16,40 @@
 namespace hivora {
 namespace {
 
-// ---- ANSI code page -------------------------------------------------------------------------
-
 // The test run gives Wine a Chinese locale, as the program's users have; everything else here
 // assumes the code page that follows from it.
 TEST(Win32AnsiCodePage, IsTheChineseCodePageOfTheTestLocale) {
     EXPECT_EQ(936u, systemAnsiCodePage());
 }
 
-// ---- File attributes and the system folder
-// -------------------------------------------------------
+// ---- File attributes and the system folder ----------------------------------------------------
 
 TEST(Win32FileSystem, ReportsWhatIsThere) {
     test::TempFolder folder;
-    auto files = makeFileSystem();
-    const std::string plain = folder.file("plain.txt");
-    const std::string hidden = folder.file("hidden.sys");
     const std::string chinese = folder.file("\xE4\xB8\xAD\xE6\x96\x87.bmp");  // 中文.bmp
-    ASSERT_TRUE(test::writeWholeFile(plain, "x"));
-    ASSERT_TRUE(test::writeWholeFile(hidden, "x"));
-    ASSERT_TRUE(test::writeWholeFile(chinese, "x"));
+    const std::string hidden = folder.file("hidden.sys");
+    for (const std::string& file : {folder.file("plain.txt"), hidden, chinese})
+        ASSERT_TRUE(test::writeWholeFile(file, "x")) << file;
     ASSERT_TRUE(::SetFileAttributesW(wideFromUtf8(hidden).c_str(),
                                      FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
 
-    ASSERT_TRUE(files->attributes(plain).has_value());
-    EXPECT_EQ(0u, *files->attributes(plain) & kFileAttributeDirectory);
-    ASSERT_TRUE(files->attributes(hidden).has_value());
-    EXPECT_EQ(kFileAttributeHidden | kFileAttributeSystem,
-              *files->attributes(hidden) & (kFileAttributeHidden | kFileAttributeSystem));
-    EXPECT_TRUE(files->attributes(chinese).has_value());
-    ASSERT_TRUE(files->attributes(utf8FromWide(folder.wide())).has_value());
-    EXPECT_NE(0u, *files->attributes(utf8FromWide(folder.wide())) & kFileAttributeDirectory);
-    EXPECT_FALSE(files->attributes(folder.file("missing.txt")).has_value());
-    EXPECT_FALSE(files->attributes("").has_value());
+    constexpr std::uint32_t kHiddenSystem = kFileAttributeHidden | kFileAttributeSystem;
+    const std::pair<std::string, std::optional<std::uint32_t>> cases[] = {
+        {folder.file("plain.txt"), 0u},
+        {hidden, kHiddenSystem},
+        {chinese, 0u},
+        {folder.path(), kFileAttributeDirectory},
+        {folder.file("missing.txt"), std::nullopt},
+        {"", std::nullopt},
+    };
+    auto files = makeFileSystem();
+    for (const auto& [path, expected] : cases) {
+        const auto found = files->attributes(path);
+        EXPECT_EQ(expected, found
+                                ? std::optional(*found & (kHiddenSystem | kFileAttributeDirectory))
+                                : std::nullopt)
+            << path;
+    }
 }
 
 TEST(Win32SystemDirectory, IsTheSystemFolderWithoutTrailingSeparator) {
@@ -59,8 +61,7 @@ TEST(Win32SystemDirectory, IsTheSystemFolderWithoutTrailingSeparator) {
     ASSERT_FALSE(folder.empty());
     EXPECT_NE('\\', folder.back());
     // The browser page looks for this file there before it writes anything.
-    auto files = makeFileSystem();
-    const auto dll = files->attributes(folder + "\\BROWSEUI.DLL");
+    const auto dll = makeFileSystem()->attributes(folder + "\\BROWSEUI.DLL");
     ASSERT_TRUE(dll.has_value());
     EXPECT_EQ(0u, *dll & kFileAttributeDirectory);
 }
@@ -95,12 +96,6 @@ TEST(LaunchedChild, ReportsHowItWasStarted) {
     ::CloseHandle(done);
 }
 
-std::string ownProgram() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return utf8FromWide(std::wstring(path, length));
-}
-
 TEST(Win32CommandLauncher, StartsTheCommandMinimisedAndReturnsAtOnce) {
     test::TempFolder folder;
     const std::string report = folder.file("report.txt");
@@ -110,11 +105,14 @@ TEST(Win32CommandLauncher, StartsTheCommandMinimisedAndReturnsAtOnce) {
     ASSERT_NE(nullptr, done);
     ::SetEnvironmentVariableW(kReportVariable, wideFromUtf8(report).c_str());
     ::SetEnvironmentVariableW(kEventVariable, eventName.c_str());
+    wchar_t self[MAX_PATH] = {};
+    const DWORD selfLength = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
 
     // A quoted program path and an argument with a blank and Chinese text reach the child as
     // written.
     const std::string commandLine =
-        "\"" + ownProgram() + "\" --gtest_filter=LaunchedChild.* \"\xE4\xB8\xAD \xE6\x96\x87\"";
+        "\"" + utf8FromWide(std::wstring(self, selfLength)) +
+        "\" --gtest_filter=LaunchedChild.* \"\xE4\xB8\xAD \xE6\x96\x87\"";
     const Status started = makeCommandLauncher()->runCommand(commandLine, 2);
     ::SetEnvironmentVariableW(kReportVariable, nullptr);
     ::SetEnvironmentVariableW(kEventVariable, nullptr);
@@ -125,77 +123,67 @@ TEST(Win32CommandLauncher, StartsTheCommandMinimisedAndReturnsAtOnce) {
     EXPECT_EQ("1 2\n" + commandLine, test::readWholeFile(report));
 }
 
-TEST(Win32CommandLauncher, MissingProgramIsAnErrorWithThePlatformCode) {
-    const Status started = makeCommandLauncher()->runCommand("hivora-no-such-program.exe /x", 2);
-    EXPECT_FALSE(started.isOk());
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, started.code());
-}
-
-TEST(Win32CommandLauncher, EmptyCommandLineIsAnError) {
-    EXPECT_FALSE(makeCommandLauncher()->runCommand("", 2).isOk());
+TEST(Win32CommandLauncher, CommandThatCannotStartIsAnErrorWithThePlatformCode) {
+    const std::pair<const char*, std::int32_t> cases[] = {
+        {"hivora-no-such-program.exe /x", ERROR_FILE_NOT_FOUND}, {"", ERROR_INVALID_PARAMETER}};
+    for (const auto& [command, code] : cases) {
+        const Status started = makeCommandLauncher()->runCommand(command, 2);
+        EXPECT_FALSE(started.isOk()) << command;
+        EXPECT_EQ(code, started.code()) << command;
+    }
 }
 
 // ---- Folder browser ----------------------------------------------------------------------------
-
-// Drives the modal folder browser from inside: a hook sees the browser's window become active,
-// notes the texts of its controls and posts the clicks a user would make.
-class BrowserDriver {
-  public:
-    // `selectFolder` empty: cancel; otherwise select that folder (ANSI path) and press OK.
-    explicit BrowserDriver(std::string selectFolder) {
-        s_select = std::move(selectFolder);
-        s_texts.clear();
-        s_activations = 0;
-        m_hook = ::SetWindowsHookExA(WH_CBT, onEvent, nullptr, ::GetCurrentThreadId());
-    }
-    ~BrowserDriver() { ::UnhookWindowsHookEx(m_hook); }
-    BrowserDriver(const BrowserDriver&) = delete;
-    BrowserDriver& operator=(const BrowserDriver&) = delete;
-
-    // The texts of the browser's controls, each followed by "|".
-    static const std::string& texts() { return s_texts; }
-    static int activations() { return s_activations; }
-
-  private:
-    static BOOL CALLBACK noteText(HWND control, LPARAM) {
-        char text[256] = {};
-        ::GetWindowTextA(control, text, sizeof text);
-        s_texts += std::string(text) + "|";
-        return TRUE;
-    }
-    static LRESULT CALLBACK onEvent(int code, WPARAM wParam, LPARAM lParam) {
-        if (code == HCBT_ACTIVATE && s_activations++ == 0) {
-            HWND browser = reinterpret_cast<HWND>(wParam);
-            ::EnumChildWindows(browser, noteText, 0);
-            if (s_select.empty()) {
-                ::PostMessageA(browser, WM_COMMAND, IDCANCEL, 0);
-            } else {
-                ::PostMessageA(browser, BFFM_SETSELECTIONA, TRUE,
-                               reinterpret_cast<LPARAM>(s_select.c_str()));
-                ::PostMessageA(browser, WM_COMMAND, IDOK, 0);
-            }
-        }
-        return ::CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-
-    static inline std::string s_select;
-    static inline std::string s_texts;
-    static inline int s_activations = 0;
-    HHOOK m_hook = nullptr;
-};
 
 constexpr char kBrowserTitle[] =
     "\xE8\xAF\xB7\xE9\x80\x89\xE6\x8B\xA9\xE6\x96\x87\xE4\xBB\xB6"
     "\xE5\xA4\xB9\xEF\xBC\x9A";  // 请选择文件夹：
 constexpr char kBrowserTitleAnsi[] = "\xC7\xEB\xD1\xA1\xD4\xF1\xCE\xC4\xBC\xFE\xBC\xD0\xA3\xBA";
 
+// One run of the modal folder browser, driven from inside: a hook sees the browser's window
+// become active, notes the texts of its controls and posts the clicks a user would make.
+struct BrowserRun {
+    std::string select;  // the folder to choose (ANSI path), or empty to cancel
+    std::string texts;   // the texts of the browser's controls, each followed by "|"
+    int activations = 0;
+};
+BrowserRun* g_browserRun = nullptr;
+
+BOOL CALLBACK noteControlText(HWND control, LPARAM) {
+    char text[256] = {};
+    ::GetWindowTextA(control, text, sizeof text);
+    g_browserRun->texts += std::string(text) + "|";
+    return TRUE;
+}
+
+LRESULT CALLBACK onBrowserEvent(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE && g_browserRun->activations++ == 0) {
+        HWND browser = reinterpret_cast<HWND>(wParam);
+        ::EnumChildWindows(browser, noteControlText, 0);
+        if (!g_browserRun->select.empty()) {
+            ::PostMessageA(browser, BFFM_SETSELECTIONA, TRUE,
+                           reinterpret_cast<LPARAM>(g_browserRun->select.c_str()));
+        }
+        ::PostMessageA(browser, WM_COMMAND, g_browserRun->select.empty() ? IDCANCEL : IDOK, 0);
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The browser's text for the folder chosen (empty: cancelled), and that it showed the title.
+std::string browseDriven(const std::string& select) {
+    BrowserRun run{select, "", 0};
+    g_browserRun = &run;
+    HHOOK hook = ::SetWindowsHookExA(WH_CBT, onBrowserEvent, nullptr, ::GetCurrentThreadId());
+    const std::string chosen = makeFolderBrowser()->browseForFolder(0, kBrowserTitle);
+    ::UnhookWindowsHookEx(hook);
+    EXPECT_GE(run.activations, 1) << "the browser did not open";
+    EXPECT_NE(std::string::npos, run.texts.find(std::string("|") + kBrowserTitleAnsi + "|"))
+        << run.texts;
+    return chosen;
+}
+
 TEST(Win32FolderBrowser, ShowsTheTitleAndGivesNothingWhenCancelled) {
-    BrowserDriver driver("");
-    EXPECT_EQ("", makeFolderBrowser()->browseForFolder(0, kBrowserTitle));
-    ASSERT_GE(BrowserDriver::activations(), 1) << "the browser did not open";
-    EXPECT_NE(std::string::npos,
-              BrowserDriver::texts().find(std::string("|") + kBrowserTitleAnsi + "|"))
-        << BrowserDriver::texts();
+    EXPECT_EQ("", browseDriven(""));
 }
 
 TEST(Win32FolderBrowser, GivesTheChosenFolderInUtf8) {
@@ -204,12 +192,10 @@ TEST(Win32FolderBrowser, GivesTheChosenFolderInUtf8) {
     ASSERT_TRUE(::CreateDirectoryW(wideFromUtf8(chosen).c_str(), nullptr));
     auto codec = makeAnsiCodec(936);
     ASSERT_TRUE(codec.isOk());
-    BrowserDriver driver(codec.value()->toAnsi(chosen).value());
-    EXPECT_EQ(chosen, makeFolderBrowser()->browseForFolder(0, kBrowserTitle));
+    EXPECT_EQ(chosen, browseDriven(codec.value()->toAnsi(chosen).value()));
 }
 
-// ---- Desktop refresh
-// -----------------------------------------------------------------------------
+// ---- Desktop refresh ---------------------------------------------------------------------------
 
 // A stand-in for the shell's desktop window, owned by this thread so that its queue can be read.
 class FakeDesktopWindow {

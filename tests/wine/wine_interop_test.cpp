@@ -5,9 +5,7 @@
 // Needs a prefix and the cross-built Windows side; tests/wine/run_wine_tests.sh provides both
 // through the environment. Without them each test is skipped.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -20,9 +18,8 @@
 #include "platform/ansi_codec.h"
 #include "platform/posix/file_store.h"
 #include "platform/posix/wineserver_probe.h"
+#include "platform/tree_registry.h"
 #include "tests/wine/interop_values.h"
-
-extern char** environ;
 
 namespace hivora::test {
 namespace {
@@ -35,66 +32,31 @@ struct WineSetup {
     std::string scratch;  // a folder for the programs' output
 };
 
-std::string variable(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
-
 struct Outcome {
     int exitCode = -1;
     std::string output;
+    std::string errors;
 };
 
-// Runs `argv` with Wine's environment for the prefix, its output (both streams) going to a file
-// rather than to this process's streams: a wineserver that the call starts keeps its inherited
-// streams open, which would hold up whoever reads this test's output.
-Outcome run(const WineSetup& wine, std::vector<std::string> argv) {
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry; ++entry) {
-        const std::string text = *entry;
-        const std::string name = text.substr(0, text.find('='));
-        if (name == "WINEPREFIX" || name == "WINEDEBUG" || name == "LANG" || name == "LC_ALL" ||
-            name == "WINEDLLOVERRIDES" || name == "DISPLAY")
-            continue;
-        environment.push_back(text);
-    }
-    environment.push_back("WINEPREFIX=" + wine.prefix);
-    environment.push_back("WINEDEBUG=-all");
-    environment.push_back("LANG=zh_CN.UTF-8");
-    environment.push_back("LC_ALL=zh_CN.UTF-8");
-    environment.push_back("WINEDLLOVERRIDES=mscoree,mshtml=;winemenubuilder.exe=d");
-
-    std::vector<char*> args;
-    for (std::string& a : argv) args.push_back(a.data());
-    args.push_back(nullptr);
-    std::vector<char*> env;
-    for (std::string& e : environment) env.push_back(e.data());
-    env.push_back(nullptr);
-
-    const std::string outputFile = wine.scratch + "/output.txt";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    pid_t child = 0;
-    Outcome outcome;
-    const int error = posix_spawn(&child, args[0], &actions, nullptr, args.data(), env.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (error != 0) {
-        outcome.output = "cannot start " + argv[0];
-        return outcome;
-    }
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream in(outputFile, std::ios::binary);
+std::string readWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
-    outcome.output = text.str();
-    return outcome;
+    return text.str();
+}
+
+// Runs `argv` (in the environment WineInterop::SetUp gives Wine), its output and errors going to
+// files rather than to this process's streams: a wineserver that the call starts keeps its
+// inherited streams open, which would hold up whoever reads this test's output.
+Outcome run(const WineSetup& wine, const std::vector<std::string>& argv) {
+    std::string command;
+    for (const std::string& word : argv) command += "'" + word + "' ";  // paths without quotes
+    const std::string output = wine.scratch + "/output.txt";
+    const std::string errors = wine.scratch + "/errors.txt";
+    const int status =
+        std::system((command + "</dev/null >'" + output + "' 2>'" + errors + "'").c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readWholeFile(output),
+            readWholeFile(errors)};
 }
 
 // Ends the prefix's wineserver, if one runs, and waits until it has saved the registry files.
@@ -114,24 +76,41 @@ std::string joined(const std::vector<std::string>& lines) {
     return text;
 }
 
+// What the table reads back as from a registry that answers as Windows does: the in-memory
+// store, which registry_differential_test holds against the real registry call by call.
+std::string asWindowsReadsIt(const std::string& tag) {
+    auto memory = makeMemoryRegistry(codec936());
+    const std::string problems = joined(writeInteropValues(*memory, tag));
+    return problems + readInteropValues(*memory, tag);
+}
+
 class WineInterop : public testing::Test {
   protected:
     void SetUp() override {
-        m_wine.prefix = variable("HIVORA_WINE_PREFIX");
-        m_wine.loader = variable("HIVORA_WINE_LOADER");
-        m_wine.server = variable("HIVORA_WINESERVER");
-        m_wine.peer = variable("HIVORA_INTEROP_PEER");
-        if (m_wine.prefix.empty() || m_wine.loader.empty() || m_wine.server.empty() ||
-            m_wine.peer.empty()) {
-            GTEST_SKIP() << "run by tests/wine/run_wine_tests.sh, which provides a Wine prefix";
+        for (auto [field, name] : {std::pair{&m_wine.prefix, "HIVORA_WINE_PREFIX"},
+                                   {&m_wine.loader, "HIVORA_WINE_LOADER"},
+                                   {&m_wine.server, "HIVORA_WINESERVER"},
+                                   {&m_wine.peer, "HIVORA_INTEROP_PEER"}}) {
+            const char* value = std::getenv(name);
+            if (!value || !*value)
+                GTEST_SKIP() << "run by tests/wine/run_wine_tests.sh, which provides a Wine prefix";
+            *field = value;
         }
+        // The prefix, quiet, in the Chinese locale it was made in, with no installer dialogues.
+        ::setenv("WINEPREFIX", m_wine.prefix.c_str(), 1);
+        ::setenv("WINEDEBUG", "-all", 1);
+        ::setenv("LANG", "zh_CN.UTF-8", 1);
+        ::setenv("LC_ALL", "zh_CN.UTF-8", 1);
+        ::setenv("WINEDLLOVERRIDES", "mscoree,mshtml=;winemenubuilder.exe=d", 1);
+        ::unsetenv("DISPLAY");
         char folder[] = "/tmp/hivora-interop-XXXXXX";
         ASSERT_NE(nullptr, ::mkdtemp(folder));
         m_wine.scratch = folder;
     }
     void TearDown() override {
         if (m_wine.scratch.empty()) return;
-        ::unlink((m_wine.scratch + "/output.txt").c_str());
+        for (const char* file : {"/output.txt", "/errors.txt"})
+            ::unlink((m_wine.scratch + file).c_str());
         ::rmdir(m_wine.scratch.c_str());
     }
 
@@ -146,29 +125,29 @@ TEST_F(WineInterop, ValuesWrittenByTheStoreReadTheSameUnderWine) {
         const std::vector<std::string> problems = writeInteropValues(*store.value(), "FromStore");
         ASSERT_TRUE(problems.empty()) << joined(problems) << store.value()->lastErrorMessage();
     }
-    const Outcome checked = run(m_wine, {m_wine.loader, m_wine.peer, "check", "FromStore"});
+    const Outcome read = run(m_wine, {m_wine.loader, m_wine.peer, "read", "FromStore"});
     stopWineserver(m_wine);
-    EXPECT_EQ(0, checked.exitCode) << checked.output;
+    EXPECT_EQ(0, read.exitCode) << read.errors;
     // The wineserver reports lines of the registry files it cannot read as "file:line: ...".
-    EXPECT_EQ(std::string::npos, checked.output.find(".reg:")) << checked.output;
+    EXPECT_EQ(std::string::npos, read.errors.find(".reg:")) << read.errors;
+    EXPECT_EQ(asWindowsReadsIt("FromStore"), read.output);
 }
 
 TEST_F(WineInterop, ValuesWrittenUnderWineReadTheSameThroughTheStore) {
     const Outcome written = run(m_wine, {m_wine.loader, m_wine.peer, "write", "FromWine"});
-    ASSERT_EQ(0, written.exitCode) << written.output;
+    ASSERT_EQ(0, written.exitCode) << written.errors;
     stopWineserver(m_wine);  // the server saves the files as it exits
 
     auto store = openFileStore(m_wine.prefix, codec936());
     ASSERT_TRUE(store.isOk()) << store.status().message();
-    const std::vector<std::string> problems = checkInteropValues(*store.value(), "FromWine");
-    EXPECT_TRUE(problems.empty()) << joined(problems);
+    EXPECT_EQ(asWindowsReadsIt("FromWine"), readInteropValues(*store.value(), "FromWine"));
 }
 
 // While a wineserver runs for the prefix it holds the registry and will write it back when it
 // exits, so the store must refuse to change the files, and say why.
 TEST_F(WineInterop, StoreRefusesToWriteWhileWineRuns) {
     const Outcome started = run(m_wine, {m_wine.server, "-p"});  // stays until stopped
-    ASSERT_EQ(0, started.exitCode) << started.output;
+    ASSERT_EQ(0, started.exitCode) << started.errors;
     {
         auto store = openFileStore(m_wine.prefix, codec936());
         ASSERT_TRUE(store.isOk()) << store.status().message();
