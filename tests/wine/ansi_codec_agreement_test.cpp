@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "platform/ansi_codec.h"
@@ -11,14 +12,17 @@
 namespace hivora {
 namespace {
 
+// A text in both encodings converts both ways. A text with one side only is one that side's
+// converter refuses: characters a code page lacks and bytes it does not define are failures,
+// never "?" or a look-alike letter.
 struct CodecCase {
     const char* name;
     std::uint32_t codePage;
-    std::string utf8;
-    std::string ansi;
+    std::optional<std::string> utf8;
+    std::optional<std::string> ansi;
 };
 
-const CodecCase kBothWays[] = {
+const CodecCase kCases[] = {
     {"Ascii936", 936, "Back_Color", "Back_Color"},
     {"Chinese936", 936, "\xE4\xB8\xAD\xE6\x96\x87", "\xD6\xD0\xCE\xC4"},
     {"FullWidthComma936", 936, "\xEF\xBC\x8C", "\xA3\xAC"},
@@ -27,60 +31,38 @@ const CodecCase kBothWays[] = {
     {"Empty936", 936, "", ""},
     {"Latin1252", 1252, "\xC3\xA9t\xC3\xA9", "\xE9t\xE9"},
     {"Utf8PassesThrough", 65001, "\xE4\xB8\xAD", "\xE4\xB8\xAD"},
+    {"HangulNotIn936", 936, "\xED\x95\x9C", std::nullopt},
+    {"EmojiNotIn936", 936, "\xF0\x9F\x98\x80", std::nullopt},
+    {"CapitalAGraveNotIn936", 936, "\xC3\x80", std::nullopt},
+    {"ChineseNotIn1252", 1252, "\xE4\xB8\xAD", std::nullopt},
+    {"InvalidUtf8", 936, "\xC3", std::nullopt},
+    {"LoneLeadByte936", 936, std::nullopt, "\x81"},
+    {"ByteFFNotIn936", 936, std::nullopt, "\xFF"},
+    {"LoneLeadByteBeforeText936", 936, std::nullopt, "a\xD6"},
 };
 
-class CodecBothWays : public testing::TestWithParam<CodecCase> {};
+class Codec : public testing::TestWithParam<CodecCase> {};
 
-TEST_P(CodecBothWays, ConvertsAsThePlatformTablesSay) {
+TEST_P(Codec, ConvertsAsThePlatformTablesSay) {
     const CodecCase& c = GetParam();
     auto codec = makeAnsiCodec(c.codePage);
     ASSERT_TRUE(codec.isOk());
-    Result<std::string> ansi = codec.value()->toAnsi(c.utf8);
-    ASSERT_TRUE(ansi.isOk()) << ansi.status().message();
-    EXPECT_EQ(c.ansi, ansi.value());
-    Result<std::string> utf8 = codec.value()->fromAnsi(c.ansi);
-    ASSERT_TRUE(utf8.isOk()) << utf8.status().message();
-    EXPECT_EQ(c.utf8, utf8.value());
+    if (c.utf8) {
+        Result<std::string> ansi = codec.value()->toAnsi(*c.utf8);
+        EXPECT_EQ(c.ansi, ansi.isOk() ? std::optional(ansi.value()) : std::nullopt)
+            << ansi.status().message();
+    }
+    if (c.ansi) {
+        Result<std::string> utf8 = codec.value()->fromAnsi(*c.ansi);
+        EXPECT_EQ(c.utf8, utf8.isOk() ? std::optional(utf8.value()) : std::nullopt)
+            << utf8.status().message();
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, CodecBothWays, testing::ValuesIn(kBothWays),
+INSTANTIATE_TEST_SUITE_P(Table, Codec, testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-struct RefusalCase {
-    const char* name;
-    std::uint32_t codePage;
-    bool toAnsi;  // else fromAnsi
-    std::string input;
-};
-
-// Characters a code page lacks and bytes it does not define are failures, never "?" or a
-// look-alike letter.
-const RefusalCase kRefusals[] = {
-    {"HangulNotIn936", 936, true, "\xED\x95\x9C"},
-    {"EmojiNotIn936", 936, true, "\xF0\x9F\x98\x80"},
-    {"CapitalAGraveNotIn936", 936, true, "\xC3\x80"},
-    {"ChineseNotIn1252", 1252, true, "\xE4\xB8\xAD"},
-    {"InvalidUtf8", 936, true, "\xC3"},
-    {"LoneLeadByte936", 936, false, "\x81"},
-    {"ByteFFNotIn936", 936, false, "\xFF"},
-    {"LoneLeadByteBeforeText936", 936, false, "a\xD6"},
-};
-
-class CodecRefusals : public testing::TestWithParam<RefusalCase> {};
-
-TEST_P(CodecRefusals, FailInsteadOfSubstituting) {
-    const RefusalCase& c = GetParam();
-    auto codec = makeAnsiCodec(c.codePage);
-    ASSERT_TRUE(codec.isOk());
-    Result<std::string> out =
-        c.toAnsi ? codec.value()->toAnsi(c.input) : codec.value()->fromAnsi(c.input);
-    EXPECT_FALSE(out.isOk()) << "gave \"" << out.valueOr("") << "\"";
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, CodecRefusals, testing::ValuesIn(kRefusals),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Codec, UnknownCodePageIsRefused) {
+TEST(CodecFactory, UnknownCodePageIsRefused) {
     EXPECT_FALSE(makeAnsiCodec(12345).isOk());
 }
 

@@ -24,50 +24,23 @@ std::vector<Place> places(const std::string& tag) {
     };
 }
 
-struct Value {
-    std::string name;
-    std::uint32_t type;
-    Bytes data;
-};
-
-Bytes pattern(std::size_t count) {
-    Bytes out(count, '\0');
-    for (std::size_t i = 0; i < count; ++i) out[i] = static_cast<char>((i * 7 + 3) & 0xFF);
-    return out;
-}
-
-Bytes repeated(const Bytes& unit, std::size_t times) {
-    Bytes out;
-    for (std::size_t i = 0; i < times; ++i) out += unit;
-    return out;
-}
-
-const std::vector<Value>& values() {
-    static const std::vector<Value> table = {
-        {"", kRegSz, bytes("\xC4\xAC\xC8\xCF\xD6\xB5", 7)},  // the default value
-        {"Text", kRegSz, bytes("\xD6\xD0\xCE\xC4 text", 10)},
-        {"EmptyText", kRegSz, ""},
-        {"TextWithoutNul", kRegSz, "abcd"},
-        {"InnerNul", kRegSz, bytes("a\0b", 4)},
-        {"Controls", kRegSz, bytes("tab\there\nline\r\x1b\x01\x7f", 18)},
-        {"LongChinese", kRegSz, repeated("\xD6\xD0", 1500) + Bytes(1, '\0')},
-        {"Expand", kRegExpandSz, bytes("%SystemRoot%\\\xCF\xB5\xCD\xB3", 18)},
-        {"Multi", kRegMultiSz, bytes("\xD2\xBB\0two\0", 8)},
-        {"Dword", kRegDword, dword(0x12345678)},
-        {"DwordShort", kRegDword, "\x01\x02"},
-        {"Binary", kRegBinary, dword(1)},
-        {"LongBinary", kRegBinary, pattern(600)},
-        {"None", kRegNone, ""},
-        {"NoneData", kRegNone, "\x01\x02\x03"},
-        {"Qword", 11, bytes("\x01\x00\x00\x00\x00\x00\x00\x80", 8)},
-        {"Custom", 0x1234ABCD, "\x07"},
-        {"quote\"back\\slash[x]=y", kRegSz, bytes("a\"b\\c", 6)},
-        {"\xC3\xFB\xB3\xC6", kRegSz, bytes("\xD6\xB5", 3)},
-        // Two names that differ in case: one value, spelled as first written, with the second
-        // data.
-        {"MixedCase", kRegDword, dword(1)},
-        {"MIXEDCASE", kRegDword, dword(2)},
-    };
+// Every shape of value, the default value, and names that Wine's files escape or that differ
+// only in case.
+const std::vector<ValueShape>& values() {
+    static const std::vector<ValueShape> table = [] {
+        std::vector<ValueShape> all = valueShapes();
+        const ValueShape named[] = {
+            {"", kRegSz, bytes("\xC4\xAC\xC8\xCF\xD6\xB5", 7)},  // the default value
+            {"quote\"back\\slash[x]=y", kRegSz, bytes("a\"b\\c", 6)},
+            {"\xC3\xFB\xB3\xC6", kRegSz, bytes("\xD6\xB5", 3)},
+            // Two names that differ in case: one value, spelled as first written, with the
+            // second data.
+            {"MixedCase", kRegDword, dword(1)},
+            {"MIXEDCASE", kRegDword, dword(2)},
+        };
+        all.insert(all.end(), std::begin(named), std::end(named));
+        return all;
+    }();
     return table;
 }
 
@@ -76,7 +49,7 @@ const std::vector<Value>& values() {
 struct SubKey {
     const char* writtenAt;
     const char* lookedUpAt;
-    Value value;
+    ValueShape value;
 };
 
 const SubKey kSubKeys[] = {
@@ -90,12 +63,12 @@ const SubKey kSubKeys[] = {
 std::vector<std::string> writeInteropValues(RegistryApi& registry, const std::string& tag) {
     std::vector<std::string> problems;
     // Creates the key, writes the values into it and closes it.
-    auto write = [&](RegKey root, const std::string& path, const std::vector<Value>& values) {
+    auto write = [&](RegKey root, const std::string& path, const std::vector<ValueShape>& values) {
         RegKey key = 0;
         RegResult r = registry.RegCreateKeyExA(root, path.c_str(), 0, "REG_SZ", 0, kKeyAllAccess,
                                                &key, nullptr);
         if (r != kErrorSuccess) problems.push_back(path + ": create gave " + std::to_string(r));
-        for (const Value& v : values) {
+        for (const ValueShape& v : values) {
             r = registry.RegSetValueExA(key, v.name.c_str(), 0, v.type,
                                         reinterpret_cast<const std::uint8_t*>(v.data.data()),
                                         static_cast<std::uint32_t>(v.data.size()));
@@ -117,13 +90,13 @@ std::vector<std::string> writeInteropValues(RegistryApi& registry, const std::st
 std::string readInteropValues(RegistryApi& registry, const std::string& tag) {
     std::string text;
     // Every value of the key as the program's registry layer reads it, then the listing.
-    auto read = [&](RegKey root, const std::string& path, const std::vector<Value>& values) {
+    auto read = [&](RegKey root, const std::string& path, const std::vector<ValueShape>& values) {
         RegKey key = 0;
         const RegResult r = registry.RegOpenKeyExA(root, path.c_str(), 0, kKeyRead, &key);
         text += "[" + std::to_string(root) + "\\" + path + "] open -> " + std::to_string(r) + "\n";
         if (r != kErrorSuccess) return;
         Recorder recorder(registry, key);
-        for (const Value& v : values) recorder.read(v.name.c_str());
+        for (const ValueShape& v : values) recorder.read(v.name.c_str());
         recorder.enumerate();
         text += recorder.trace();
         registry.RegCloseKey(key);

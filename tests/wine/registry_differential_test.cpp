@@ -42,42 +42,8 @@ Script writeReadList(std::uint32_t type, const Bytes& data) {
 }
 
 void addValueCases(std::vector<DiffCase>& cases) {
-    const std::pair<const char*, Bytes> textShapes[] = {
-        {"Empty", ""},
-        {"OneByte", "a"},
-        {"TwoBytes", "ab"},
-        {"WithNul", bytes("abc", 4)},
-        {"OnlyNul", bytes("", 1)},
-        {"TwoNuls", bytes("\0\0", 2)},
-        {"InnerNul", bytes("a\0b", 3)},
-        {"InnerNulAndEnd", bytes("a\0b", 4)},
-        {"ChineseNoNul", "\xD6\xD0\xCE\xC4"},
-        {"ChineseWithNul", bytes("\xD6\xD0\xCE\xC4", 5)},
-        {"EuroSign", "\x80"},
-    };
-    const std::pair<const char*, std::uint32_t> textTypes[] = {
-        {"Sz", kRegSz}, {"ExpandSz", kRegExpandSz}, {"MultiSz", kRegMultiSz}};
-    for (const auto& [typeName, type] : textTypes) {
-        for (const auto& [shapeName, data] : textShapes) {
-            cases.push_back({std::string(typeName) + "_" + shapeName, writeReadList(type, data)});
-        }
-    }
-
-    const std::tuple<const char*, std::uint32_t, Bytes> raws[] = {
-        {"Dword", kRegDword, dword(0x12345678)},
-        {"DwordTwoBytes", kRegDword, "\x01\x02"},
-        {"DwordFiveBytes", kRegDword, "\x01\x02\x03\x04\x05"},
-        {"DwordEmpty", kRegDword, ""},
-        {"BinaryEmpty", kRegBinary, ""},
-        {"BinaryBytes", kRegBinary, bytes("\x00\x01\xFF", 3)},
-        {"NoneEmpty", kRegNone, ""},
-        {"NoneBytes", kRegNone, "\x01\x02"},
-        {"Qword", 11, bytes("\x01\x00\x00\x00\x00\x00\x00\x80", 8)},
-        {"UnknownType", 0x1234ABCD, "\x07"},
-    };
-    for (const auto& [name, type, data] : raws) {
-        cases.push_back({std::string("Raw_") + name, writeReadList(type, data)});
-    }
+    for (const ValueShape& shape : valueShapes())
+        cases.push_back({shape.name, writeReadList(shape.type, shape.data)});
 }
 
 // ---- The corners of the calls' parameters ---------------------------------------------------
@@ -199,7 +165,9 @@ void emptyAndNullSubKeys(Recorder& r) {
     r.note("delete null", r.api().RegDeleteKeyA(r.base(), nullptr));
 }
 
-void keyDeletedWhileOpen(Recorder& r) {
+// A key deleted through its parent: its handle stays, and every call on it says the key is gone.
+// A key deleted through its own handle: the parent lives on.
+void keysDeletedWhileOpen(Recorder& r) {
     const RegKey child = r.create("child");
     r.note("delete", r.api().RegDeleteKeyA(r.base(), "child"));
     r.set("v", kRegDword, dword(1), child);
@@ -210,13 +178,11 @@ void keyDeletedWhileOpen(Recorder& r) {
     r.note("delete again", r.api().RegDeleteKeyA(child, ""));
     r.note("close", r.api().RegCloseKey(child));
     r.close(r.open("child"));
-}
 
-void keyDeletedThroughItsOwnHandle(Recorder& r) {
-    const RegKey child = r.create("child");
-    r.note("delete self", r.api().RegDeleteKeyA(child, ""));
-    r.note("delete missing", r.api().RegDeleteKeyA(r.base(), "child"));
-    r.close(child);
+    const RegKey self = r.create("self");
+    r.note("delete self", r.api().RegDeleteKeyA(self, ""));
+    r.note("delete missing", r.api().RegDeleteKeyA(r.base(), "self"));
+    r.close(self);
     r.set("after", kRegDword, dword(1));
     r.read("after");
 }
@@ -241,8 +207,7 @@ std::vector<DiffCase> allCases() {
         {"Names_Lengths", valueNameLengths},
         {"Enum_BufferSizes", enumerationBufferSizes},
         {"Key_EmptyAndNullSubKey", emptyAndNullSubKeys},
-        {"Key_DeletedWhileOpen", keyDeletedWhileOpen},
-        {"Key_DeletedThroughItsOwnHandle", keyDeletedThroughItsOwnHandle},
+        {"Key_DeletedWhileOpen", keysDeletedWhileOpen},
         {"Roots_ClosedTwice", rootsClosedTwice},
     };
     cases.insert(cases.end(), std::begin(scripts), std::end(scripts));

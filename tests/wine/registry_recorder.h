@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/registry_api.h"
@@ -21,6 +22,12 @@ inline Bytes dword(std::uint32_t v) {
                  static_cast<char>(v >> 24)};
 }
 
+inline Bytes repeated(const Bytes& unit, std::size_t times) {
+    Bytes out;
+    for (std::size_t i = 0; i < times; ++i) out += unit;
+    return out;
+}
+
 inline std::string hex(const std::uint8_t* data, std::uint32_t count) {
     static const char digits[] = "0123456789abcdef";
     std::string out;
@@ -29,6 +36,56 @@ inline std::string hex(const std::uint8_t* data, std::uint32_t count) {
         out += digits[data[i] & 15];
     }
     return out;
+}
+
+// Values of every type and of the odd shapes a program can write, each under a name of its own:
+// texts (no terminator, only terminators, inner NULs, Chinese, control characters, long) as each
+// of the three text types, and data of the other types with sizes the type does not suggest.
+struct ValueShape {
+    std::string name;
+    std::uint32_t type;
+    Bytes data;
+};
+
+inline std::vector<ValueShape> valueShapes() {
+    const std::pair<const char*, Bytes> texts[] = {
+        {"Empty", ""},
+        {"OneByte", "a"},
+        {"TwoBytes", "ab"},
+        {"WithNul", bytes("abc", 4)},
+        {"OnlyNul", bytes("", 1)},
+        {"TwoNuls", bytes("\0\0", 2)},
+        {"InnerNul", bytes("a\0b", 3)},
+        {"InnerNulAndEnd", bytes("a\0b", 4)},
+        {"ChineseNoNul", "\xD6\xD0\xCE\xC4"},
+        {"ChineseWithNul", bytes("\xD6\xD0\xCE\xC4", 5)},
+        {"EuroSign", "\x80"},
+        {"Controls", bytes("tab\there\nline\r\x1b\x01\x7f", 18)},
+        {"Path", bytes("%SystemRoot%\\\xCF\xB5\xCD\xB3", 18)},
+        {"LongChinese", repeated("\xD6\xD0", 1500) + Bytes(1, '\0')},  // 中...
+    };
+    const std::pair<const char*, std::uint32_t> textTypes[] = {
+        {"Sz", kRegSz}, {"ExpandSz", kRegExpandSz}, {"MultiSz", kRegMultiSz}};
+    std::vector<ValueShape> shapes;
+    for (const auto& [typeName, type] : textTypes) {
+        for (const auto& [shapeName, data] : texts)
+            shapes.push_back({std::string(typeName) + "_" + shapeName, type, data});
+    }
+    const ValueShape raws[] = {
+        {"Dword", kRegDword, dword(0x12345678)},
+        {"DwordTwoBytes", kRegDword, "\x01\x02"},
+        {"DwordFiveBytes", kRegDword, "\x01\x02\x03\x04\x05"},
+        {"DwordEmpty", kRegDword, ""},
+        {"BinaryEmpty", kRegBinary, ""},
+        {"BinaryBytes", kRegBinary, bytes("\x00\x01\xFF", 3)},
+        {"BinaryLong", kRegBinary, repeated(bytes("\x03\x0A\x00\xFF\x80", 5), 120)},
+        {"NoneEmpty", kRegNone, ""},
+        {"NoneBytes", kRegNone, "\x01\x02"},
+        {"Qword", 11, bytes("\x01\x00\x00\x00\x00\x00\x00\x80", 8)},
+        {"UnknownType", 0x1234ABCD, "\x07"},
+    };
+    for (const ValueShape& raw : raws) shapes.push_back({"Raw_" + raw.name, raw.type, raw.data});
+    return shapes;
 }
 
 class Recorder {

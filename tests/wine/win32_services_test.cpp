@@ -6,6 +6,7 @@
 // After windows.h, which it needs.
 #include <shlobj.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -198,41 +199,31 @@ TEST(Win32FolderBrowser, GivesTheChosenFolderInUtf8) {
 // ---- Desktop refresh ---------------------------------------------------------------------------
 
 // A stand-in for the shell's desktop window, owned by this thread so that its queue can be read.
-class FakeDesktopWindow {
-  public:
-    FakeDesktopWindow() {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = ::DefWindowProcA;
-        windowClass.hInstance = ::GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "Progman";
-        ::RegisterClassA(&windowClass);
-        m_window = ::CreateWindowExA(0, "Progman", "Program Manager", WS_OVERLAPPED, 0, 0, 10, 10,
-                                     nullptr, nullptr, windowClass.hInstance, nullptr);
-    }
-    ~FakeDesktopWindow() {
-        if (m_window) ::DestroyWindow(m_window);
-        ::UnregisterClassA("Progman", ::GetModuleHandleA(nullptr));
-    }
-    HWND handle() const { return m_window; }
-
-  private:
-    HWND m_window = nullptr;
-};
-
 TEST(Win32DesktopRefresher, PostsOneF5KeyDownToTheDesktopWindow) {
-    FakeDesktopWindow desktop;
-    ASSERT_NE(nullptr, desktop.handle())
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = ::DefWindowProcA;
+    windowClass.hInstance = ::GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "Progman";
+    ::RegisterClassA(&windowClass);
+    const std::unique_ptr<HWND__, void (*)(HWND)> desktop(
+        ::CreateWindowExA(0, "Progman", "Program Manager", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+                          nullptr, windowClass.hInstance, nullptr),
+        [](HWND window) {
+            ::DestroyWindow(window);
+            ::UnregisterClassA("Progman", ::GetModuleHandleA(nullptr));
+        });
+    ASSERT_NE(nullptr, desktop)
         << "no window could be made: the Wine prefix needs a display or the null graphics driver";
-    ASSERT_EQ(desktop.handle(), ::FindWindowA("Progman", "Program Manager"));
+    ASSERT_EQ(desktop.get(), ::FindWindowA("Progman", "Program Manager"));
 
     makeDesktopRefresher()->refreshDesktop();
 
     MSG message{};
-    ASSERT_TRUE(::PeekMessageA(&message, desktop.handle(), 0, 0, PM_REMOVE));
+    ASSERT_TRUE(::PeekMessageA(&message, desktop.get(), 0, 0, PM_REMOVE));
     EXPECT_EQ(static_cast<UINT>(WM_KEYDOWN), message.message);
     EXPECT_EQ(static_cast<WPARAM>(VK_F5), message.wParam);
     EXPECT_EQ(0, message.lParam);
-    EXPECT_FALSE(::PeekMessageA(&message, desktop.handle(), WM_KEYFIRST, WM_KEYLAST, PM_REMOVE));
+    EXPECT_FALSE(::PeekMessageA(&message, desktop.get(), WM_KEYFIRST, WM_KEYLAST, PM_REMOVE));
 }
 
 // Posting to a window handle of 0 would put the key into this program's own queue, as if the

@@ -24,47 +24,6 @@
 namespace hivora::test {
 namespace {
 
-struct WineSetup {
-    std::string prefix;   // HIVORA_WINE_PREFIX
-    std::string loader;   // HIVORA_WINE_LOADER: wine64
-    std::string server;   // HIVORA_WINESERVER
-    std::string peer;     // HIVORA_INTEROP_PEER: interop_peer.exe
-    std::string scratch;  // a folder for the programs' output
-};
-
-struct Outcome {
-    int exitCode = -1;
-    std::string output;
-    std::string errors;
-};
-
-std::string readWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Runs `argv` (in the environment WineInterop::SetUp gives Wine), its output and errors going to
-// files rather than to this process's streams: a wineserver that the call starts keeps its
-// inherited streams open, which would hold up whoever reads this test's output.
-Outcome run(const WineSetup& wine, const std::vector<std::string>& argv) {
-    std::string command;
-    for (const std::string& word : argv) command += "'" + word + "' ";  // paths without quotes
-    const std::string output = wine.scratch + "/output.txt";
-    const std::string errors = wine.scratch + "/errors.txt";
-    const int status =
-        std::system((command + "</dev/null >'" + output + "' 2>'" + errors + "'").c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readWholeFile(output),
-            readWholeFile(errors)};
-}
-
-// Ends the prefix's wineserver, if one runs, and waits until it has saved the registry files.
-void stopWineserver(const WineSetup& wine) {
-    if (wineserverRunning(wine.prefix)) run(wine, {wine.server, "-k"});
-    run(wine, {wine.server, "-w"});
-}
-
 const AnsiCodec& codec936() {
     static const std::unique_ptr<AnsiCodec> codec = makeAnsiCodec(936).value();
     return *codec;
@@ -76,6 +35,13 @@ std::string joined(const std::vector<std::string>& lines) {
     return text;
 }
 
+std::string readWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
 // What the table reads back as from a registry that answers as Windows does: the in-memory
 // store, which registry_differential_test holds against the real registry call by call.
 std::string asWindowsReadsIt(const std::string& tag) {
@@ -84,20 +50,26 @@ std::string asWindowsReadsIt(const std::string& tag) {
     return problems + readInteropValues(*memory, tag);
 }
 
+struct Outcome {
+    int exitCode = -1;
+    std::string output;
+    std::string errors;
+};
+
 class WineInterop : public testing::Test {
   protected:
     void SetUp() override {
-        for (auto [field, name] : {std::pair{&m_wine.prefix, "HIVORA_WINE_PREFIX"},
-                                   {&m_wine.loader, "HIVORA_WINE_LOADER"},
-                                   {&m_wine.server, "HIVORA_WINESERVER"},
-                                   {&m_wine.peer, "HIVORA_INTEROP_PEER"}}) {
+        for (auto [field, name] : {std::pair{&m_prefix, "HIVORA_WINE_PREFIX"},
+                                   {&m_loader, "HIVORA_WINE_LOADER"},
+                                   {&m_server, "HIVORA_WINESERVER"},
+                                   {&m_peer, "HIVORA_INTEROP_PEER"}}) {  // interop_peer.exe
             const char* value = std::getenv(name);
             if (!value || !*value)
                 GTEST_SKIP() << "run by tests/wine/run_wine_tests.sh, which provides a Wine prefix";
             *field = value;
         }
         // The prefix, quiet, in the Chinese locale it was made in, with no installer dialogues.
-        ::setenv("WINEPREFIX", m_wine.prefix.c_str(), 1);
+        ::setenv("WINEPREFIX", m_prefix.c_str(), 1);
         ::setenv("WINEDEBUG", "-all", 1);
         ::setenv("LANG", "zh_CN.UTF-8", 1);
         ::setenv("LC_ALL", "zh_CN.UTF-8", 1);
@@ -105,28 +77,49 @@ class WineInterop : public testing::Test {
         ::unsetenv("DISPLAY");
         char folder[] = "/tmp/hivora-interop-XXXXXX";
         ASSERT_NE(nullptr, ::mkdtemp(folder));
-        m_wine.scratch = folder;
+        m_scratch = folder;
     }
     void TearDown() override {
-        if (m_wine.scratch.empty()) return;
+        if (m_scratch.empty()) return;
         for (const char* file : {"/output.txt", "/errors.txt"})
-            ::unlink((m_wine.scratch + file).c_str());
-        ::rmdir(m_wine.scratch.c_str());
+            ::unlink((m_scratch + file).c_str());
+        ::rmdir(m_scratch.c_str());
     }
 
-    WineSetup m_wine;
+    // Runs `argv`, its output and errors going to files rather than to this process's streams: a
+    // wineserver that the call starts keeps its inherited streams open, which would hold up
+    // whoever reads this test's output.
+    Outcome run(const std::vector<std::string>& argv) {
+        std::string command;
+        for (const std::string& word : argv) command += "'" + word + "' ";  // paths without quotes
+        const std::string output = m_scratch + "/output.txt";
+        const std::string errors = m_scratch + "/errors.txt";
+        const int status =
+            std::system((command + "</dev/null >'" + output + "' 2>'" + errors + "'").c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readWholeFile(output),
+                readWholeFile(errors)};
+    }
+
+    // Ends the prefix's wineserver, if one runs, and waits until it has saved the registry files.
+    void stopWineserver() {
+        if (wineserverRunning(m_prefix)) run({m_server, "-k"});
+        run({m_server, "-w"});
+    }
+
+    std::string m_prefix, m_loader, m_server, m_peer;
+    std::string m_scratch;  // a folder for the programs' output
 };
 
 TEST_F(WineInterop, ValuesWrittenByTheStoreReadTheSameUnderWine) {
-    stopWineserver(m_wine);
+    stopWineserver();
     {
-        auto store = openFileStore(m_wine.prefix, codec936());
+        auto store = openFileStore(m_prefix, codec936());
         ASSERT_TRUE(store.isOk()) << store.status().message();
         const std::vector<std::string> problems = writeInteropValues(*store.value(), "FromStore");
         ASSERT_TRUE(problems.empty()) << joined(problems) << store.value()->lastErrorMessage();
     }
-    const Outcome read = run(m_wine, {m_wine.loader, m_wine.peer, "read", "FromStore"});
-    stopWineserver(m_wine);
+    const Outcome read = run({m_loader, m_peer, "read", "FromStore"});
+    stopWineserver();
     EXPECT_EQ(0, read.exitCode) << read.errors;
     // The wineserver reports lines of the registry files it cannot read as "file:line: ...".
     EXPECT_EQ(std::string::npos, read.errors.find(".reg:")) << read.errors;
@@ -134,11 +127,11 @@ TEST_F(WineInterop, ValuesWrittenByTheStoreReadTheSameUnderWine) {
 }
 
 TEST_F(WineInterop, ValuesWrittenUnderWineReadTheSameThroughTheStore) {
-    const Outcome written = run(m_wine, {m_wine.loader, m_wine.peer, "write", "FromWine"});
+    const Outcome written = run({m_loader, m_peer, "write", "FromWine"});
     ASSERT_EQ(0, written.exitCode) << written.errors;
-    stopWineserver(m_wine);  // the server saves the files as it exits
+    stopWineserver();  // the server saves the files as it exits
 
-    auto store = openFileStore(m_wine.prefix, codec936());
+    auto store = openFileStore(m_prefix, codec936());
     ASSERT_TRUE(store.isOk()) << store.status().message();
     EXPECT_EQ(asWindowsReadsIt("FromWine"), readInteropValues(*store.value(), "FromWine"));
 }
@@ -146,17 +139,17 @@ TEST_F(WineInterop, ValuesWrittenUnderWineReadTheSameThroughTheStore) {
 // While a wineserver runs for the prefix it holds the registry and will write it back when it
 // exits, so the store must refuse to change the files, and say why.
 TEST_F(WineInterop, StoreRefusesToWriteWhileWineRuns) {
-    const Outcome started = run(m_wine, {m_wine.server, "-p"});  // stays until stopped
+    const Outcome started = run({m_server, "-p"});  // stays until stopped
     ASSERT_EQ(0, started.exitCode) << started.errors;
     {
-        auto store = openFileStore(m_wine.prefix, codec936());
+        auto store = openFileStore(m_prefix, codec936());
         ASSERT_TRUE(store.isOk()) << store.status().message();
         EXPECT_FALSE(writeInteropValues(*store.value(), "WhileWineRuns").empty());
         EXPECT_EQ(kWineserverRunningMessage, store.value()->lastErrorMessage());
     }
-    stopWineserver(m_wine);
+    stopWineserver();
 
-    auto store = openFileStore(m_wine.prefix, codec936());
+    auto store = openFileStore(m_prefix, codec936());
     ASSERT_TRUE(store.isOk()) << store.status().message();
     RegKey key = 0;
     EXPECT_EQ(kErrorFileNotFound,
