@@ -57,15 +57,23 @@ class StartupFrame : public QFrame {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    // The wheel anywhere over the frame scrolls the list through its bars.
+    void wheelEvent(QWheelEvent* event) override;
 
   private:
+    // The view's part of a refresh: empty it, lay out the rows the list holds, set the ranges.
+    void showList();
+    void hideBars();
     void selectAll();
     void invertSelection();
     void removeSelected();
 
+    TweakFramework& m_framework;
     std::unique_ptr<StartupList> m_list;
     StartupView* m_view = nullptr;
-    TweakFramework& m_framework;
+    TarnXPVScrollBar* m_vBar = nullptr;
+    TarnXPHScrollBar* m_hBar = nullptr;
+    QPoint m_wheelRemainder;  // eighths of a degree not yet turned into steps
 };
 
 }  // namespace hivora
