@@ -32,6 +32,68 @@ QString tooltipOf(const StartupRow& row) {
     return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(text);
 }
 
+// The widest of many texts in one font, without shaping every text: an ASCII text is estimated
+// from a table of character advances, and only the texts whose estimate comes near the largest
+// are measured exactly. An estimate differs from the exact width only by kerning, a pixel or two
+// here and there, far less than the margin kept; so the exact widest text is among those
+// measured. Texts with other characters are measured exactly at once.
+class WidestText {
+  public:
+    explicit WidestText(const QFont& font) : m_exact(font), m_estimated(font) {
+        for (int c = 0; c < 128; ++c) m_ascii[c] = m_estimated.horizontalAdvance(QChar(c));
+    }
+
+    int widest(const std::vector<StartupRow>& rows, std::string StartupRow::*text) {
+        m_estimates.clear();
+        double largest = 0;
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            const double estimate = estimateOf(rows[k].*text);
+            m_estimates.push_back({estimate, k});
+            largest = std::max(largest, estimate);
+        }
+        const double floor = largest - std::max(kMarginPixels, largest * kMarginShare);
+        const auto unlikely = [floor](const Estimate& e) { return e.width < floor; };
+        m_estimates.erase(std::remove_if(m_estimates.begin(), m_estimates.end(), unlikely),
+                          m_estimates.end());
+        if (m_estimates.size() > kMaxMeasured) {
+            std::nth_element(
+                m_estimates.begin(), m_estimates.begin() + kMaxMeasured, m_estimates.end(),
+                [](const Estimate& a, const Estimate& b) { return a.width > b.width; });
+            m_estimates.resize(kMaxMeasured);
+        }
+        int widest = 0;
+        for (const Estimate& e : m_estimates) {
+            widest = std::max(widest, m_exact.horizontalAdvance(qText(rows[e.row].*text)));
+        }
+        return widest;
+    }
+
+  private:
+    static constexpr double kMarginPixels = 8;
+    static constexpr double kMarginShare = 0.03;
+    static constexpr std::size_t kMaxMeasured = 256;
+
+    struct Estimate {
+        double width;
+        std::size_t row;
+    };
+
+    double estimateOf(const std::string& text) const {
+        double width = 0;
+        for (char c : text) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte >= 0x80) return m_exact.horizontalAdvance(qText(text));
+            width += m_ascii[byte];
+        }
+        return width;
+    }
+
+    QFontMetrics m_exact;
+    QFontMetricsF m_estimated;
+    double m_ascii[128] = {};
+    std::vector<Estimate> m_estimates;
+};
+
 }  // namespace
 
 StartupView::StartupView(StartupList& list, QWidget* parent) : QWidget(parent), m_list(list) {
@@ -83,13 +145,9 @@ void StartupView::reset() {
 }
 
 const StartupViewLayout& StartupView::layOut() {
-    const QFontMetrics metrics(font());
-    int widestName = 0;
-    int widestData = 0;
-    for (const StartupRow& row : m_list.rows()) {
-        widestName = std::max(widestName, metrics.horizontalAdvance(qText(row.name)));
-        widestData = std::max(widestData, metrics.horizontalAdvance(qText(row.text)));
-    }
+    WidestText measure(font());
+    const int widestName = measure.widest(m_list.rows(), &StartupRow::name);
+    const int widestData = measure.widest(m_list.rows(), &StartupRow::text);
     const int rowCount = static_cast<int>(std::min<std::size_t>(m_list.size(), 32767));
     m_layout = layOutStartupView(rowCount, pixelsToTwips(widestName), pixelsToTwips(widestData));
 
