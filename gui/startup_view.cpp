@@ -32,6 +32,13 @@ QString tooltipOf(const StartupRow& row) {
     return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(text);
 }
 
+// Shows a row's state; the grey state only while the row holds it, so that a user's click on a
+// recycled box never steps through grey.
+void showCheckState(QCheckBox* check, int state) {
+    check->setTristate(state == kGreyed);
+    check->setCheckState(static_cast<Qt::CheckState>(std::clamp(state, 0, 2)));
+}
+
 // The widest of many texts in one font, without shaping every text: an ASCII text is estimated
 // from a table of character advances, and only the texts whose estimate comes near the largest
 // are measured exactly. An estimate differs from the exact width only by kerning, a pixel or two
@@ -195,7 +202,7 @@ void StartupView::bind(Slot& slot, int row) {
     slot.check->setObjectName(QStringLiteral("Check_PowerStart(%1)").arg(index));
     {
         const QSignalBlocker quiet(slot.check);  // the list already holds this state
-        slot.check->setCheckState(static_cast<Qt::CheckState>(std::clamp(data.checkState, 0, 2)));
+        showCheckState(slot.check, data.checkState);
     }
     slot.check->move(twipsToPixels(kCheckLeft), twipsToPixels(startupCheckTop(row)));
     slot.check->setToolTip(tip);
@@ -222,7 +229,7 @@ void StartupView::syncChecks() {
         if (slot.row < 0) continue;
         const QSignalBlocker quiet(slot.check);
         const int state = m_list.rows()[static_cast<std::size_t>(slot.row)].checkState;
-        slot.check->setCheckState(static_cast<Qt::CheckState>(std::clamp(state, 0, 2)));
+        showCheckState(slot.check, state);
     }
 }
 
