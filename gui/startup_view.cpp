@@ -36,7 +36,21 @@ QString tooltipOf(const StartupRow& row) {
 // recycled box never steps through grey.
 void showCheckState(QCheckBox* check, int state) {
     check->setTristate(state == kGreyed);
-    check->setCheckState(static_cast<Qt::CheckState>(std::clamp(state, 0, 2)));
+    check->setCheckState(state == kChecked  ? Qt::Checked
+                         : state == kGreyed ? Qt::PartiallyChecked
+                                            : Qt::Unchecked);
+}
+
+// The list's state for Qt's (whose numbers for checked and grey are the other way round).
+int listStateOf(int qtState) {
+    switch (qtState) {
+        case Qt::Checked:
+            return kChecked;
+        case Qt::PartiallyChecked:
+            return kGreyed;
+        default:
+            return kUnchecked;
+    }
 }
 
 // The widest of many texts in one font, without shaping every text: an ASCII text is estimated
@@ -119,7 +133,8 @@ StartupView::StartupView(StartupList& list, QWidget* parent) : QWidget(parent), 
         slot.name = makeLabel();
         // The user's click goes to the list; a slot never outlives the view, nor moves.
         connect(slot.check, &QCheckBox::stateChanged, this, [this, &slot](int state) {
-            if (slot.row >= 0) m_list.setCheckState(static_cast<std::size_t>(slot.row), state);
+            if (slot.row < 0) return;
+            m_list.setCheckState(static_cast<std::size_t>(slot.row), listStateOf(state));
         });
         hideSlot(slot);
     }
