@@ -241,7 +241,7 @@ void StartupView::bind(Slot& slot, int row) {
 
 void StartupView::syncChecks() {
     for (Slot& slot : m_slots) {
-        if (slot.row < 0) continue;
+        if (slot.row < 0 || static_cast<std::size_t>(slot.row) >= m_list.size()) continue;
         const QSignalBlocker quiet(slot.check);
         const int state = m_list.rows()[static_cast<std::size_t>(slot.row)].checkState;
         showCheckState(slot.check, state);
