@@ -10,6 +10,7 @@
 
 #include "core/catalogue/logon_page.h"
 #include "core/catalogue/system_info_page.h"
+#include "platform/platform_services.h"
 #include "tests/core/catalogue_harness.h"
 #include "tests/platform/store_test_support.h"
 
@@ -88,6 +89,18 @@ TEST_F(WinePrefix, WithoutARootDriveWineNamesTheHostPathItself) {
     fs::remove(m_prefix + "/dosdevices/z:");
     EXPECT_EQ(m_mapping->windowsPath("/usr/share"), "\\\\?\\unix\\usr\\share");
     EXPECT_EQ(makeWinePathMapping(m_root + "/no-prefix")->windowsPath("/usr"), "\\\\?\\unix\\usr");
+}
+
+// The services made for a store agree with it: a prefix has Wine's folders, the private store
+// has paths as they are and no system folder.
+TEST_F(WinePrefix, PlatformServicesFollowTheStore) {
+    const PlatformServices prefix = makePlatformServices(m_prefix);
+    EXPECT_EQ(prefix.systemDirectory->GetSystemDirectoryA(), "C:\\windows\\system32");
+    EXPECT_EQ(prefix.paths->windowsPath(drive("/users")), "C:\\users");
+    const PlatformServices own = makePlatformServices("");
+    EXPECT_EQ(own.systemDirectory->GetSystemDirectoryA(), "");
+    EXPECT_EQ(own.paths->windowsPath(drive("/users")), drive("/users"));
+    EXPECT_EQ(own.secrets->place(), PasswordPlace::RegistryValue);
 }
 
 // ---- Rows writing into the prefix ----
