@@ -75,12 +75,17 @@ void SetWindowStyleMask(QWidget* window, std::uint32_t mask) {
     const std::uint32_t style = windowStyleOf(window) & mask;
     window->setProperty(kStyleProperty, style);
     const FrameTraits traits = frameTraitsOf(style);
-    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint;
-    flags |= traits.titleBar ? Qt::WindowTitleHint : Qt::FramelessWindowHint;
-    if (traits.systemMenu) flags |= Qt::WindowSystemMenuHint;
-    if (traits.minimizeButton) flags |= Qt::WindowMinimizeButtonHint;
-    if (traits.maximizeButton) flags |= Qt::WindowMaximizeButtonHint;
-    if (traits.systemMenu) flags |= Qt::WindowCloseButtonHint;
+    Qt::WindowFlags flags = Qt::Window;
+    if (traits.titleBar) {
+        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+        if (traits.systemMenu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        if (traits.minimizeButton) flags |= Qt::WindowMinimizeButtonHint;
+        if (traits.maximizeButton) flags |= Qt::WindowMaximizeButtonHint;
+    } else {
+        // Qt gives any window with a button hint a title bar again, so a frameless window asks
+        // for none; it can still be minimised (showMinimized) as the kept style bit allows.
+        flags |= Qt::FramelessWindowHint;
+    }
     // Changing the flags recreates the native window and hides it: put back where it was.
     const QRect geometry = window->geometry();
     const bool visible = window->isVisible();
