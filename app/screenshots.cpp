@@ -4,17 +4,25 @@
 #include <QDir>
 #include <QPixmap>
 #include <QTimer>
+#include <chrono>
 #include <cstdlib>
+#include <fstream>
+#include <string>
 
 #include "gui/main_window.h"
 
 namespace hivora {
 
 void arrangeScreenshotsOrQuit(MainWindow& window) {
-    if (std::getenv("HIVORA_QUIT_AFTER_FIRST_PAINT") != nullptr) {
+    if (const char* stampFile = std::getenv("HIVORA_QUIT_AFTER_FIRST_PAINT")) {
+        const std::string file = stampFile;
         QObject::connect(
-            &window, &MainWindow::firstPainted, &window, [] { QCoreApplication::exit(0); },
-            Qt::QueuedConnection);
+            &window, &MainWindow::firstPainted, &window, [file] {
+                const auto now = std::chrono::steady_clock::now().time_since_epoch();
+                std::ofstream(file)
+                    << std::chrono::duration_cast<std::chrono::nanoseconds>(now).count();
+                QCoreApplication::exit(0);
+            });
         return;
     }
     const char* folder = std::getenv("HIVORA_SCREENSHOTS");

@@ -231,10 +231,6 @@ void MainWindow::SetupWindowLayout() {
             pixelsToTwips(m_sizeBoxes[static_cast<std::size_t>(i)]->width());
     }
     input.sizeBoxHeight = pixelsToTwips(m_sizeBoxes[0]->height());
-    m_tip->setText(
-        QString::fromUtf8(kTabTips[0].data(), static_cast<qsizetype>(kTabTips[0].size())));
-    m_tip->adjustSize();
-    input.tipHeight = pixelsToTwips(m_tip->height());
     const MainLayout layout = computeMainLayout(input);
     LayoutSizeBoxes(layout);
     LayoutTabStrip(layout);
@@ -256,7 +252,10 @@ void MainWindow::LayoutTabStrip(const MainLayout& layout) {
         tab->move(pixelsOf(layout.tabs[static_cast<std::size_t>(i)]).topLeft());
         SetRoundRegion(tab, kTabCorner, kTabCorner);
     }
-    m_tip->move(m_tip->x(), twipsToPixels(layout.tipTop));
+    // The tip's Top follows its height in the interface font. Loading that font costs more than
+    // the rest of the start-up together, so the tip is measured and placed by the same rule when
+    // it is first captioned, after the first paint.
+    m_tabTopTwips = layout.tabs[0].top;
     m_tip->hide();
 }
 
@@ -301,7 +300,8 @@ void MainWindow::showTabTip(int tab, std::string_view caption) {
     m_tip->setText(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
     m_tip->adjustSize();
     const QWidget* anchor = m_tabs[static_cast<std::size_t>(tab)];
-    m_tip->move(anchor->x() + (anchor->width() - m_tip->width()) / 2, m_tip->y());
+    m_tip->move(anchor->x() + (anchor->width() - m_tip->width()) / 2,
+                twipsToPixels(tipTopFor(m_tabTopTwips, pixelsToTwips(m_tip->height()))));
     m_tip->show();
 }
 

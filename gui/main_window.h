@@ -164,6 +164,7 @@ class MainWindow : public QWidget, private TabStripView, private ChromeView {
     QFrame* m_separator = nullptr;
     TabStrip m_tabStrip;
     ChromeButtons m_chrome;
+    int m_tabTopTwips = 0;
     bool m_firstPaintSeen = false;
     bool m_loaded = false;
 };

@@ -12,7 +12,6 @@ constexpr int kSizeBoxGap = 20;
 constexpr int kTabTop = 540;
 constexpr int kTabLeft = 5000;
 constexpr int kTabGap = 240;
-constexpr int kTipGap = 120;
 constexpr int kSeparatorGap = 60;
 constexpr int kPageGap = 60;
 constexpr int kPageMargin = 240;
@@ -37,7 +36,7 @@ MainLayout computeMainLayout(const MainLayoutInput& input) {
                                                     input.tabWidths[static_cast<std::size_t>(i)],
                                                     input.tabHeight};
     }
-    layout.tipTop = kTabTop - input.tipHeight - kTipGap;
+    layout.tipTop = tipTopFor(kTabTop, input.tipHeight);
 
     layout.separatorX1 = input.borderWidthTwips;
     layout.separatorX2 = input.innerWidth - input.borderWidthTwips;

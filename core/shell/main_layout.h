@@ -56,6 +56,11 @@ struct MainLayout {
     TwipsRect page{};  // every page alike
 };
 
+// The tip's Top: 120 twips between its bottom and the top of the tabs.
+constexpr int tipTopFor(int tabTop, int tipHeight) {
+    return tabTop - tipHeight - 120;
+}
+
 // Layout of the chrome buttons (right to left, 120 inside the right edge, 20 apart, top 120), the
 // tabs (top 540, left 5000 + i * (W + 240)), the tip (120 above the tabs), the guide line (60
 // below the tabs) and the pages (60 below the line, 240 from the sides and the bottom). Never
