@@ -39,6 +39,13 @@ struct TreeValue {
 };
 
 struct TreeKey {
+    TreeKey() = default;
+    // Frees the branch below without recursion, so that no depth of nesting can exhaust the
+    // stack.
+    ~TreeKey();
+    TreeKey(const TreeKey&) = delete;
+    TreeKey& operator=(const TreeKey&) = delete;
+
     std::u16string name;
     TreeKey* parent = nullptr;
     std::vector<std::unique_ptr<TreeKey>> subKeys;  // in name order
@@ -106,7 +113,7 @@ struct HiveTree {
     // Removes `key` (not the root) with its branch and touches its parent.
     void deleteKey(TreeKey& key, FileTime now);
 
-    // A deep copy sharing the source text.
+    // A deep copy sharing the source text (made without recursion, as every walk of the tree).
     std::unique_ptr<HiveTree> clone() const;
 };
 
