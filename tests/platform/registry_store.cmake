@@ -20,3 +20,6 @@ endif()
 hivora_add_test(tree_registry_test LABEL registry
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tree_registry_test.cpp
   LIBS hivora_platform)
+hivora_add_test(unicode_text_test LABEL registry
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/unicode_text_test.cpp
+  LIBS hivora_platform)
