@@ -5,6 +5,7 @@ if(WIN32)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/profile_oracle_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/win32_services_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/ansi_codec_agreement_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/nls_agreement_test.cpp
     LIBS hivora_platform)
 else()
   # The same conversion table, held against the host's converter.
