@@ -194,6 +194,7 @@ std::unique_ptr<HiveTree> HiveTree::clone() const {
     auto copy = std::make_unique<HiveTree>();
     copy->rootName = rootName;
     copy->source = source;
+    copy->headerText = headerText;
     copy->header = header;
     copy->trailer = trailer;
     copy->root = cloneBranch(*root);

@@ -95,8 +95,10 @@ struct HiveTree {
     // The text read from the file, or null for a hive made new.
     std::shared_ptr<const std::string> source;
     // Lines before the first key (the "WINE REGISTRY" line, the root comment, "#arch="), and
-    // anything after the last key's block. Empty for a hive made new.
+    // anything after the last key's block. Empty for a hive made new. The header points into
+    // `source`, or into `headerText` when the reader had to leave out lines it could not read.
     std::string_view header;
+    std::shared_ptr<const std::string> headerText;
     std::string_view trailer;
     std::unique_ptr<TreeKey> root;
 

@@ -6,11 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
 #include "platform/registry_api.h"
 #include "platform/unicode_text.h"
+#include "tests/platform/odd_hive_lines.h"
 
 namespace hivora {
 namespace {
@@ -266,7 +268,7 @@ TEST(Diagnostics, NameTheLineAndReadingGoesOn) {
         {"UnknownTag", head + "\n[A] 1\n\"v\"=qword:1\n\"ok\"=dword:1\n", 5, "Malformed value"},
         {"UnterminatedText", head + "\n[A] 1\n\"v\"=\"open\n\"ok\"=dword:1\n", 5,
          "Malformed value"},
-        {"UnknownArchitecture", head + "#arch=win16\n\n[A] 1\n\"ok\"=dword:1\n", 3,
+        {"UnknownArchitectureEndsTheFile", head + "#arch=win16\n\n[A] 1\n\"ok\"=dword:1\n", 3,
          "Unknown architecture"},
         {"ContinuationAtTheEnd", head + "\n[A] 1\n\"ok\"=dword:1\n\"v\"=hex:01,\\\n", 6,
          "Malformed value"},
@@ -278,7 +280,10 @@ TEST(Diagnostics, NameTheLineAndReadingGoesOn) {
         EXPECT_EQ(parsed.diagnostics[0].line, c.line);
         EXPECT_EQ(parsed.diagnostics[0].message.rfind(c.message, 0), 0u)
             << parsed.diagnostics[0].message;
-        if (std::string(c.name) != "NotARegistryFile") {
+        const bool readsOn = std::string(c.name) != "NotARegistryFile" &&
+                             std::string(c.name) != "UnknownArchitectureEndsTheFile";
+        EXPECT_EQ(parsed.diagnostics[0].fatal, !readsOn);
+        if (readsOn) {
             const TreeKey* a = parsed.tree->findKey({u"A"});
             ASSERT_NE(a, nullptr);
             EXPECT_NE(a->findValue(u"ok"), nullptr);  // later lines were still read
@@ -287,6 +292,30 @@ TEST(Diagnostics, NameTheLineAndReadingGoesOn) {
                 EXPECT_TRUE(v->data.empty());
             }
         }
+    }
+}
+
+// Every odd line reads as Wine reads it, and is reported exactly where Wine reports it.
+TEST(OddLines, ReadAsWineReadsThem) {
+    const std::string header = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n";
+    const ParsedHive parsed = parse(test::oddHive(header));
+    int line = 3;  // the first block's blank line
+    for (const test::OddLine& odd : test::oddLines()) {
+        SCOPED_TRACE(odd.what);
+        const int first = line + 1;
+        line += 2 + static_cast<int>(std::count(odd.body.begin(), odd.body.end(), '\n'));
+        bool reported = false;
+        for (const HiveDiagnostic& d : parsed.diagnostics)
+            reported = reported || (d.line >= first && d.line < line);
+        EXPECT_EQ(reported, odd.reported);
+        const std::string path = test::oddPath(odd);
+        const TreeKey* key =
+            parsed.tree->findKey(splitKeyPath(std::u16string(path.begin(), path.end())));
+        const TreeValue* v = key ? key->findValue(u"v") : nullptr;
+        ASSERT_EQ(v != nullptr, odd.type.has_value());
+        if (!v) continue;
+        EXPECT_EQ(v->type, *odd.type);
+        EXPECT_EQ(v->data, odd.data);
     }
 }
 
