@@ -23,3 +23,8 @@ hivora_add_test(tree_registry_test LABEL registry
 hivora_add_test(unicode_text_test LABEL registry
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/unicode_text_test.cpp
   LIBS hivora_platform)
+if(NOT WIN32)
+  hivora_add_test(hive_repair_test LABEL registry
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/hive_repair_test.cpp
+    LIBS hivora_platform)
+endif()
