@@ -19,6 +19,7 @@
 
 #include <ctime>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -67,9 +68,11 @@ struct RefusedHive {
     bool repairable = true;
 };
 
-// The hives of the store in `folder` that refuse changes, in HiveId order, each with its first
-// unreadable line. Missing and readable files are not listed; a file that exists but cannot be
-// read is listed with line 0 and repairable false.
+// Why the hive file at `path` refuses changes: its first unreadable line. Nothing when the file
+// is missing or reads without fault; a file that exists but cannot be read gives line 0 and
+// repairable false.
+std::optional<RefusedHive> findRefusal(const std::string& path);
+// The hives of the store in `folder` that refuse changes, in HiveId order (findRefusal of each).
 std::vector<RefusedHive> listRefusedHives(const std::string& folder);
 
 // The path of the copy repairHive makes: "<file>.hivora-backup-<YYYYMMDD-HHMMSS>", local time.
@@ -84,8 +87,9 @@ std::string hiveBackupPath(const std::string& hivePath, std::time_t when);
 // Status says why, in Chinese for the user): a wineserver runs for the folder, the file cannot be
 // read, Wine reads nothing past its bad line, or the backup or the save failed; the hive is then
 // unchanged and still refuses changes. `options` as for openFileStore (its saveFault applies to
-// the backup's writing and then to the save). An open store takes the repaired file up before its
-// next change.
-Status repairHive(const std::string& path, const FileStoreOptions& options = {});
+// the backup's writing and then to the save). `backupPath`, when given, receives the backup's path
+// (empty when none was made). An open store takes the repaired file up before its next change.
+Status repairHive(const std::string& path, const FileStoreOptions& options = {},
+                  std::string* backupPath = nullptr);
 
 }  // namespace hivora

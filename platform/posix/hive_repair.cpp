@@ -32,23 +32,23 @@ Status failed(const std::string& path, const std::string& why, std::int32_t code
 
 }  // namespace
 
+std::optional<RefusedHive> findRefusal(const std::string& path) {
+    bool missing = false;
+    Result<std::string> text = readWholeFile(path, &missing);
+    if (missing) return std::nullopt;
+    if (!text) return RefusedHive{path, 0, text.status().message(), false};
+    const ParsedHive parsed =
+        parseHive(std::make_shared<const std::string>(std::move(text).value()));
+    if (parsed.diagnostics.empty()) return std::nullopt;
+    const HiveDiagnostic& first = parsed.diagnostics.front();
+    return RefusedHive{path, first.line, first.message, !first.fatal};
+}
+
 std::vector<RefusedHive> listRefusedHives(const std::string& folder) {
     std::vector<RefusedHive> refused;
-    for (const char* name : kHiveFileNames) {
-        const std::string path = folder + "/" + name;
-        bool missing = false;
-        Result<std::string> text = readWholeFile(path, &missing);
-        if (missing) continue;
-        if (!text) {
-            refused.push_back({path, 0, text.status().message(), false});
-            continue;
-        }
-        const ParsedHive parsed =
-            parseHive(std::make_shared<const std::string>(std::move(text).value()));
-        if (parsed.diagnostics.empty()) continue;
-        const HiveDiagnostic& first = parsed.diagnostics.front();
-        refused.push_back({path, first.line, first.message, !first.fatal});
-    }
+    for (const char* name : kHiveFileNames)
+        if (std::optional<RefusedHive> hive = findRefusal(folder + "/" + name))
+            refused.push_back(std::move(*hive));
     return refused;
 }
 
@@ -60,7 +60,9 @@ std::string hiveBackupPath(const std::string& hivePath, std::time_t when) {
     return hivePath + ".hivora-backup-" + stamp;
 }
 
-Status repairHive(const std::string& path, const FileStoreOptions& options) {
+Status repairHive(const std::string& path, const FileStoreOptions& options,
+                  std::string* backupPath) {
+    if (backupPath) backupPath->clear();
     const std::string folder = folderOf(path);
     // Other writers of the store take the same lock; Wine must not run for the folder at all.
     Result<FolderLock> lock = FolderLock::acquire(folder);
@@ -101,6 +103,7 @@ Status repairHive(const std::string& path, const FileStoreOptions& options) {
                       "无法写入备份 " + backup + "（" + std::strerror(s.code()) +
                           "），文件未作改动，仍不会被改写。",
                       kErrorWriteFault);
+    if (backupPath) *backupPath = backup;
     if (Status s = replaceFileDurably(path, repaired, options.saveFault); !s)
         return failed(path,
                       std::string("无法保存修复后的文件（") + std::strerror(s.code()) +
