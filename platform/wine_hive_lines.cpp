@@ -31,16 +31,13 @@ bool WineLineReader::next(Line& line) {
             break;  // the end of the text ends the line
         }
         const std::size_t room = m_bufferSize - filled - 1;
-        std::size_t take = 0;
-        while (take < room && m_offset + take < m_text.size()) {
-            if (m_text[m_offset + take++] == '\n') break;
-        }
+        const std::string_view chunk = m_text.substr(m_offset, room);
+        const std::size_t newline = chunk.find('\n');
+        const std::size_t take = newline == std::string_view::npos ? chunk.size() : newline + 1;
+        const bool hasNul = chunk.substr(0, take).find('\0') != std::string_view::npos;
         m_offset += take;
         filled += take;
-        const std::string_view buffer = m_text.substr(start, filled);
-        const std::size_t length = buffer.find('\0');
-        if (length != std::string_view::npos || buffer.back() == '\n' || filled < m_bufferSize - 1)
-            break;
+        if (hasNul || newline != std::string_view::npos || filled < m_bufferSize - 1) break;
         m_bufferSize += m_bufferSize / 2;  // full without a newline: the buffer grows
     }
     std::string_view content = m_text.substr(start, filled);

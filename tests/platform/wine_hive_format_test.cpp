@@ -12,6 +12,7 @@
 
 #include "platform/registry_api.h"
 #include "platform/unicode_text.h"
+#include "platform/wine_hive_lines.h"
 #include "tests/platform/odd_hive_lines.h"
 
 namespace hivora {
@@ -292,6 +293,40 @@ TEST(Diagnostics, NameTheLineAndReadingGoesOn) {
                 EXPECT_TRUE(v->data.empty());
             }
         }
+    }
+}
+
+// Lines as Wine's loader takes them: its buffer starts at 4 bytes and grows by half, so the rest
+// of a line after a NUL is lost when the buffer held it, and read as the next line when not.
+TEST(WineLines, AreTakenApartAsWinesLoaderTakesThem) {
+    const std::string wide(30, 'x');
+    const struct {
+        const char* what;
+        std::string text;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"NewlinesAndCarriageReturns", "a\r\nb\n\nc", {"a", "b", "", "c"}},
+        {"CarriageReturnStaysWithoutNewline", "a\r", {"a\r"}},
+        {"NulBeyondTheBufferStartsALine", std::string("ab\0cd\nef\n", 9), {"ab", "cd", "ef"}},
+        {"NulWithinTheBufferLosesTheRest",
+         wide + "\n" + std::string("ab\0cd\nef\n", 9),
+         {wide, "ab", "ef"}},
+        {"NulFirstGivesAnEmptyLine", std::string("\0a\nb\n", 5), {"", "b"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WineLineReader reader(c.text);
+        std::vector<std::string> lines;
+        WineLineReader::Line line;
+        std::size_t end = 0;
+        while (reader.next(line)) {
+            EXPECT_EQ(line.start, end);  // every byte belongs to one line
+            EXPECT_EQ(line.number, static_cast<int>(lines.size()) + 1);
+            lines.emplace_back(line.content);
+            end = line.end;
+        }
+        EXPECT_EQ(end, c.text.size());
+        EXPECT_EQ(lines, c.lines);
     }
 }
 
