@@ -1,5 +1,6 @@
 # The registry store: the shared registry suite over every backend of this platform, the Wine
-# registry text format, the file store, and the tree registry's own behaviour.
+# registry text format, the file store and its repair of unreadable hives, the tree registry's own
+# behaviour, and the comparison of names.
 if(NOT WIN32)
   hivora_add_test(registry_suite_test LABEL registry
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/registry_suite.cpp
