@@ -21,6 +21,7 @@
 #include "core/config/config_location.h"
 #include "core/config/ini_access.h"
 #include "core/shell/closing.h"
+#include "app/repair_command.h"
 #include "gui/main_window.h"
 #include "gui/qt_dialog_services.h"
 #include "gui/qt_timer_service.h"
@@ -79,6 +80,8 @@ int main(int argc, char* argv[]) {
         std::fputs(hivora::kUsageText, stdout);
         return 0;
     }
+    if (!parsed.options.repairHive.empty())
+        return hivora::runRepairCommand(parsed.options.repairHive);
     if (!displayAvailable()) {
         std::fputs(
             "Hivora 需要图形桌面才能运行：没有找到显示器（DISPLAY / WAYLAND_DISPLAY 均未设置）。\n"
