@@ -120,10 +120,11 @@ int main(int argc, char* argv[]) {
     restartTarget.wineInstalled =
         !QStandardPaths::findExecutable(QStringLiteral("wineboot")).isEmpty();
 
-    hivora::MainWindow window(
-        {dialogs, framework, hivora::QtTimerService::shared(), hivora::QtPointerService::shared(),
-         &ini, configFolder ? hivora::configFilePath(*configFolder) : std::string(),
-         hivora::restartCommandFor(restartTarget), [&registry] { (void)registry.flush(); }});
+    hivora::MainWindow window({dialogs, framework, hivora::QtTimerService::shared(),
+                               hivora::QtPointerService::shared(), &ini,
+                               configFolder ? hivora::configFilePath(*configFolder) : std::string(),
+                               hivora::restartCommandFor(restartTarget),
+                               [&registry] { (void)registry.flush(); }, &layer});
     // A bad "config.ini" ends the program here, after its warning, before the window shows.
     if (!window.Form_Load()) return 1;
     dialogs.setOwner(&window);
