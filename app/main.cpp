@@ -20,6 +20,7 @@
 #include "core/config/color_config.h"
 #include "core/config/config_location.h"
 #include "core/config/ini_access.h"
+#include "core/registry/reg_info_get_set.h"
 #include "core/shell/closing.h"
 #include "app/repair_command.h"
 #include "gui/main_window.h"
@@ -95,14 +96,18 @@ int main(int argc, char* argv[]) {
     // The store is opened on first use, which is after the window's first paint.
     hivora::LazyRegistry registry([&parsed] { return hivora::chooseRegistry(parsed.options); });
     // "config.ini" is read before the window shows, in the code page the store will use.
-    auto iniCodec = hivora::makeAnsiCodec(
-        parsed.options.codePage != 0 ? parsed.options.codePage : hivora::systemAnsiCodePage());
+    // Windows uses its own code page; elsewhere the one given on the command line, as the store.
+    auto iniCodec = hivora::makeAnsiCodec(kOnWindows || parsed.options.codePage == 0
+                                              ? hivora::systemAnsiCodePage()
+                                              : parsed.options.codePage);
     if (!iniCodec) {
         QMessageBox::critical(nullptr, QStringLiteral("Hivora"),
                               QString::fromStdString(iniCodec.status().message()));
         return 1;
     }
 
+    // The layer converts texts with the store's code page; it touches the store only when used.
+    hivora::RegInfoGetSet layer(registry, *iniCodec.value());
     const auto launcher = hivora::makeCommandLauncher();
     hivora::QtDialogServices dialogs(nullptr, *launcher);
     hivora::TweakFramework framework(dialogs);
@@ -118,10 +123,11 @@ int main(int argc, char* argv[]) {
     restartTarget.wineInstalled =
         !QStandardPaths::findExecutable(QStringLiteral("wineboot")).isEmpty();
 
-    hivora::MainWindow window(
-        {dialogs, framework, hivora::QtTimerService::shared(), hivora::QtPointerService::shared(),
-         &ini, configFolder ? hivora::configFilePath(*configFolder) : std::string(),
-         hivora::restartCommandFor(restartTarget), [&registry] { (void)registry.flush(); }});
+    hivora::MainWindow window({dialogs, framework, hivora::QtTimerService::shared(),
+                               hivora::QtPointerService::shared(), &ini,
+                               configFolder ? hivora::configFilePath(*configFolder) : std::string(),
+                               hivora::restartCommandFor(restartTarget),
+                               [&registry] { (void)registry.flush(); }, &layer});
     // A bad "config.ini" ends the program here, after its warning, before the window shows.
     if (!window.Form_Load()) return 1;
     dialogs.setOwner(&window);
