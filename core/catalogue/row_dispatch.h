@@ -3,6 +3,7 @@
 // row's registry operations as one saved batch, raises NeedsRestart if the row needs it and a
 // change took effect, refreshes the desktop where the page wants it, and shows the outcome.
 
+#include "core/catalogue/action_observer.h"
 #include "core/catalogue/catalogue_types.h"
 #include "core/catalogue/tweak_framework.h"
 #include "core/registry/reg_info_get_set.h"
@@ -17,6 +18,8 @@ struct CatalogueServices {
     TweakFramework& framework;  // NeedsRestart, ScratchText, the dialogs and the outcome messages
     const FileSystem& files;
     DesktopRefresher& refresher;
+    // Notes every action (the change journal); none: actions run unrecorded.
+    ActionObserver* observer = nullptr;
 };
 
 struct RowOutcome {
@@ -44,10 +47,16 @@ RowOutcome runRowAction(CatalogueServices& services, CataloguePage page, int ind
 // least one of its operations succeeded (a removal of something already absent counts as
 // succeeding) and the batch was saved. With `refreshDesktop`, the desktop is refreshed after the
 // operations and before the message, also when something failed (what did change should show).
+// With an observer, `label` names the action in its record, and a failure of the observer
+// before the operations ends the action unwritten (shown as "设置出错！").
 RowOutcome runButtonAction(CatalogueServices& services, const ButtonAction& action,
-                           bool refreshDesktop);
+                           bool refreshDesktop, const ActionLabel& label = {});
+
+// The stable name of `page` in records ("desktop", "restrictions", "hideShow").
+const char* pageName(CataloguePage page);
 
 // One registry operation through the access layer, with create options 0 and full access.
+// RestoreKey without a journal: CreateKey when its `number` is 1, nothing otherwise.
 Status applyRegOp(RegInfoGetSet& layer, const RegOp& op);
 
 }  // namespace hivora
