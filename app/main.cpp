@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/journal_command.h"
 #include "app/options.h"
 #include "app/registry_choice.h"
 #include "gui/main_window.h"
@@ -39,6 +40,7 @@ int main(int argc, char* argv[]) {
         std::fputs(hivora::kUsageText, stdout);
         return 0;
     }
+    if (hivora::isJournalCommand(parsed.options)) return hivora::runJournalCommand(parsed.options);
     if (!displayAvailable()) {
         std::fputs(
             "Hivora 需要图形桌面才能运行：没有找到显示器（DISPLAY / WAYLAND_DISPLAY 均未设置）。\n"

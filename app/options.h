@@ -13,6 +13,8 @@ struct Options {
     std::string storeDirectory;  // empty: the default private store
     std::uint32_t codePage = 0;  // 0: the platform's default
     bool showHelp = false;
+    bool showHistory = false;  // --history: print the store's change journal, then end
+    bool undoLatest = false;   // --undo: undo the latest change, then end
 };
 
 struct ParsedOptions {
