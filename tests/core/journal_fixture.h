@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "core/catalogue/registry_locations.h"
 #include "core/catalogue/row_dispatch.h"
 #include "core/journal/action_recorder.h"
 #include "core/journal/change_journal.h"
@@ -50,7 +51,7 @@ class JournalFixture {
         m_services.reset();
         m_layer.reset();
         m_store.reset();
-        auto store = openFileStore(m_folder.path(), test::codec936());
+        auto store = openFileStore(m_folder.path(), test::codec936(), m_storeOptions);
         ASSERT_TRUE(store) << store.status().message();
         m_store = std::move(store).value();
         m_store->setClock([] { return kFixedTime; });
@@ -90,9 +91,12 @@ class JournalFixture {
     ScriptedDialogs& dialogs() { return m_dialogs; }
     const std::string& folder() const { return m_folder.path(); }
     void setNow(std::int64_t seconds) { m_now = seconds; }
+    // Options for the next reopen(), such as faults in the store's saves.
+    void setStoreOptions(FileStoreOptions options) { m_storeOptions = std::move(options); }
 
   private:
     test::TempFolder m_folder;
+    FileStoreOptions m_storeOptions;
     MemoryJournalFiles m_memoryFiles;
     JournalFiles& m_journalFiles;
     std::int64_t m_now = 1'700'000'000;
@@ -119,6 +123,37 @@ inline void putValue(RegistryApi& api, RegKey root, const std::string& key, cons
                                  static_cast<std::uint32_t>(data.size())),
               kErrorSuccess);
     (void)api.RegCloseKey(handle);
+}
+
+inline std::string ansiText(const std::string& utf8) {
+    return test::codec936().toAnsi(utf8).value() + std::string(1, '\0');
+}
+
+inline const std::string kRecycleBin =
+    std::string(locations::kDesktopNameSpace) + "{645FF040-5081-101B-9F08-00AA002F954E}";
+inline const std::string kBrowser =
+    std::string(locations::kDesktopNameSpace) + "{FBF23B42-E3F0-101B-8488-00AA003E56F8}";
+inline const std::string kMyDocuments =
+    std::string(locations::kDesktopNameSpace) + "{450d8fba-ad25-11d0-98a8-0800361b1103}";
+
+// What a user's registry holds before the program touches it: desktop items with their own
+// values, and a policy of someone else's beside the ones the rows write.
+inline void seedUsersRegistry(RegistryApi& api) {
+    for (const std::string& key : {kRecycleBin, kBrowser, kMyDocuments}) {
+        putValue(api, kHkeyLocalMachine, key, "", kRegSz, ansiText("回收站"));
+        putValue(api, kHkeyLocalMachine, key, "InfoTip", kRegExpandSz,
+                 ansiText("%SystemRoot%\\提示"));
+        putValue(api, kHkeyLocalMachine, key, "Flags", kRegBinary, std::string("\x07\0\xff", 3));
+    }
+    putValue(api, kHkeyCurrentUser, locations::kExplorerPolicies, "NoDrives", kRegDword,
+             std::string("\x04\0\0\0", 4));
+    putValue(api, kHkeyCurrentUser, locations::kExplorerPolicies, "SomeoneElses", kRegMultiSz,
+             std::string("a\0b\0\0", 5));
+    // Every registry has these; their absence would leave an empty hive file or the root of
+    // HKEY_CLASSES_ROOT behind after an undo, which no real registry lacks.
+    putValue(api, kHkeyUsers, ".DEFAULT\\Control Panel", "Seed", kRegSz, ansiText("默认"));
+    putValue(api, kHkeyClassesRoot, ".txt", "", kRegSz, ansiText("txtfile"));
+    ASSERT_TRUE(api.flush());
 }
 
 }  // namespace hivora::testing

@@ -13,37 +13,6 @@ namespace {
 
 using namespace locations;
 
-std::string ansiText(const std::string& utf8) {
-    return test::codec936().toAnsi(utf8).value() + std::string(1, '\0');
-}
-
-const std::string kRecycleBin =
-    std::string(kDesktopNameSpace) + "{645FF040-5081-101B-9F08-00AA002F954E}";
-const std::string kBrowser =
-    std::string(kDesktopNameSpace) + "{FBF23B42-E3F0-101B-8488-00AA003E56F8}";
-const std::string kMyDocuments =
-    std::string(kDesktopNameSpace) + "{450d8fba-ad25-11d0-98a8-0800361b1103}";
-
-// What a user's registry holds before the program touches it: desktop items with their own
-// values, and a policy of someone else's beside the ones the rows write.
-void seedUsersRegistry(RegistryApi& api) {
-    for (const std::string& key : {kRecycleBin, kBrowser, kMyDocuments}) {
-        putValue(api, kHkeyLocalMachine, key, "", kRegSz, ansiText("回收站"));
-        putValue(api, kHkeyLocalMachine, key, "InfoTip", kRegExpandSz,
-                 ansiText("%SystemRoot%\\提示"));
-        putValue(api, kHkeyLocalMachine, key, "Flags", kRegBinary, std::string("\x07\0\xff", 3));
-    }
-    putValue(api, kHkeyCurrentUser, kExplorerPolicies, "NoDrives", kRegDword,
-             std::string("\x04\0\0\0", 4));
-    putValue(api, kHkeyCurrentUser, kExplorerPolicies, "SomeoneElses", kRegMultiSz,
-             std::string("a\0b\0\0", 5));
-    // Every registry has these; their absence would leave an empty hive file or the root of
-    // HKEY_CLASSES_ROOT behind after an undo, which no real registry lacks.
-    putValue(api, kHkeyUsers, ".DEFAULT\\Control Panel", "Seed", kRegSz, ansiText("默认"));
-    putValue(api, kHkeyClassesRoot, ".txt", "", kRegSz, ansiText("txtfile"));
-    ASSERT_TRUE(api.flush());
-}
-
 // The answers of the rows that ask before they set.
 void scriptAnswers(ScriptedDialogs& dialogs, CataloguePage page, int row, RowButton button) {
     if (button != RowButton::Set) return;
