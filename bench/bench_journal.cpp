@@ -113,8 +113,8 @@ void runHide(benchmark::State& state, JournalKind kind) {
     JournalFiles& journalFiles = kind == JournalKind::OnDisk ? *disk : memory;
     ChangeJournal journal(journalFiles, generated().journalPath(), "bench");
     ActionRecorder recorder(journal);
-    CatalogueServices services{layer, framework, files, refresher,
-                               kind == JournalKind::None ? nullptr : &recorder};
+    CatalogueServices services{layer, framework, files, refresher};
+    services.observer = kind == JournalKind::None ? nullptr : &recorder;
     for (auto _ : state) {
         const RowOutcome outcome =
             runRowAction(services, CataloguePage::HideShow, 0, RowButton::Set);

@@ -4,7 +4,7 @@
 // an earlier action removed (RegOpKind::RestoreKey) from the journal's records.
 //
 //     ActionRecorder recorder(journal);
-//     CatalogueServices services{layer, framework, files, refresher, &recorder};
+//     services.observer = &recorder;   // services: the CatalogueServices of the pages
 
 #include <optional>
 #include <vector>

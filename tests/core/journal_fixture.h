@@ -56,8 +56,8 @@ class JournalFixture {
         m_store = std::move(store).value();
         m_store->setClock([] { return kFixedTime; });
         m_layer = std::make_unique<RegInfoGetSet>(*m_store, test::codec936());
-        m_services.reset(
-            new CatalogueServices{*m_layer, m_framework, m_files, m_refresher, &m_recorder});
+        m_services.reset(new CatalogueServices{*m_layer, m_framework, m_files, m_refresher});
+        m_services->observer = &m_recorder;
         ASSERT_TRUE(m_journal.load());
     }
 
