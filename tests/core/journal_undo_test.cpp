@@ -6,6 +6,7 @@
 
 #include "core/catalogue/registry_locations.h"
 #include "core/journal/journal_items.h"
+#include "core/startup/startup_list.h"
 #include "tests/core/journal_fixture.h"
 
 namespace hivora::testing {
@@ -100,6 +101,33 @@ TEST_P(EveryRow, EntryHoldsTheChangeAndUndoRestoresTheFilesByteForByte) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Pages, EveryRow, ::testing::ValuesIn(everyRowButton()));
+
+TEST(StartupRemoval, IsRecordedAndUndoneByteForByte) {
+    JournalFixture f;
+    seedUsersRegistry(f.store());
+    putValue(f.store(), kHkeyCurrentUser, kRunKeyPath, "Tray", kRegSz, ansiText("tray.exe /q"));
+    putValue(f.store(), kHkeyLocalMachine, kRunKeyPath, "Agent", kRegExpandSz,
+             ansiText("%ProgramFiles%\\代理.exe"));
+    putValue(f.store(), kHkeyLocalMachine, kRunKeyPath, "Kept", kRegSz, ansiText("kept.exe"));
+    ASSERT_TRUE(f.store().flush());
+    const auto before = f.hiveFiles();
+    {
+        StartupList list(f.layer());
+        list.setObserver(&f.recorder());
+        ASSERT_EQ(list.RefreshStartupList(), 3u);
+        list.SelectAll();
+        list.setCheckState(2, kUnchecked);  // "Kept"
+        EXPECT_EQ(list.RemoveSelected().removed, 2);
+    }
+    const auto after = f.hiveFiles();
+    ASSERT_TRUE(f.recorder().lastEntry());
+    EXPECT_EQ(f.recorder().lastEntry()->label.page, "startup");
+
+    EXPECT_EQ(f.undo().result, UndoResult::Done);
+    EXPECT_EQ(f.hiveFiles(), before);
+    EXPECT_EQ(f.undo().result, UndoResult::Done);
+    EXPECT_EQ(f.hiveFiles(), after);
+}
 
 // ---- Changes made by others since ------------------------------------------------------------
 
