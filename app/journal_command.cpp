@@ -1,15 +1,12 @@
 #include "app/journal_command.h"
 
 #include <cstdio>
-#include <set>
 #include <string>
 
 #include "app/registry_choice.h"
-#include "core/journal/change_journal.h"
-#include "core/journal/journal_text.h"
+#include "core/journal/journal_session.h"
 #include "core/journal/journal_undo.h"
 #include "core/registry/reg_info_get_set.h"
-#include "platform/journal_file.h"
 
 namespace hivora {
 namespace {
@@ -59,22 +56,13 @@ int runJournalCommand(const Options& options) {
     Result<RegistryChoice> choice = chooseRegistry(options);
     if (!choice) return fail(choice.status().message());
     RegistryChoice& registry = choice.value();
-    Result<std::string> path = journalPathForStore(registry.description);
-    if (!path) return fail(path.status().message());
-    const std::unique_ptr<JournalFiles> files = makeJournalFiles();
-    ChangeJournal journal(*files, path.value(), registry.description);
-    if (Status s = journal.load(); !s) return fail("无法读取操作记录：" + s.message());
-    (void)journal.prune();  // a failed prune leaves the file as it was, still readable
+    Result<JournalSession> session = openJournalSession(registry.description);
+    if (!session) return fail(session.status().message());
+    ChangeJournal& journal = *session.value().journal;
 
     if (options.showHistory) {
-        std::set<std::int64_t> undone;
-        for (const JournalEntry& e : journal.entries())
-            if (e.undoes) undone.insert(*e.undoes);
-        const auto& entries = journal.entries();
-        for (auto e = entries.rbegin(); e != entries.rend(); ++e) {
-            const std::string line = historyLine(*e, undone.count(e->id) != 0, *registry.codec);
+        for (const std::string& line : historyLines(journal, *registry.codec))
             std::printf("%s\n", line.c_str());
-        }
         return 0;
     }
 
