@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/journal_command.h"
 #include "app/lazy_registry.h"
 #include "app/options.h"
 #include "app/registry_choice.h"
@@ -83,6 +84,7 @@ int main(int argc, char* argv[]) {
     }
     if (!parsed.options.repairHive.empty())
         return hivora::runRepairCommand(parsed.options.repairHive);
+    if (hivora::isJournalCommand(parsed.options)) return hivora::runJournalCommand(parsed.options);
     if (!displayAvailable()) {
         std::fputs(
             "Hivora 需要图形桌面才能运行：没有找到显示器（DISPLAY / WAYLAND_DISPLAY 均未设置）。\n"

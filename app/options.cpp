@@ -5,11 +5,13 @@
 namespace hivora {
 
 const char* const kUsageText =
-    "用法：hivora [--prefix 目录] [--code-page 代码页] [--repair-hive 文件]\n"
+    "用法：hivora [--prefix 目录] [--code-page 代码页] [--repair-hive 文件] [--history | --undo]\n"
     "  --prefix 目录       修改该 Wine 前缀中的注册表（system.reg、user.reg、userdef.reg），\n"
     "                      默认使用程序自己的注册表目录\n"
     "  --code-page 代码页  写入注册表的 ANSI 代码页，默认 936\n"
     "  --repair-hive 文件  修复含有无法读取的行的注册表文件（先备份原文件），然后退出\n"
+    "  --history           列出该注册表的操作记录（最新的在前，各项以制表符分隔）\n"
+    "  --undo              撤销最近一次操作\n"
     "  --help              显示本说明\n";
 
 namespace {
@@ -29,6 +31,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
         const bool hasValue = i + 1 < args.size();
         if (word == "--help" || word == "-h") {
             parsed.options.showHelp = true;
+        } else if (word == "--history") {
+            parsed.options.showHistory = true;
+        } else if (word == "--undo") {
+            parsed.options.undoLatest = true;
         } else if (word == "--prefix" || word == "--store") {
             if (!hasValue || args[i + 1].empty()) {
                 parsed.error = "选项 " + word + " 后面需要一个目录。";
@@ -52,6 +58,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
             return parsed;
         }
     }
+    if (parsed.options.showHistory && parsed.options.undoLatest)
+        parsed.error = "选项 --history 和 --undo 不能同时使用。";
     return parsed;
 }
 

@@ -15,6 +15,8 @@ struct Options {
     std::uint32_t codePage = 0;  // 0: the platform's default
     bool showHelp = false;
     std::string repairHive;  // --repair-hive FILE: repair that hive file and exit
+    bool showHistory = false;  // --history: print the store's change journal, then end
+    bool undoLatest = false;   // --undo: undo the latest change, then end
 };
 
 struct ParsedOptions {

@@ -99,7 +99,8 @@ RowOutcome runSysDirApply(CatalogueServices& services, int row, const std::strin
         setString(kHkeyCurrentUser, kShellFolders, found->valueName, stored),
     };
     const ButtonAction action{ops, nullptr, OutcomeMessage::SetDone, true};
-    return runButtonAction(services, action, false);
+    return runButtonAction(services, action, false,
+                           {"systemFolders", row, "change", std::string(sysDirCaption(row))});
 }
 
 std::optional<std::string> computerNameProblem(const std::string& name) {
@@ -145,7 +146,7 @@ RowOutcome runRegToApply(CatalogueServices& services, const std::string& owner,
     const OutcomeMessage confirm =
         computerName.empty() ? OutcomeMessage::None : OutcomeMessage::SetDone;
     const ButtonAction action{ops, nullptr, confirm, false};
-    return runButtonAction(services, action, false);
+    return runButtonAction(services, action, false, {"registration", -1, "apply", "注册信息"});
 }
 
 }  // namespace hivora
