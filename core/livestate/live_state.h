@@ -1,0 +1,110 @@
+#pragma once
+// Whether each settings row is in effect now, read from the registry and judged by the row's own
+// data: what its set button writes, creates or removes, against what its lift button does.
+//
+// Each registry place a row touches (a value, or a key for the rows that create or remove keys)
+// is read and sorted:
+// - it holds what only the set button leaves there: it speaks for "set";
+// - it holds what only the lift button leaves there, or it is an absent value that both buttons
+//   write (an absent setting is the system's default, which is what lifting restores): it speaks
+//   for "not set";
+// - both buttons leave the same there, or only one button touches it (lifting the browser icon
+//   does not re-create its key): it does not decide;
+// - it holds what neither button leaves there (another value or type): the row is "mixed".
+// A row is "set" when some places speak for set and none for not set, "not set" when none speaks
+// for set, and "mixed" otherwise.
+//
+// Rows whose set asks the user (a text, a file, drive letters) cannot say in advance what they
+// write. Their dialogue is run once against a probe that answers every question, which shows the
+// places and value types the set writes; any value of that type there other than what lifting
+// writes speaks for "set". Such a row is never "mixed" for holding only some of those values (the
+// user may give only some), and its current values are given as text.
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "core/catalogue/catalogue_types.h"
+#include "core/registry/reg_info_get_set.h"
+
+namespace hivora {
+
+enum class SettingState { NotSet, Set, Mixed };
+
+// "set", "not set" or "mixed", for scripts.
+std::string_view settingStateWord(SettingState state);
+// "已设置", "未设置" or "部分设置", for the user.
+std::string_view settingStateText(SettingState state);
+
+// What one registry place holds now.
+struct PlaceReading {
+    RegKey root = 0;
+    std::string key;
+    std::string name;    // the value name ("" the default value); unused for a key place
+    bool isKey = false;  // the place is the key itself
+    bool present = false;
+    std::string data;  // UTF-8 form of the data for the user; "" when absent or a key
+};
+
+struct RowState {
+    SettingState state = SettingState::NotSet;
+    // Rows whose set asks the user, when set: their current values, joined by "，".
+    std::string valueText;
+    std::vector<PlaceReading> readings;  // every place the row touches, in the order of its data
+};
+
+// "HKEY_CURRENT_USER", ...; "" for a handle that is not a predefined root.
+std::string_view rootName(RegKey root);
+// Several lines: the state, then each place as "root\key  name = data" (or "(不存在)").
+std::string stateTooltip(const RowState& state);
+
+// How one place of a row is judged; built once per row from its data (see live_state.cpp).
+struct PlaceCheck;
+struct RowPlan;
+
+// Reads row states through the access layer's registry. Plans are built on first use of a row
+// and kept, so repeated reads cost only the registry reads. Reads never write, never fail: a
+// place that cannot be read counts as absent.
+class LiveStateReader {
+  public:
+    explicit LiveStateReader(RegInfoGetSet& layer);
+    ~LiveStateReader();
+    LiveStateReader(const LiveStateReader&) = delete;
+    LiveStateReader& operator=(const LiveStateReader&) = delete;
+
+    RowState readRow(const CatalogueRow& row);
+    // Row `index` of `page`; a state with no readings for an index outside the page.
+    RowState readRow(CataloguePage page, int index);
+
+  private:
+    const RowPlan& planFor(const CatalogueRow& row);
+    PlaceReading readPlace(const PlaceCheck& check, std::uint32_t& type, std::string& bytes);
+
+    RegInfoGetSet& m_layer;
+    std::unordered_map<const CatalogueRow*, std::unique_ptr<RowPlan>> m_plans;
+    std::vector<std::uint8_t> m_buffer;
+};
+
+// ---- All pages --------------------------------------------------------------------------------
+
+struct StatePage {
+    CataloguePage page;
+    std::string_view name;  // the tab and frame the rows sit in, for the user
+};
+
+// Every page of settings rows, in the order of the window's tabs.
+std::span<const StatePage> statePages();
+
+struct PageStates {
+    StatePage page;
+    std::vector<RowState> rows;  // one per row of the page, in order
+};
+
+// The states of all rows of all pages.
+std::vector<PageStates> readAllStates(LiveStateReader& reader);
+
+}  // namespace hivora

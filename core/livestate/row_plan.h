@@ -1,0 +1,58 @@
+#pragma once
+// The judging plan of one row, built from its data: every registry place its two buttons touch,
+// with what each button leaves there. Internal to core/livestate.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/catalogue/catalogue_types.h"
+#include "core/livestate/live_state.h"
+#include "platform/ansi_codec.h"
+
+namespace hivora {
+
+// What one button leaves at a place.
+enum class Leaves {
+    Untouched,       // the button does not touch the place
+    Value,           // exactly `type` and `bytes` (texts in the ANSI code page, without a NUL)
+    AnyValueOfType,  // some value of `type`: the button writes what the user answered
+    NoValue,         // the value is removed
+    Key,             // the key exists
+    NoKey,           // the key is removed
+};
+
+struct SideEffect {
+    Leaves leaves = Leaves::Untouched;
+    std::uint32_t type = 0;
+    std::string bytes;
+};
+
+struct PlaceCheck {
+    RegKey root = 0;
+    std::string key;
+    std::string name;
+    bool isKey = false;
+    SideEffect set;
+    SideEffect lift;
+};
+
+// The text of a set value for the user, for rows whose data is a code rather than what the user
+// typed. Given the value's type and its raw bytes.
+using ValueTextFormatter = std::string (*)(std::uint32_t type, std::string_view bytes);
+
+struct RowPlan {
+    std::vector<PlaceCheck> places;
+    bool setAsks = false;
+    ValueTextFormatter formatValue = nullptr;  // null: the data as read
+};
+
+// The plan of `row`. Texts the code page cannot hold stay as they are (they then never match).
+RowPlan buildRowPlan(const CatalogueRow& row, const AnsiCodec& codec);
+
+// The data of a value for the user: texts decoded from the code page (shown as bytes when they
+// cannot be), numbers in decimal, other data as hexadecimal bytes.
+std::string dataText(std::uint32_t type, std::string_view bytes, const AnsiCodec& codec);
+
+}  // namespace hivora
