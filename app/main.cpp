@@ -9,6 +9,7 @@
 
 #include "app/options.h"
 #include "app/registry_choice.h"
+#include "app/status_command.h"
 #include "gui/main_window.h"
 
 namespace {
@@ -39,6 +40,7 @@ int main(int argc, char* argv[]) {
         std::fputs(hivora::kUsageText, stdout);
         return 0;
     }
+    if (parsed.options.printStatus) return hivora::runStatusCommand(parsed.options);
     if (!displayAvailable()) {
         std::fputs(
             "Hivora 需要图形桌面才能运行：没有找到显示器（DISPLAY / WAYLAND_DISPLAY 均未设置）。\n"

@@ -13,6 +13,7 @@ struct Options {
     std::string storeDirectory;  // empty: the default private store
     std::uint32_t codePage = 0;  // 0: the platform's default
     bool showHelp = false;
+    bool printStatus = false;  // --status: print every row's state and exit, no window
 };
 
 struct ParsedOptions {
