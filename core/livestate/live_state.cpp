@@ -216,6 +216,17 @@ RowState LiveStateReader::readRow(CataloguePage page, int index) {
     return readRow(catalogue.rows[static_cast<std::size_t>(index)]);
 }
 
+PlaceReading LiveStateReader::readValue(RegKey root, const std::string& key,
+                                        const std::string& name) {
+    PlaceCheck place;
+    place.root = root;
+    place.key = key;
+    place.name = name;
+    std::uint32_t type = kRegNone;
+    std::string bytes;
+    return readPlace(place, type, bytes);
+}
+
 std::span<const StatePage> statePages() {
     return kStatePages;
 }

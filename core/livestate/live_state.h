@@ -79,6 +79,8 @@ class LiveStateReader {
     RowState readRow(const CatalogueRow& row);
     // Row `index` of `page`; a state with no readings for an index outside the page.
     RowState readRow(CataloguePage page, int index);
+    // One value as it is now, for a text box that shows it.
+    PlaceReading readValue(RegKey root, const std::string& key, const std::string& name);
 
   private:
     const RowPlan& planFor(const CatalogueRow& row);

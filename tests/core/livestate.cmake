@@ -4,6 +4,7 @@ hivora_add_test(livestate_test LABEL livestate
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/livestate_rows_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/livestate_status_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/livestate_debounce_test.cpp
   LIBS hivora_core)
 if(TARGET hivora AND NOT WIN32)
   add_dependencies(livestate_test hivora)
