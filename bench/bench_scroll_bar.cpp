@@ -11,7 +11,7 @@ namespace hivora {
 namespace {
 
 class BenchWindow : public ScrollBarWindow {
-  public:
+public:
     WindowHandle hwnd() const override { return 1; }
     bool isWindowEnabled() const override { return true; }
     void setWindowEnabled(bool) override {}
@@ -20,7 +20,7 @@ class BenchWindow : public ScrollBarWindow {
 };
 
 class NoDialogs : public DialogServices {
-  public:
+public:
     int ShowMessageBox(const std::string&, int, const std::string&) override { return kIdOk; }
     std::string ShowInputBox(const std::string&, const std::string&, const std::string&,
                              bool) override {
@@ -33,7 +33,7 @@ class NoDialogs : public DialogServices {
 };
 
 class PointerOverBar : public PointerService {
-  public:
+public:
     bool IsCursorOverWindow(WindowHandle) const override { return true; }
 };
 
