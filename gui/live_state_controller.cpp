@@ -1,5 +1,9 @@
 #include "gui/live_state_controller.h"
 
+#ifdef _WIN32
+#include <QWinEventNotifier>
+#endif
+
 namespace hivora {
 
 LiveStateController::LiveStateController(RegInfoGetSet& layer, TimerService& timers,
@@ -82,6 +86,22 @@ void LiveStateController::show(const Attached& attached) {
 
 void LiveStateController::watchStoreFolder(const QString& folder) {
     m_watcher = std::make_unique<StoreWatcher>(folder, m_timers, [this] { refresh(); });
+}
+
+void LiveStateController::watchRegistryKeys() {
+    m_keyWatch = makeRegistryChangeWatch(m_reader.keysOfAllRows());
+    if (!m_keyWatch) return;
+    m_keyDebouncer = std::make_unique<ChangeDebouncer>(m_timers, [this] { refresh(); });
+#ifdef _WIN32
+    for (void* handle : m_keyWatch->eventHandles()) {
+        auto notifier = std::make_unique<QWinEventNotifier>(handle);
+        connect(notifier.get(), &QWinEventNotifier::activated, this, [this, handle] {
+            m_keyWatch->rearm(handle);
+            m_keyDebouncer->notice();
+        });
+        m_keyNotifiers.push_back(std::move(notifier));
+    }
+#endif
 }
 
 }  // namespace hivora

@@ -21,6 +21,7 @@
 #include "core/ui/timer_service.h"
 #include "gui/state_mark.h"
 #include "gui/store_watcher.h"
+#include "platform/registry_change_watch.h"
 
 namespace hivora {
 
@@ -46,6 +47,9 @@ class LiveStateController : public QObject {
 
     // Follows changes to the registry files in `folder` (see StoreWatcher).
     void watchStoreFolder(const QString& folder);
+    // On Windows: follows changes to the keys the rows read (platform/registry_change_watch.h),
+    // debounced as the files are. Elsewhere it does nothing.
+    void watchRegistryKeys();
 
   signals:
     // After each refresh, with the number of rows read.
@@ -66,6 +70,10 @@ class LiveStateController : public QObject {
     TimerService& m_timers;
     std::vector<Attached> m_attached;
     std::unique_ptr<StoreWatcher> m_watcher;
+    std::unique_ptr<RegistryChangeWatch> m_keyWatch;
+    std::unique_ptr<ChangeDebouncer> m_keyDebouncer;
+    // Declared after the watch so that they stop waiting before its events are closed.
+    std::vector<std::unique_ptr<QObject>> m_keyNotifiers;
 };
 
 }  // namespace hivora

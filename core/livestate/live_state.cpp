@@ -1,5 +1,7 @@
 #include "core/livestate/live_state.h"
 
+#include <algorithm>
+
 #include "core/catalogue/row_dispatch.h"
 #include "core/livestate/row_plan.h"
 
@@ -214,6 +216,22 @@ RowState LiveStateReader::readRow(CataloguePage page, int index) {
     const PageCatalogue& catalogue = pageCatalogue(page);
     if (index < 0 || static_cast<std::size_t>(index) >= catalogue.rows.size()) return {};
     return readRow(catalogue.rows[static_cast<std::size_t>(index)]);
+}
+
+std::vector<std::pair<RegKey, std::string>> LiveStateReader::keysOfAllRows() {
+    std::vector<std::pair<RegKey, std::string>> keys;
+    for (const StatePage& page : statePages()) {
+        for (const CatalogueRow& row : pageCatalogue(page.page).rows) {
+            for (const PlaceCheck& place : planFor(row).places) {
+                const auto same = [&](const auto& known) {
+                    return known.first == place.root && sameKeyName(known.second, place.key);
+                };
+                if (std::none_of(keys.begin(), keys.end(), same))
+                    keys.emplace_back(place.root, place.key);
+            }
+        }
+    }
+    return keys;
 }
 
 PlaceReading LiveStateReader::readValue(RegKey root, const std::string& key,

@@ -26,6 +26,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/catalogue/catalogue_types.h"
@@ -79,6 +80,8 @@ class LiveStateReader {
     RowState readRow(const CatalogueRow& row);
     // Row `index` of `page`; a state with no readings for an index outside the page.
     RowState readRow(CataloguePage page, int index);
+    // Every key the rows of all pages read, each once (root, path), for watching them.
+    std::vector<std::pair<RegKey, std::string>> keysOfAllRows();
     // One value as it is now, for a text box that shows it.
     PlaceReading readValue(RegKey root, const std::string& key, const std::string& name);
 

@@ -70,13 +70,6 @@ const SpecialRow kSpecialRows[] = {
 
 // ---- Building ---------------------------------------------------------------------------------
 
-bool sameName(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        return lower(x) == lower(y);
-    });
-}
-
 std::uint32_t typeOf(RegOpKind kind) {
     switch (kind) {
         case RegOpKind::SetString:
@@ -121,8 +114,8 @@ SideEffect effectOf(const RegOp& op, bool asked, const AnsiCodec& codec) {
 PlaceCheck& placeFor(RowPlan& plan, const RegOp& op) {
     const bool isKey = op.kind == RegOpKind::CreateKey || op.kind == RegOpKind::RemoveKey;
     for (PlaceCheck& place : plan.places) {
-        if (place.root == op.root && place.isKey == isKey && sameName(place.key, op.key) &&
-            (isKey || sameName(place.name, op.name))) {
+        if (place.root == op.root && place.isKey == isKey && sameKeyName(place.key, op.key) &&
+            (isKey || sameKeyName(place.name, op.name))) {
             return place;
         }
     }
@@ -162,6 +155,13 @@ RowPlan buildRowPlan(const CatalogueRow& row, const AnsiCodec& codec) {
     // untouched here, so they would not decide.
     if (row.lift.ask == nullptr) addSide(plan, row.lift.ops, false, false, codec);
     return plan;
+}
+
+bool sameKeyName(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        return lower(x) == lower(y);
+    });
 }
 
 std::string dataText(std::uint32_t type, std::string_view bytes, const AnsiCodec& codec) {

@@ -51,6 +51,9 @@ struct RowPlan {
 // The plan of `row`. Texts the code page cannot hold stay as they are (they then never match).
 RowPlan buildRowPlan(const CatalogueRow& row, const AnsiCodec& codec);
 
+// Registry names compare without regard to the case of ASCII letters.
+bool sameKeyName(std::string_view a, std::string_view b);
+
 // The data of a value for the user: texts decoded from the code page (shown as bytes when they
 // cannot be), numbers in decimal, other data as hexadecimal bytes.
 std::string dataText(std::uint32_t type, std::string_view bytes, const AnsiCodec& codec);

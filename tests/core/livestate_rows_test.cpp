@@ -242,6 +242,17 @@ TEST_P(StoreValues, ReadAsExpected) {
 
 INSTANTIATE_TEST_SUITE_P(LiveState, StoreValues, ::testing::ValuesIn(kStoreCases));
 
+TEST(LiveState, KeysOfAllRowsListEachKeyOnce) {
+    LiveStateRig rig;
+    const auto keys = rig.reader().keysOfAllRows();
+    const auto count = [&](RegKey root, const std::string& key) {
+        return std::count(keys.begin(), keys.end(), std::pair(root, key));
+    };
+    EXPECT_EQ(count(kHkeyCurrentUser, kExplorerPolicies), 1);
+    EXPECT_EQ(count(kHkeyClassesRoot, kShortcutClass), 1);
+    EXPECT_EQ(count(kHkeyUsers, kDefaultSystemPolicies), 1);
+}
+
 TEST(LiveState, TooltipNamesKeyValueAndData) {
     LiveStateRig rig;
     rig.press(Page::HideShow, 0, RowButton::Set);
