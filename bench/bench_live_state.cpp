@@ -18,7 +18,8 @@ void setHalfTheRows(RegInfoGetSet& layer) {
     layer.beginAction();
     int n = 0;
     for (const StatePage& page : statePages()) {
-        for (const CatalogueRow& row : pageCatalogue(page.page).rows) {
+        if (!page.page) continue;
+        for (const CatalogueRow& row : pageCatalogue(*page.page).rows) {
             if (row.set.ask != nullptr || n++ % 2 != 0) continue;
             for (const RegOp& op : row.set.ops) (void)applyRegOp(layer, op);
         }
@@ -28,7 +29,7 @@ void setHalfTheRows(RegInfoGetSet& layer) {
 
 std::size_t rowCount() {
     std::size_t rows = 0;
-    for (const StatePage& page : statePages()) rows += pageCatalogue(page.page).rows.size();
+    for (const StatePage& page : statePages()) rows += rowCount(page);
     return rows;
 }
 

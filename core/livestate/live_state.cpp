@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include "core/catalogue/browser_page.h"
+#include "core/catalogue/registry_locations.h"
 #include "core/catalogue/row_dispatch.h"
+#include "core/catalogue/system_info_page.h"
 #include "core/livestate/row_plan.h"
 
 namespace hivora {
@@ -32,7 +35,12 @@ bool holds(const SideEffect& side, bool present, std::uint32_t type, std::string
 }
 
 Verdict judge(const PlaceCheck& place, bool present, std::uint32_t type, std::string_view bytes) {
-    // A place only one button touches keeps the other button's state, so it cannot decide.
+    // What the user gave, in a place nothing else writes: there or not.
+    if (place.set.leaves == Leaves::AnyValueOfType && place.lift.leaves == Leaves::Untouched) {
+        if (!present) return Verdict::ForLift;
+        return type == place.set.type ? Verdict::ForSet : Verdict::Foreign;
+    }
+    // A fixed place only one button touches keeps the other button's state: it cannot decide.
     if (place.set.leaves == Leaves::Untouched || place.lift.leaves == Leaves::Untouched) {
         return Verdict::Undecided;
     }
@@ -58,11 +66,48 @@ std::string_view withoutTrailingNuls(std::string_view bytes, std::uint32_t type)
     return bytes;
 }
 
-const StatePage kStatePages[] = {
-    {CataloguePage::Desktop, "桌面背景"},
-    {CataloguePage::Restrictions, "系统设置·禁止"},
-    {CataloguePage::HideShow, "系统设置·隐藏"},
-};
+// The text-box rows, from what their buttons write for a sample text.
+std::vector<TextBoxRow> pageAddressRows() {
+    std::vector<TextBoxRow> rows;
+    for (int row = 0; row < kIEPageRowCount; ++row) {
+        rows.push_back({std::string(iePageCaption(row)), iePageWrites(row, "1"),
+                        iePageWrites(row, std::string(iePageFactoryDefault(row)))});
+    }
+    return rows;
+}
+
+std::vector<TextBoxRow> specialFolderRows() {
+    std::vector<TextBoxRow> rows;
+    for (int row = 0; row < kSysDirRowCount; ++row) {
+        rows.push_back({std::string(sysDirCaption(row)), sysDirWrites(row, "C:\\1"), {}});
+    }
+    return rows;
+}
+
+std::vector<TextBoxRow> registrationRows() {
+    return {
+        {std::string(kOwnerCaption), regToWrites("1", "", ""), {}},
+        {std::string(kOrganisationCaption), regToWrites("", "1", ""), {}},
+        {std::string(kComputerNameCaption), regToWrites("", "", "1"), {}},
+    };
+}
+
+const std::vector<StatePage>& allStatePages() {
+    static const std::vector<TextBoxRow> addresses = pageAddressRows();
+    static const std::vector<TextBoxRow> folders = specialFolderRows();
+    static const std::vector<TextBoxRow> registration = registrationRows();
+    static const std::vector<StatePage> pages = {
+        {"开机启动·登录系统样式", CataloguePage::LogonStyle, {}},
+        {"桌面背景", CataloguePage::Desktop, {}},
+        {"IE设置·页面", std::nullopt, addresses},
+        {"IE设置·属性", CataloguePage::BrowserProperties, {}},
+        {"系统设置·禁止", CataloguePage::Restrictions, {}},
+        {"系统设置·隐藏", CataloguePage::HideShow, {}},
+        {"系统信息·目录位置", std::nullopt, folders},
+        {"系统信息·注册到", std::nullopt, registration},
+    };
+    return pages;
+}
 
 }  // namespace
 
@@ -127,7 +172,13 @@ LiveStateReader::~LiveStateReader() = default;
 
 const RowPlan& LiveStateReader::planFor(const CatalogueRow& row) {
     std::unique_ptr<RowPlan>& plan = m_plans[&row];
-    if (!plan) plan = std::make_unique<RowPlan>(buildRowPlan(row, m_layer.codec()));
+    if (!plan) plan = std::make_unique<RowPlan>(buildRowPlan(row, m_layer));
+    return *plan;
+}
+
+const RowPlan& LiveStateReader::planFor(const TextBoxRow& row) {
+    std::unique_ptr<RowPlan>& plan = m_plans[&row];
+    if (!plan) plan = std::make_unique<RowPlan>(buildTextRowPlan(row, m_layer.codec()));
     return *plan;
 }
 
@@ -164,7 +215,7 @@ PlaceReading LiveStateReader::readPlace(const PlaceCheck& check, std::uint32_t& 
             if (result == kErrorSuccess) {
                 reading.present = true;
                 bytes.assign(reinterpret_cast<const char*>(m_buffer.data()), size);
-                reading.data = dataText(type, bytes, codec);
+                reading.data = isSecretValue(check.name) ? "******" : dataText(type, bytes, codec);
             }
             break;
         }
@@ -174,8 +225,21 @@ PlaceReading LiveStateReader::readPlace(const PlaceCheck& check, std::uint32_t& 
 }
 
 RowState LiveStateReader::readRow(const CatalogueRow& row) {
-    const RowPlan& plan = planFor(row);
+    return judgeRow(planFor(row), std::string(row.caption));
+}
+
+RowState LiveStateReader::readRow(const TextBoxRow& row) {
+    return judgeRow(planFor(row), row.caption);
+}
+
+RowState LiveStateReader::judgeRow(const RowPlan& plan, std::string caption) {
+    if (plan.special) {
+        RowState state = plan.special(*this);
+        state.caption = std::move(caption);
+        return state;
+    }
     RowState state;
+    state.caption = std::move(caption);
     state.readings.reserve(plan.places.size());
     bool forSet = false;
     bool forLift = false;
@@ -190,8 +254,9 @@ RowState LiveStateReader::readRow(const CatalogueRow& row) {
         forLift = forLift || verdict == Verdict::ForLift;
         foreign = foreign || verdict == Verdict::Foreign;
         if (plan.setAsks && verdict == Verdict::ForSet) {
-            std::string shown =
-                plan.formatValue ? plan.formatValue(type, bytes) : std::string(reading.data);
+            std::string shown = plan.formatValue && !isSecretValue(place.name)
+                                    ? plan.formatValue(type, bytes)
+                                    : std::string(reading.data);
             if (!state.valueText.empty()) state.valueText += "，";
             state.valueText += shown;
         }
@@ -220,17 +285,25 @@ RowState LiveStateReader::readRow(CataloguePage page, int index) {
 
 std::vector<std::pair<RegKey, std::string>> LiveStateReader::keysOfAllRows() {
     std::vector<std::pair<RegKey, std::string>> keys;
+    const auto addPlaces = [&](const RowPlan& plan) {
+        for (const PlaceCheck& place : plan.places) {
+            const auto same = [&](const auto& known) {
+                return known.first == place.root && sameKeyName(known.second, place.key);
+            };
+            if (std::none_of(keys.begin(), keys.end(), same))
+                keys.emplace_back(place.root, place.key);
+        }
+    };
     for (const StatePage& page : statePages()) {
-        for (const CatalogueRow& row : pageCatalogue(page.page).rows) {
-            for (const PlaceCheck& place : planFor(row).places) {
-                const auto same = [&](const auto& known) {
-                    return known.first == place.root && sameKeyName(known.second, place.key);
-                };
-                if (std::none_of(keys.begin(), keys.end(), same))
-                    keys.emplace_back(place.root, place.key);
-            }
+        if (page.page) {
+            for (const CatalogueRow& row : pageCatalogue(*page.page).rows) addPlaces(planFor(row));
+        } else {
+            for (const TextBoxRow& row : page.textRows) addPlaces(planFor(row));
         }
     }
+    // The rows read by functions of their own name their keys here.
+    keys.emplace_back(kHkeyClassesRoot, locations::kBrowseUiServer);
+    keys.emplace_back(kHkeyLocalMachine, locations::kBrowserAboutUrls);
     return keys;
 }
 
@@ -245,17 +318,61 @@ PlaceReading LiveStateReader::readValue(RegKey root, const std::string& key,
     return readPlace(place, type, bytes);
 }
 
+std::optional<std::vector<std::pair<std::string, std::string>>> LiveStateReader::readAllValues(
+    RegKey root, const std::string& key) {
+    RegistryApi& api = m_layer.api();
+    const AnsiCodec& codec = m_layer.codec();
+    Result<std::string> ansiKey = codec.toAnsi(key);
+    RegKey handle = 0;
+    if (!ansiKey ||
+        api.RegOpenKeyExA(root, ansiKey.value().c_str(), 0, kKeyRead, &handle) != kErrorSuccess) {
+        return std::nullopt;
+    }
+    std::vector<std::pair<std::string, std::string>> values;
+    std::vector<char> name(256);
+    for (std::uint32_t index = 0;;) {
+        auto nameLength = static_cast<std::uint32_t>(name.size());
+        auto size = static_cast<std::uint32_t>(m_buffer.size());
+        std::uint32_t type = kRegNone;
+        const RegResult result = api.RegEnumValueA(handle, index, name.data(), &nameLength, &type,
+                                                   m_buffer.data(), &size);
+        if (result == kErrorMoreData) {
+            name.resize(name.size() * 2);
+            m_buffer.resize(std::max<std::size_t>(size, m_buffer.size() * 2));
+            if (name.size() > 65536) break;
+            continue;
+        }
+        if (result != kErrorSuccess) break;
+        const std::string ansiName(name.data(), nameLength);
+        Result<std::string> decoded = codec.fromAnsi(ansiName);
+        const std::string bytes(reinterpret_cast<const char*>(m_buffer.data()), size);
+        values.emplace_back(decoded ? decoded.value() : ansiName, dataText(type, bytes, codec));
+        ++index;
+    }
+    (void)api.RegCloseKey(handle);
+    return values;
+}
+
 std::span<const StatePage> statePages() {
-    return kStatePages;
+    return allStatePages();
+}
+
+std::size_t rowCount(const StatePage& page) {
+    return page.page ? pageCatalogue(*page.page).rows.size() : page.textRows.size();
 }
 
 std::vector<PageStates> readAllStates(LiveStateReader& reader) {
     std::vector<PageStates> all;
     for (const StatePage& page : statePages()) {
-        PageStates states{page, {}};
-        const PageCatalogue& catalogue = pageCatalogue(page.page);
-        states.rows.reserve(catalogue.rows.size());
-        for (const CatalogueRow& row : catalogue.rows) states.rows.push_back(reader.readRow(row));
+        PageStates states{&page, {}};
+        states.rows.reserve(rowCount(page));
+        if (page.page) {
+            for (const CatalogueRow& row : pageCatalogue(*page.page).rows) {
+                states.rows.push_back(reader.readRow(row));
+            }
+        } else {
+            for (const TextBoxRow& row : page.textRows) states.rows.push_back(reader.readRow(row));
+        }
         all.push_back(std::move(states));
     }
     return all;

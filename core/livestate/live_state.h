@@ -18,10 +18,17 @@
 // write. Their dialogue is run once against a probe that answers every question, which shows the
 // places and value types the set writes; any value of that type there other than what lifting
 // writes speaks for "set". Such a row is never "mixed" for holding only some of those values (the
-// user may give only some), and its current values are given as text.
+// user may give only some), and its current values are given as text. A place such a set writes
+// and lifting leaves alone decides by itself: a value there is "set", none is "not set". Rows whose
+// lift asks are probed the same way.
+//
+// The rows that take a text box's text (page addresses, special folders, registration info) are
+// judged the same way from what their button writes for a sample text and, where they have one,
+// what their default button writes. A stored password is never shown.
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -52,6 +59,7 @@ struct PlaceReading {
 };
 
 struct RowState {
+    std::string caption;
     SettingState state = SettingState::NotSet;
     // Rows whose set asks the user, when set: their current values, joined by "，".
     std::string valueText;
@@ -63,9 +71,16 @@ std::string_view rootName(RegKey root);
 // Several lines: the state, then each place as "root\key  name = data" (or "(不存在)").
 std::string stateTooltip(const RowState& state);
 
-// How one place of a row is judged; built once per row from its data (see live_state.cpp).
+// How one place of a row is judged; built once per row from its data (see row_plan.h).
 struct PlaceCheck;
 struct RowPlan;
+
+// A row that takes its value from a text box.
+struct TextBoxRow {
+    std::string caption;
+    std::vector<RegOp> writes;         // what its button writes for a sample text
+    std::vector<RegOp> defaultWrites;  // what its default button writes; empty: it has none
+};
 
 // Reads row states through the access layer's registry. Plans are built on first use of a row
 // and kept, so repeated reads cost only the registry reads. Reads never write, never fail: a
@@ -78,6 +93,7 @@ class LiveStateReader {
     LiveStateReader& operator=(const LiveStateReader&) = delete;
 
     RowState readRow(const CatalogueRow& row);
+    RowState readRow(const TextBoxRow& row);
     // Row `index` of `page`; a state with no readings for an index outside the page.
     RowState readRow(CataloguePage page, int index);
     // Every key the rows of all pages read, each once (root, path), for watching them.
@@ -85,27 +101,38 @@ class LiveStateReader {
     // One value as it is now, for a text box that shows it.
     PlaceReading readValue(RegKey root, const std::string& key, const std::string& name);
 
+    // The names and data of every value of a key, for rows that own a whole key; nothing when
+    // the key cannot be opened.
+    std::optional<std::vector<std::pair<std::string, std::string>>> readAllValues(
+        RegKey root, const std::string& key);
+
   private:
     const RowPlan& planFor(const CatalogueRow& row);
+    const RowPlan& planFor(const TextBoxRow& row);
+    RowState judgeRow(const RowPlan& plan, std::string caption);
     PlaceReading readPlace(const PlaceCheck& check, std::uint32_t& type, std::string& bytes);
 
     RegInfoGetSet& m_layer;
-    std::unordered_map<const CatalogueRow*, std::unique_ptr<RowPlan>> m_plans;
+    std::unordered_map<const void*, std::unique_ptr<RowPlan>> m_plans;
     std::vector<std::uint8_t> m_buffer;
 };
 
 // ---- All pages --------------------------------------------------------------------------------
 
+// The rows of one frame of the window: two-button rows of a catalogue page, or text-box rows.
 struct StatePage {
-    CataloguePage page;
     std::string_view name;  // the tab and frame the rows sit in, for the user
+    std::optional<CataloguePage> page;
+    std::span<const TextBoxRow> textRows;  // when `page` is empty
 };
 
-// Every page of settings rows, in the order of the window's tabs.
+// Every frame of settings rows, in the order of the window's tabs.
 std::span<const StatePage> statePages();
+// The number of rows of `page`.
+std::size_t rowCount(const StatePage& page);
 
 struct PageStates {
-    StatePage page;
+    const StatePage* page;
     std::vector<RowState> rows;  // one per row of the page, in order
 };
 

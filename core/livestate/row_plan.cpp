@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "core/catalogue/row_dialogues.h"
+#include "platform/logon_secrets.h"
 
 namespace hivora {
 namespace {
@@ -36,37 +36,16 @@ class ProbeFiles : public FileSystem {
     }
 };
 
-std::vector<RegOp> probeAskedOps(Dialogue ask) {
+// The dialogue may read the registry (through `layer`) but writes nothing itself; no secret store
+// is given, so a password is written as a value, which shows where it would go.
+std::vector<RegOp> probeAskedOps(Dialogue ask, RegInfoGetSet& layer) {
     ProbeDialogs dialogs;
     ProbeFiles files;
     std::string scratch;
     DialogueContext context{dialogs, files, scratch};
+    context.layer = &layer;
     return ask(context).value_or(std::vector<RegOp>{});
 }
-
-// ---- Rows whose data cannot say it -----------------------------------------------------------
-
-// The hidden drives are kept as a mask; the user typed letters, so show letters.
-std::string hiddenDrivesText(std::uint32_t type, std::string_view bytes) {
-    if (type != kRegDword || bytes.size() != 4) return {};
-    std::uint32_t mask = 0;
-    for (int i = 3; i >= 0; --i) mask = (mask << 8) | static_cast<std::uint8_t>(bytes[i]);
-    constexpr std::uint32_t kAllLetters = (1u << 26) - 1;
-    if ((mask & kAllLetters) == kAllLetters) return "全部驱动器";
-    std::string letters;
-    for (int bit = 0; bit < 26; ++bit) {
-        if (mask & (1u << bit)) letters += static_cast<char>('A' + bit);
-    }
-    return letters;
-}
-
-struct SpecialRow {
-    Dialogue ask;
-    ValueTextFormatter format;
-};
-const SpecialRow kSpecialRows[] = {
-    {askHiddenDrives, hiddenDrivesText},
-};
 
 // ---- Building ---------------------------------------------------------------------------------
 
@@ -139,22 +118,41 @@ void addSide(RowPlan& plan, std::span<const RegOp> ops, bool isSet, bool asked,
 
 }  // namespace
 
-RowPlan buildRowPlan(const CatalogueRow& row, const AnsiCodec& codec) {
+RowPlan buildRowPlan(const CatalogueRow& row, RegInfoGetSet& layer) {
     RowPlan plan;
     plan.setAsks = row.set.ask != nullptr;
     if (plan.setAsks) {
-        const std::vector<RegOp> asked = probeAskedOps(row.set.ask);
-        addSide(plan, asked, true, true, codec);
-        for (const SpecialRow& special : kSpecialRows) {
-            if (special.ask == row.set.ask) plan.formatValue = special.format;
+        for (const SpecialRow& special : specialRows()) {
+            if (special.setAsk != row.set.ask) continue;
+            plan.special = special.state;
+            plan.formatValue = special.format;
         }
+        if (plan.special) return plan;
+    }
+    const AnsiCodec& codec = layer.codec();
+    if (plan.setAsks) {
+        addSide(plan, probeAskedOps(row.set.ask, layer), true, true, codec);
     } else {
         addSide(plan, row.set.ops, true, false, codec);
     }
-    // Lifting never asks in the rows of these pages; one that did would leave its places
-    // untouched here, so they would not decide.
-    if (row.lift.ask == nullptr) addSide(plan, row.lift.ops, false, false, codec);
+    if (row.lift.ask != nullptr) {
+        addSide(plan, probeAskedOps(row.lift.ask, layer), false, true, codec);
+    } else {
+        addSide(plan, row.lift.ops, false, false, codec);
+    }
     return plan;
+}
+
+RowPlan buildTextRowPlan(const TextBoxRow& row, const AnsiCodec& codec) {
+    RowPlan plan;
+    plan.setAsks = true;
+    addSide(plan, row.writes, true, true, codec);
+    addSide(plan, row.defaultWrites, false, false, codec);
+    return plan;
+}
+
+bool isSecretValue(std::string_view valueName) {
+    return sameKeyName(valueName, kDefaultPasswordSecret);
 }
 
 bool sameKeyName(std::string_view a, std::string_view b) {

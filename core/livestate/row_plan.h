@@ -3,12 +3,14 @@
 // with what each button leaves there. Internal to core/livestate.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/catalogue/catalogue_types.h"
 #include "core/livestate/live_state.h"
+#include "core/registry/reg_info_get_set.h"
 #include "platform/ansi_codec.h"
 
 namespace hivora {
@@ -42,14 +44,31 @@ struct PlaceCheck {
 // typed. Given the value's type and its raw bytes.
 using ValueTextFormatter = std::string (*)(std::uint32_t type, std::string_view bytes);
 
+// The state of a row whose data cannot say it, read by a function of its own.
+using SpecialState = RowState (*)(LiveStateReader& reader);
+
 struct RowPlan {
     std::vector<PlaceCheck> places;
     bool setAsks = false;
     ValueTextFormatter formatValue = nullptr;  // null: the data as read
+    SpecialState special = nullptr;            // set: the places are not used
 };
 
-// The plan of `row`. Texts the code page cannot hold stay as they are (they then never match).
-RowPlan buildRowPlan(const CatalogueRow& row, const AnsiCodec& codec);
+// The plan of `row`; its dialogues are probed with `layer` for the rows that read before they
+// write. Texts the code page cannot hold stay as they are (they then never match).
+RowPlan buildRowPlan(const CatalogueRow& row, RegInfoGetSet& layer);
+RowPlan buildTextRowPlan(const TextBoxRow& row, const AnsiCodec& codec);
+
+// The rows whose data cannot say their state, by the dialogue of their set (special_rows.cpp).
+struct SpecialRow {
+    Dialogue setAsk;
+    SpecialState state;         // null: judged from the data, with `format` for the value
+    ValueTextFormatter format;  // null: the data as read
+};
+std::span<const SpecialRow> specialRows();
+
+// Whether the value holds a secret that is never shown (a stored logon password).
+bool isSecretValue(std::string_view valueName);
 
 // Registry names compare without regard to the case of ASCII letters.
 bool sameKeyName(std::string_view a, std::string_view b);

@@ -1,7 +1,5 @@
 #include "core/livestate/status_table.h"
 
-#include "core/catalogue/row_dispatch.h"
-
 namespace hivora {
 namespace {
 
@@ -14,12 +12,10 @@ void appendField(std::string& line, std::string_view field) {
 std::string formatStatusTable(const std::vector<PageStates>& states) {
     std::string text;
     for (const PageStates& page : states) {
-        const PageCatalogue& catalogue = pageCatalogue(page.page.page);
-        for (std::size_t i = 0; i < page.rows.size() && i < catalogue.rows.size(); ++i) {
-            const RowState& row = page.rows[i];
-            appendField(text, page.page.name);
+        for (const RowState& row : page.rows) {
+            appendField(text, page.page->name);
             text += '\t';
-            appendField(text, catalogue.rows[i].caption);
+            appendField(text, row.caption);
             text += '\t';
             text += settingStateWord(row.state);
             if (!row.valueText.empty()) {

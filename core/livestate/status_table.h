@@ -11,7 +11,7 @@
 
 namespace hivora {
 
-// `states` as read by readAllStates, with the captions of the same pages.
+// `states` as read by readAllStates.
 std::string formatStatusTable(const std::vector<PageStates>& states);
 
 }  // namespace hivora

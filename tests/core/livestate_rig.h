@@ -23,6 +23,12 @@ class NoRefresh : public DesktopRefresher {
     void refreshDesktop() override {}
 };
 
+inline const std::string kSystemFolder = "C:\\windows\\system32";
+
+struct FixedSystemDirectory : SystemDirectory {
+    std::string GetSystemDirectoryA() const override { return kSystemFolder; }
+};
+
 class LiveStateRig {
   public:
     LiveStateRig()
@@ -30,18 +36,24 @@ class LiveStateRig {
           m_store(makeMemoryRegistry(*m_codec)),
           m_layer(*m_store, *m_codec),
           m_framework(m_dialogs),
-          m_services{m_layer, m_framework, m_files, m_refresher},
+          m_services{m_layer, m_framework, m_files, m_refresher, nullptr, &m_systemDirectory},
           m_reader(m_layer) {
         m_files.entries = {{kExistingPicture, kFileAttributeArchive},
-                           {kExistingFolder, kFileAttributeDirectory}};
+                           {kExistingFolder, kFileAttributeDirectory},
+                           {kSystemFolder + "\\BROWSEUI.DLL", kFileAttributeArchive}};
     }
 
     // Runs a button of a row with the user's answers; the action must complete and succeed.
     void press(CataloguePage page, int row, RowButton button, const Answers& answers = {}) {
+        script(answers);
+        expectDone(runRowAction(m_services, page, row, button));
+    }
+    void script(const Answers& answers) {
         for (const std::string& text : answers.inputs) m_dialogs.answerInputBox(text);
         for (int box : answers.boxes) m_dialogs.answerMessageBox(box);
         for (const std::string& path : answers.files) m_dialogs.answerOpenFile(path);
-        const RowOutcome outcome = runRowAction(m_services, page, row, button);
+    }
+    static void expectDone(const RowOutcome& outcome) {
         EXPECT_TRUE(outcome.completed && outcome.status.isOk()) << outcome.status.message();
     }
 
@@ -63,6 +75,7 @@ class LiveStateRig {
     RowState state(CataloguePage page, int row) { return m_reader.readRow(page, row); }
     LiveStateReader& reader() { return m_reader; }
     RegInfoGetSet& layer() { return m_layer; }
+    CatalogueServices& services() { return m_services; }
     const AnsiCodec& codec() const { return *m_codec; }
 
   private:
@@ -73,6 +86,7 @@ class LiveStateRig {
     TweakFramework m_framework;
     FakeFileSystem m_files;
     NoRefresh m_refresher;
+    FixedSystemDirectory m_systemDirectory;
     CatalogueServices m_services;
     LiveStateReader m_reader;
 };
