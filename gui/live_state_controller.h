@@ -3,8 +3,9 @@
 //
 // The pages register their rows once, when they build them:
 //     controller.attachStateMark(captionLabel, CataloguePage::Desktop, 3);
-//     controller.attachPlaceholder(textBox, page, row);   // rows with a text box
-// and call refresh(page) when the page is shown and refresh() after every row action and undo.
+//     controller.attachStateMark(captionLabel, TextBoxPage::SpecialFolders, 2);
+//     controller.attachPlaceholder(textBox, TextBoxPage::PageAddresses, 0);
+// and call refresh() when a page is shown and after every row action and undo.
 // When the store is a folder of registry files, watchStoreFolder() makes changes by other programs
 // show by themselves, 200 ms after their last file event.
 
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QObject>
 #include <QPointer>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,16 +36,14 @@ class LiveStateController : public QObject {
 
     // A mark beside `caption` for row `row` of `page`, read at once. The mark goes with the label.
     StateMark* attachStateMark(QLabel* caption, CataloguePage page, int row);
-    // `box` shows the row's current value greyed while it is empty (its placeholder); typing is
-    // unaffected. Read at once. By row: the data of the first value of the row that is present;
-    // by value: that value's data (for boxes that feed one of several values of a button).
-    void attachPlaceholder(QLineEdit* box, CataloguePage page, int row);
-    void attachPlaceholder(QLineEdit* box, CataloguePage page, RegKey root, const std::string& key,
-                           const std::string& valueName);
+    StateMark* attachStateMark(QLabel* caption, TextBoxPage page, int row);
+    // `box` shows the row's current value greyed while it is empty (its placeholder), and the
+    // row's keys and values in its tooltip; typing is unaffected. Read at once. The value shown
+    // is the data of the first value of the row that is present.
+    void attachPlaceholder(QLineEdit* box, TextBoxPage page, int row);
 
-    // Reads every registered row again; with a page, only that page's rows.
+    // Reads every registered row again (about 1 ms for all rows of all pages).
     void refresh();
-    void refresh(CataloguePage page);
 
     // Follows changes to the registry files in `folder` (see StoreWatcher).
     void watchStoreFolder(const QString& folder);
@@ -57,14 +57,11 @@ class LiveStateController : public QObject {
 
   private:
     struct Attached {
-        CataloguePage page;
-        int row;  // -1: a single value, `value`
+        std::function<RowState(LiveStateReader&)> read;
         QPointer<StateMark> mark;
         QPointer<QLineEdit> box;
-        PlaceReading value{};
     };
     void show(const Attached& attached);
-    void refreshWhere(std::optional<CataloguePage> page);
 
     LiveStateReader m_reader;
     TimerService& m_timers;

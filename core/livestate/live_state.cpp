@@ -97,14 +97,14 @@ const std::vector<StatePage>& allStatePages() {
     static const std::vector<TextBoxRow> folders = specialFolderRows();
     static const std::vector<TextBoxRow> registration = registrationRows();
     static const std::vector<StatePage> pages = {
-        {"开机启动·登录系统样式", CataloguePage::LogonStyle, {}},
-        {"桌面背景", CataloguePage::Desktop, {}},
-        {"IE设置·页面", std::nullopt, addresses},
-        {"IE设置·属性", CataloguePage::BrowserProperties, {}},
-        {"系统设置·禁止", CataloguePage::Restrictions, {}},
-        {"系统设置·隐藏", CataloguePage::HideShow, {}},
-        {"系统信息·目录位置", std::nullopt, folders},
-        {"系统信息·注册到", std::nullopt, registration},
+        {"开机启动·登录系统样式", CataloguePage::LogonStyle, {}, {}},
+        {"桌面背景", CataloguePage::Desktop, {}, {}},
+        {"IE设置·页面", std::nullopt, TextBoxPage::PageAddresses, addresses},
+        {"IE设置·属性", CataloguePage::BrowserProperties, {}, {}},
+        {"系统设置·禁止", CataloguePage::Restrictions, {}, {}},
+        {"系统设置·隐藏", CataloguePage::HideShow, {}, {}},
+        {"系统信息·目录位置", std::nullopt, TextBoxPage::SpecialFolders, folders},
+        {"系统信息·注册到", std::nullopt, TextBoxPage::Registration, registration},
     };
     return pages;
 }
@@ -305,6 +305,15 @@ std::vector<std::pair<RegKey, std::string>> LiveStateReader::keysOfAllRows() {
     keys.emplace_back(kHkeyClassesRoot, locations::kBrowseUiServer);
     keys.emplace_back(kHkeyLocalMachine, locations::kBrowserAboutUrls);
     return keys;
+}
+
+RowState LiveStateReader::readRow(TextBoxPage page, int index) {
+    for (const StatePage& frame : statePages()) {
+        if (frame.textPage != page) continue;
+        if (index < 0 || static_cast<std::size_t>(index) >= frame.textRows.size()) return {};
+        return readRow(frame.textRows[static_cast<std::size_t>(index)]);
+    }
+    return {};
 }
 
 PlaceReading LiveStateReader::readValue(RegKey root, const std::string& key,

@@ -75,6 +75,9 @@ std::string stateTooltip(const RowState& state);
 struct PlaceCheck;
 struct RowPlan;
 
+// The frames whose rows take their value from a text box.
+enum class TextBoxPage { PageAddresses, SpecialFolders, Registration };
+
 // A row that takes its value from a text box.
 struct TextBoxRow {
     std::string caption;
@@ -94,6 +97,9 @@ class LiveStateReader {
 
     RowState readRow(const CatalogueRow& row);
     RowState readRow(const TextBoxRow& row);
+    // Row `index` of a text-box frame (the registration rows: owner, organisation, computer
+    // name); a state with no readings for an index outside it.
+    RowState readRow(TextBoxPage page, int index);
     // Row `index` of `page`; a state with no readings for an index outside the page.
     RowState readRow(CataloguePage page, int index);
     // Every key the rows of all pages read, each once (root, path), for watching them.
@@ -123,7 +129,8 @@ class LiveStateReader {
 struct StatePage {
     std::string_view name;  // the tab and frame the rows sit in, for the user
     std::optional<CataloguePage> page;
-    std::span<const TextBoxRow> textRows;  // when `page` is empty
+    std::optional<TextBoxPage> textPage;   // when `page` is empty
+    std::span<const TextBoxRow> textRows;  // the rows of `textPage`
 };
 
 // Every frame of settings rows, in the order of the window's tabs.

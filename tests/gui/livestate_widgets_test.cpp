@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "core/catalogue/registry_locations.h"
+#include "core/catalogue/system_info_page.h"
 #include "gui/live_state_controller.h"
 #include "gui/qt_timer_service.h"
 #include "platform/posix/file_store.h"
@@ -97,36 +98,34 @@ TEST(LiveStateController, ShowsRowsAndValuesAgainOnRefresh) {
     LiveStateController controller(rig.layer(), clock);
     QWidget page;
     auto* icons = new QLabel(QStringLiteral("屏蔽桌面所有图标"), &page);
-    auto* forbid = new QLabel(QStringLiteral("禁止修改开始菜单"), &page);
-    auto* wallpaper = new QLineEdit(&page);
-    auto* origin = new QLineEdit(&page);
+    auto* owner = new QLabel(QStringLiteral("注册全名=>>"), &page);
+    auto* folder = new QLineEdit(&page);
+    auto* computer = new QLineEdit(&page);
     StateMark* iconsMark = controller.attachStateMark(icons, CataloguePage::Desktop, 0);
-    StateMark* forbidMark = controller.attachStateMark(forbid, CataloguePage::Restrictions, 12);
-    controller.attachPlaceholder(wallpaper, CataloguePage::Desktop, 7);
-    controller.attachPlaceholder(origin, CataloguePage::Desktop, kHkeyCurrentUser,
-                                 locations::kDesktopSettings, "WallpaperOriginY");
+    StateMark* ownerMark = controller.attachStateMark(owner, TextBoxPage::Registration, 0);
+    controller.attachPlaceholder(folder, TextBoxPage::SpecialFolders, 2);
+    controller.attachPlaceholder(computer, TextBoxPage::Registration, 2);
     EXPECT_EQ(iconsMark->state(), SettingState::NotSet);
-    EXPECT_EQ(wallpaper->placeholderText(), "");
+    EXPECT_EQ(folder->placeholderText(), "");
 
     rig.press(CataloguePage::Desktop, 0, RowButton::Set);
-    rig.press(CataloguePage::Restrictions, 12, RowButton::Set);
-    rig.press(CataloguePage::Desktop, 7, RowButton::Set, {{"1"}, {}, {kExistingPicture}});
-    rig.press(CataloguePage::Desktop, 8, RowButton::Set, {{"10", "20"}});
-
-    controller.refresh(CataloguePage::Desktop);
-    EXPECT_EQ(iconsMark->state(), SettingState::Set);
-    EXPECT_EQ(forbidMark->state(), SettingState::NotSet);  // another page: not read
-    EXPECT_EQ(wallpaper->placeholderText().toStdString(), kExistingPicture);
-    EXPECT_EQ(origin->placeholderText(), "20");
-    EXPECT_TRUE(iconsMark->toolTip().contains("NoDesktop = 1"));
+    (void)runSysDirApply(rig.services(), 2, kExistingFolder);
+    (void)runRegToApply(rig.services(), "张三", "", "PC-7");
+    EXPECT_EQ(iconsMark->state(), SettingState::NotSet);  // read again only on refresh
 
     controller.refresh();
-    EXPECT_EQ(forbidMark->state(), SettingState::Set);
+    EXPECT_EQ(iconsMark->state(), SettingState::Set);
+    EXPECT_EQ(ownerMark->state(), SettingState::Set);
+    EXPECT_TRUE(iconsMark->toolTip().contains("NoDesktop = 1"));
+    EXPECT_EQ(folder->placeholderText().toStdString(), kExistingFolder);
+    EXPECT_EQ(computer->placeholderText(), "PC-7");
+    EXPECT_TRUE(computer->toolTip().contains("Hostname = PC-7"));
 
     delete icons;  // a page may drop its rows; the controller goes on
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    rig.press(CataloguePage::Desktop, 0, RowButton::Lift);
     controller.refresh();
-    EXPECT_EQ(forbidMark->state(), SettingState::Set);
+    EXPECT_EQ(ownerMark->state(), SettingState::Set);
 }
 
 // ---- The store watched on disk -----------------------------------------------------------------
