@@ -42,7 +42,7 @@ class LiveStateController : public QObject {
     // is the data of the first value of the row that is present.
     void attachPlaceholder(QLineEdit* box, TextBoxPage page, int row);
 
-    // Reads every registered row again (about 1 ms for all rows of all pages).
+    // Reads every registered row again (a few milliseconds for all rows of all pages).
     void refresh();
 
     // Follows changes to the registry files in `folder` (see StoreWatcher).

@@ -106,16 +106,6 @@ TEST(StatusCommand, PrintsTheTableOfThePrefixWithoutWriting) {
     EXPECT_FALSE(std::filesystem::exists(prefix / "system.reg"));
     EXPECT_TRUE(std::filesystem::is_empty(home.path()));
 }
-
-TEST(StatusCommand, UnreadableStoreFailsWithoutATable) {
-    test::TempFolder home;
-    test::TempFolder prefix;
-    std::filesystem::create_directory(prefix / "user.reg");  // a folder where the hive belongs
-    const auto [output, exitCode] =
-        runProgram(home.path(), "--status --prefix '" + prefix.path() + "' 2>/dev/null");
-    EXPECT_EQ(exitCode, 1);
-    EXPECT_EQ(output, "");
-}
 #endif
 
 }  // namespace
