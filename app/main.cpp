@@ -1,16 +1,34 @@
 // Hivora: options, the registry store, the window.
 
 #include <QApplication>
+#include <QDir>
+#include <QFont>
 #include <QMessageBox>
+#include <QStandardPaths>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/lazy_registry.h"
 #include "app/options.h"
 #include "app/registry_choice.h"
+#include "app/screenshots.h"
 #include "app/status_command.h"
+#include "core/catalogue/tweak_framework.h"
+#include "core/config/color_config.h"
+#include "core/config/config_location.h"
+#include "core/config/ini_access.h"
+#include "core/shell/closing.h"
 #include "gui/main_window.h"
+#include "gui/qt_dialog_services.h"
+#include "gui/qt_timer_service.h"
+#include "gui/window_helpers.h"
+#include "platform/ansi_codec.h"
+#include "platform/profile_files.h"
+#include "platform/system_services.h"
 
 namespace {
 
@@ -25,6 +43,28 @@ bool displayAvailable() {
     };
     return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
 #endif
+}
+
+std::optional<std::string> environment(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr) return std::nullopt;
+    return std::string(value);
+}
+
+constexpr bool kOnWindows =
+#ifdef _WIN32
+    true;
+#else
+    false;
+#endif
+
+// The window's captions are real text in the same CJK font as the faces.
+void useInterfaceFont(QApplication& app) {
+    // Asking for the family by name costs nothing when it is missing (Qt falls back to the
+    // default family); listing the installed families first would load the whole font database.
+    QFont font(QStringLiteral("Noto Sans CJK SC"));
+    font.setPointSize(9);
+    app.setFont(font);
 }
 
 }  // namespace
@@ -50,13 +90,49 @@ int main(int argc, char* argv[]) {
     }
 
     QApplication app(argc, argv);
-    auto choice = hivora::chooseRegistry(parsed.options);
-    if (!choice) {
+    useInterfaceFont(app);
+    // The store is opened on first use, which is after the window's first paint.
+    hivora::LazyRegistry registry([&parsed] { return hivora::chooseRegistry(parsed.options); });
+    // "config.ini" is read before the window shows, in the code page the store will use.
+    auto iniCodec = hivora::makeAnsiCodec(
+        parsed.options.codePage != 0 ? parsed.options.codePage : hivora::systemAnsiCodePage());
+    if (!iniCodec) {
         QMessageBox::critical(nullptr, QStringLiteral("Hivora"),
-                              QString::fromStdString(choice.status().message()));
+                              QString::fromStdString(iniCodec.status().message()));
         return 1;
     }
-    hivora::MainWindow window(QString::fromStdString(choice.value().description));
-    window.show();
+
+    const auto launcher = hivora::makeCommandLauncher();
+    hivora::QtDialogServices dialogs(nullptr, *launcher);
+    hivora::TweakFramework framework(dialogs);
+    const auto profiles = hivora::makeProfileFiles();
+    hivora::IniAccess ini(*profiles, *iniCodec.value());
+
+    const std::optional<std::string> configFolder = hivora::configFolder(
+        {kOnWindows, QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toStdString(),
+         environment("XDG_CONFIG_HOME"), environment("HOME")});
+    hivora::RestartTarget restartTarget;
+    restartTarget.windows = kOnWindows;
+    restartTarget.winePrefix = parsed.options.storeDirectory;
+    restartTarget.wineInstalled =
+        !QStandardPaths::findExecutable(QStringLiteral("wineboot")).isEmpty();
+
+    hivora::MainWindow window(
+        {dialogs, framework, hivora::QtTimerService::shared(), hivora::QtPointerService::shared(),
+         &ini, configFolder ? hivora::configFilePath(*configFolder) : std::string(),
+         hivora::restartCommandFor(restartTarget), [&registry] { (void)registry.flush(); }});
+    // A bad "config.ini" ends the program here, after its warning, before the window shows.
+    if (!window.Form_Load()) return 1;
+    dialogs.setOwner(&window);
+    hivora::arrangeScreenshotsOrQuit(window);
+    // Right after the first paint, before the startup list reads it: a store that cannot be
+    // opened ends the program with the reason, as it always has, only now the window was seen.
+    QObject::connect(&window, &hivora::MainWindow::firstPainted, &window, [&registry, &window] {
+        const hivora::Status opened = registry.open();
+        if (opened.isOk()) return;
+        QMessageBox::critical(&window, QStringLiteral("Hivora"),
+                              QString::fromStdString(opened.message()));
+        QCoreApplication::exit(1);
+    });
     return app.exec();
 }

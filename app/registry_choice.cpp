@@ -32,6 +32,7 @@ Result<RegistryChoice> chooseRegistry(const Options& options) {
     if (!store) return store.status();
     choice.registry = std::move(store).value();
     choice.description = folder;
+    choice.winePrefix = options.storeDirectory;
 #endif
     return choice;
 }

@@ -16,6 +16,9 @@ struct RegistryChoice {
     std::unique_ptr<AnsiCodec> codec;
     std::unique_ptr<RegistryApi> registry;  // uses `codec`; declared after it, destroyed first
     std::string description;                // for the user: the folder, or the Windows registry
+    // The folder of the Wine prefix the store is (--prefix); "" for the private store and on
+    // Windows. Give it to makePlatformServices (platform/platform_services.h).
+    std::string winePrefix;
 };
 
 // Success: the registry and its codec. Failure: a sentence for the user, in Chinese.

@@ -32,6 +32,27 @@ QString tooltipOf(const StartupRow& row) {
     return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(text);
 }
 
+// Shows a row's state; the grey state only while the row holds it, so that a user's click on a
+// recycled box never steps through grey.
+void showCheckState(QCheckBox* check, int state) {
+    check->setTristate(state == kGreyed);
+    check->setCheckState(state == kChecked  ? Qt::Checked
+                         : state == kGreyed ? Qt::PartiallyChecked
+                                            : Qt::Unchecked);
+}
+
+// The list's state for Qt's (whose numbers for checked and grey are the other way round).
+int listStateOf(int qtState) {
+    switch (qtState) {
+        case Qt::Checked:
+            return kChecked;
+        case Qt::PartiallyChecked:
+            return kGreyed;
+        default:
+            return kUnchecked;
+    }
+}
+
 // The widest of many texts in one font, without shaping every text: an ASCII text is estimated
 // from a table of character advances, and only the texts whose estimate comes near the largest
 // are measured exactly. An estimate differs from the exact width only by kerning, a pixel or two
@@ -112,7 +133,8 @@ StartupView::StartupView(StartupList& list, QWidget* parent) : QWidget(parent), 
         slot.name = makeLabel();
         // The user's click goes to the list; a slot never outlives the view, nor moves.
         connect(slot.check, &QCheckBox::stateChanged, this, [this, &slot](int state) {
-            if (slot.row >= 0) m_list.setCheckState(static_cast<std::size_t>(slot.row), state);
+            if (slot.row < 0) return;
+            m_list.setCheckState(static_cast<std::size_t>(slot.row), listStateOf(state));
         });
         hideSlot(slot);
     }
@@ -195,7 +217,7 @@ void StartupView::bind(Slot& slot, int row) {
     slot.check->setObjectName(QStringLiteral("Check_PowerStart(%1)").arg(index));
     {
         const QSignalBlocker quiet(slot.check);  // the list already holds this state
-        slot.check->setCheckState(static_cast<Qt::CheckState>(std::clamp(data.checkState, 0, 2)));
+        showCheckState(slot.check, data.checkState);
     }
     slot.check->move(twipsToPixels(kCheckLeft), twipsToPixels(startupCheckTop(row)));
     slot.check->setToolTip(tip);
@@ -219,10 +241,10 @@ void StartupView::bind(Slot& slot, int row) {
 
 void StartupView::syncChecks() {
     for (Slot& slot : m_slots) {
-        if (slot.row < 0) continue;
+        if (slot.row < 0 || static_cast<std::size_t>(slot.row) >= m_list.size()) continue;
         const QSignalBlocker quiet(slot.check);
         const int state = m_list.rows()[static_cast<std::size_t>(slot.row)].checkState;
-        slot.check->setCheckState(static_cast<Qt::CheckState>(std::clamp(state, 0, 2)));
+        showCheckState(slot.check, state);
     }
 }
 

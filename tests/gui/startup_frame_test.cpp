@@ -99,6 +99,10 @@ TEST_F(StartupFrameTest, SelectAllInvertAndRemoveWithTheMouse) {
     click(check(1));  // HKCU Beta
     click(check(2));  // HKLM Alpha, not the user's value of that name
     EXPECT_EQ(marks(4), (std::vector<bool>{false, true, true, false}));
+    for (int k = 0; k < 4; ++k) {  // the list holds what the boxes show, in its own terms
+        EXPECT_EQ(frame->list().rows()[k].checkState, k == 1 || k == 2 ? kChecked : kUnchecked);
+        EXPECT_EQ(check(k)->checkState(), k == 1 || k == 2 ? Qt::Checked : Qt::Unchecked);
+    }
 
     click(child<ImageButton>("Picture_PowerStartRemove"));
     EXPECT_TRUE(harness.hasValue(kHkeyCurrentUser, "Alpha"));
