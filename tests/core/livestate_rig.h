@@ -23,8 +23,6 @@ class NoRefresh : public DesktopRefresher {
     void refreshDesktop() override {}
 };
 
-inline const std::string kSystemFolder = "C:\\windows\\system32";
-
 struct FixedSystemDirectory : SystemDirectory {
     std::string GetSystemDirectoryA() const override { return kSystemFolder; }
 };
@@ -40,7 +38,7 @@ class LiveStateRig {
           m_reader(m_layer) {
         m_files.entries = {{kExistingPicture, kFileAttributeArchive},
                            {kExistingFolder, kFileAttributeDirectory},
-                           {kSystemFolder + "\\BROWSEUI.DLL", kFileAttributeArchive}};
+                           {kBrowseUi, kFileAttributeArchive}};
     }
 
     // Runs a button of a row with the user's answers; the action must complete and succeed.
