@@ -25,6 +25,10 @@
 // The rows that take a text box's text (page addresses, special folders, registration info) are
 // judged the same way from what their button writes for a sample text and, where they have one,
 // what their default button writes. A stored password is never shown.
+//
+// The few rows whose data cannot say their state are read by functions of their own
+// (special_rows.cpp): the hidden drives (shown as letters), the browser's address bar and its
+// address aliases.
 
 #include <cstdint>
 #include <memory>
