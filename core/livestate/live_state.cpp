@@ -149,11 +149,10 @@ PlaceReading LiveStateReader::readPlace(const PlaceCheck& check, std::uint32_t& 
 
     RegistryApi& api = m_layer.api();
     const AnsiCodec& codec = m_layer.codec();
-    Result<std::string> key = codec.toAnsi(check.key);
-    Result<std::string> name = codec.toAnsi(check.name);
-    if (!key || !name) return reading;
+    if (!check.encodable) return reading;
     RegKey handle = 0;
-    if (api.RegOpenKeyExA(check.root, key.value().c_str(), 0, kKeyRead, &handle) != kErrorSuccess) {
+    if (api.RegOpenKeyExA(check.root, check.ansiKey.c_str(), 0, kKeyRead, &handle) !=
+        kErrorSuccess) {
         return reading;
     }
     if (check.isKey) {
@@ -162,7 +161,7 @@ PlaceReading LiveStateReader::readPlace(const PlaceCheck& check, std::uint32_t& 
         for (int attempt = 0; attempt < 3; ++attempt) {
             auto size = static_cast<std::uint32_t>(m_buffer.size());
             const RegResult result =
-                api.RegQueryValueExA(handle, name.value().c_str(), &type, m_buffer.data(), &size);
+                api.RegQueryValueExA(handle, check.ansiName.c_str(), &type, m_buffer.data(), &size);
             if (result == kErrorMoreData) {
                 m_buffer.resize(std::max<std::size_t>(size, m_buffer.size() * 2));
                 continue;
@@ -277,6 +276,7 @@ PlaceReading LiveStateReader::readValue(RegKey root, const std::string& key,
     place.root = root;
     place.key = key;
     place.name = name;
+    encodePlace(place, m_layer.codec());
     std::uint32_t type = kRegNone;
     std::string bytes;
     return readPlace(place, type, bytes);

@@ -118,6 +118,15 @@ void addSide(RowPlan& plan, std::span<const RegOp> ops, bool isSet, bool asked,
 
 }  // namespace
 
+void encodePlace(PlaceCheck& place, const AnsiCodec& codec) {
+    Result<std::string> key = codec.toAnsi(place.key);
+    Result<std::string> name = codec.toAnsi(place.name);
+    place.encodable = key && name;
+    if (!place.encodable) return;
+    place.ansiKey = std::move(key).value();
+    place.ansiName = std::move(name).value();
+}
+
 RowPlan buildRowPlan(const CatalogueRow& row, RegInfoGetSet& layer) {
     RowPlan plan;
     plan.setAsks = row.set.ask != nullptr;
@@ -140,6 +149,7 @@ RowPlan buildRowPlan(const CatalogueRow& row, RegInfoGetSet& layer) {
     } else {
         addSide(plan, row.lift.ops, false, false, codec);
     }
+    for (PlaceCheck& place : plan.places) encodePlace(place, codec);
     return plan;
 }
 
@@ -148,6 +158,7 @@ RowPlan buildTextRowPlan(const TextBoxRow& row, const AnsiCodec& codec) {
     plan.setAsks = true;
     addSide(plan, row.writes, true, true, codec);
     addSide(plan, row.defaultWrites, false, false, codec);
+    for (PlaceCheck& place : plan.places) encodePlace(place, codec);
     return plan;
 }
 

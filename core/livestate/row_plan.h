@@ -38,7 +38,15 @@ struct PlaceCheck {
     bool isKey = false;
     SideEffect set;
     SideEffect lift;
+    // The key path and value name in the code page, converted once; false when they cannot be
+    // (the place then reads as absent).
+    bool encodable = false;
+    std::string ansiKey;
+    std::string ansiName;
 };
+
+// Fills the code-page forms of `place`.
+void encodePlace(PlaceCheck& place, const AnsiCodec& codec);
 
 // The text of a set value for the user, for rows whose data is a code rather than what the user
 // typed. Given the value's type and its raw bytes.
