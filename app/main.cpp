@@ -22,6 +22,7 @@
 #include "core/config/config_location.h"
 #include "core/config/ini_access.h"
 #include "core/shell/closing.h"
+#include "app/repair_command.h"
 #include "gui/main_window.h"
 #include "gui/qt_dialog_services.h"
 #include "gui/qt_timer_service.h"
@@ -80,6 +81,8 @@ int main(int argc, char* argv[]) {
         std::fputs(hivora::kUsageText, stdout);
         return 0;
     }
+    if (!parsed.options.repairHive.empty())
+        return hivora::runRepairCommand(parsed.options.repairHive);
     if (parsed.options.printStatus) return hivora::runStatusCommand(parsed.options);
     if (!displayAvailable()) {
         std::fputs(
