@@ -17,6 +17,7 @@
 #include "app/options.h"
 #include "app/registry_choice.h"
 #include "app/screenshots.h"
+#include "app/status_command.h"
 #include "core/catalogue/tweak_framework.h"
 #include "core/config/color_config.h"
 #include "core/config/config_location.h"
@@ -85,6 +86,7 @@ int main(int argc, char* argv[]) {
     if (!parsed.options.repairHive.empty())
         return hivora::runRepairCommand(parsed.options.repairHive);
     if (hivora::isJournalCommand(parsed.options)) return hivora::runJournalCommand(parsed.options);
+    if (parsed.options.printStatus) return hivora::runStatusCommand(parsed.options);
     if (!displayAvailable()) {
         std::fputs(
             "Hivora 需要图形桌面才能运行：没有找到显示器（DISPLAY / WAYLAND_DISPLAY 均未设置）。\n"
