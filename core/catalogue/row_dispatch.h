@@ -37,7 +37,9 @@ struct CatalogueServices {
 
 struct RowOutcome {
     // False when the action ended before writing (a dialogue that ends it, or no such row):
-    // nothing was written, refreshed or shown.
+    // nothing was written or refreshed, and no outcome message shown beyond what the row's
+    // contract names ("失败！" of the address bar row, the refusals of the logon picture select
+    // and of a bad computer name).
     bool completed = false;
     // The message shown: the action's own on success, SetError when anything failed.
     OutcomeMessage shown = OutcomeMessage::None;

@@ -34,51 +34,30 @@ Effect noWinlogon(const char* name) {
 
 // Without a secret store (the file store), the password is the registry value.
 const RowCase kStyleCases[] = {
-    {"Row0CaptionAndTextAsEntered",
-     0,
-     kSet,
-     {{" 通知 ", "请勿关机"}},
-     {winlogon("LegalNoticeCaption", " 通知 "), winlogon("LegalNoticeText", "请勿关机")},
-     kSetDone},
+    // clang-format off
+    {"Row0CaptionAndTextAsEntered", 0, kSet, {{" 通知 ", "请勿关机"}},
+     {winlogon("LegalNoticeCaption", " 通知 "), winlogon("LegalNoticeText", "请勿关机")}, kSetDone},
     {"Row0CancelledCaption", 0, kSet, {{""}}, {}, kSilent},
     {"Row0CancelledTextWritesNoCaption", 0, kSet, {{"通知", ""}}, {}, kSilent},
-    {"Row0Unset",
-     0,
-     kUnset,
-     {},
-     {noWinlogon("LegalNoticeCaption"), noWinlogon("LegalNoticeText")},
+    {"Row0Unset", 0, kUnset, {}, {noWinlogon("LegalNoticeCaption"), noWinlogon("LegalNoticeText")},
      kUnsetDone},
     {"Row1Set", 1, kSet, {}, {winlogon("ForceAutoLogon", "1")}, kSetDone},
     {"Row1Unset", 1, kUnset, {}, {noWinlogon("ForceAutoLogon")}, kUnsetDone},
-    {"Row2SetClassicLogon",
-     2,
-     kSet,
-     {},
-     {sz(kHklm, kOldWinlogon, "DontDisplayLastUserName", "1"),
-      dword(kHklm, kWinlogon, "LogonType", 0)},
+    {"Row2SetClassicLogon", 2, kSet, {},
+     {sz(kHklm, kOldWinlogon, "DontDisplayLastUserName", "1"), dword(kHklm, kWinlogon, "LogonType", 0)},
      kSetDone},
-    {"Row2Unset",
-     2,
-     kUnset,
-     {},
-     {removed(kHklm, kOldWinlogon, "DontDisplayLastUserName"),
-      dword(kHklm, kWinlogon, "LogonType", 1)},
+    {"Row2Unset", 2, kUnset, {},
+     {removed(kHklm, kOldWinlogon, "DontDisplayLastUserName"), dword(kHklm, kWinlogon, "LogonType", 1)},
      kUnsetDone},
-    {"Row3PasswordAsRegistryValue",
-     3,
-     kSet,
-     {{"admin", "p a$s"}},
-     {winlogon("AutoAdminLogon", "1"), winlogon("DefaultUserName", "admin"),
-      winlogon("DefaultPassword", "p a$s")},
+    {"Row3PasswordAsRegistryValue", 3, kSet, {{"admin", "p a$s"}},
+     {winlogon("AutoAdminLogon", "1"), winlogon("DefaultUserName", "admin"), winlogon("DefaultPassword", "p a$s")},
      kSetDone},
     {"Row3CancelledUserNameWritesNothing", 3, kSet, {{""}}, {}, kSilent},
     {"Row3CancelledPasswordWritesNothing", 3, kSet, {{"admin", ""}}, {}, kSilent},
-    {"Row3Unset",
-     3,
-     kUnset,
-     {},
+    {"Row3Unset", 3, kUnset, {},
      {noWinlogon("AutoAdminLogon"), noWinlogon("DefaultUserName"), noWinlogon("DefaultPassword")},
      kUnsetDone},
+    // clang-format on
 };
 
 class LogonStyleRows : public ::testing::TestWithParam<RowCase> {};
@@ -129,40 +108,24 @@ struct SecretCase {
 const std::string kNoSecretStore = "无法把密码保存为系统机密（0xC0000034）";
 
 const SecretCase kSecretCases[] = {
+    // clang-format off
     // Stored: the values without the password, and any plain-text password removed.
-    {"SetStoresTheSecret",
-     kSet,
-     Status::ok(),
-     {winlogon("AutoAdminLogon", "1"), winlogon("DefaultUserName", "admin"),
-      noWinlogon("DefaultPassword")},
-     "已设置！",
-     true},
+    {"SetStoresTheSecret", kSet, Status::ok(),
+     {winlogon("AutoAdminLogon", "1"), winlogon("DefaultUserName", "admin"), noWinlogon("DefaultPassword")},
+     "已设置！", true},
     // Refused, as Wine refuses: nothing at all is written, and the user is told why.
-    {"RefusedSecretWritesNothing",
-     kSet,
-     Status::error(kNoSecretStore, 2),
-     {},
-     "设置出错！\r\n" + kNoSecretStore,
-     false},
-    {"RefusedForLackOfRights",
-     kSet,
-     Status::error("拒绝访问", 5),
-     {},
-     std::string("设置出错！\r\n") + kNeedsAdministratorLine,
-     false},
-    {"UnsetRemovesSecretAndValues",
-     kUnset,
-     Status::ok(),
+    {"RefusedSecretWritesNothing", kSet, Status::error(kNoSecretStore, 2), {},
+     "设置出错！\r\n" + kNoSecretStore, false},
+    {"RefusedForLackOfRights", kSet, Status::error("拒绝访问", 5), {},
+     std::string("设置出错！\r\n") + kNeedsAdministratorLine, false},
+    {"UnsetRemovesSecretAndValues", kUnset, Status::ok(),
      {noWinlogon("AutoAdminLogon"), noWinlogon("DefaultUserName"), noWinlogon("DefaultPassword")},
-     "已解除！",
-     false},
+     "已解除！", false},
     // The values still go, so automatic logon is off whatever became of the secret.
-    {"UnsetWithRefusedSecretStillSwitchesOff",
-     kUnset,
-     Status::error(kNoSecretStore, 2),
+    {"UnsetWithRefusedSecretStillSwitchesOff", kUnset, Status::error(kNoSecretStore, 2),
      {noWinlogon("AutoAdminLogon"), noWinlogon("DefaultUserName"), noWinlogon("DefaultPassword")},
-     "设置出错！\r\n" + kNoSecretStore,
-     true},
+     "设置出错！\r\n" + kNoSecretStore, true},
+    // clang-format on
 };
 
 class LogonSecret : public ::testing::TestWithParam<SecretCase> {};
@@ -205,6 +168,7 @@ const std::string kJpeg = "C:\\logon\\sea.jpg";
 const std::string kBare = "sea.bmp";
 
 const PreviewCase kPreviewCases[] = {
+    // clang-format off
     {"NothingStored", std::nullopt, std::nullopt, {kNone, kDefaultLogonColor}},
     {"BitmapAndColour", kExistingPicture, "1 2 3", {{kExistingPicture, "sea.bmp"}, 0x030201}},
     {"UpperCaseExtension", kUpperBmp, "58 110 165", {{kUpperBmp, "SEA.BMP"}, kDefaultLogonColor}},
@@ -214,6 +178,7 @@ const PreviewCase kPreviewCases[] = {
     {"TwoNumbersAreBlack", "(无)", "58 110", {kNone, 0}},
     {"WordsAreBlack", std::nullopt, "blue", {kNone, 0}},
     {"ComponentOutOfRangeIsWhite", std::nullopt, "300 0 0", {kNone, 0xFFFFFF}},
+    // clang-format on
 };
 
 class LogonPreview : public ::testing::TestWithParam<PreviewCase> {};

@@ -36,6 +36,10 @@ TEST(FileStore, MissingFilesAreEmptyHivesAndTheFirstWriteMakesOne) {
     EXPECT_TRUE(std::filesystem::exists(folder + "/user.reg"));
     EXPECT_FALSE(std::filesystem::exists(folder + "/system.reg"));
     EXPECT_FALSE(std::filesystem::exists(folder + "/userdef.reg"));
+    // A new hive may come to hold a logon password: only its owner can read it.
+    struct stat made {};
+    ASSERT_EQ(::stat((folder + "/user.reg").c_str(), &made), 0);
+    EXPECT_EQ(made.st_mode & 0777, 0600u);
     const std::string text = readFile(folder + "/user.reg");
     EXPECT_EQ(text.rfind("WINE REGISTRY Version 2\n;; All keys relative to "
                          "\\\\User\\\\S-1-5-21-0-0-0-1000\n\n[Software] ",
