@@ -31,10 +31,6 @@ void buildSystemPage(QWidget* page, CatalogueServices& services) {
     const int columnWidth = (page->width() - 3 * kPageMargin) / 2;
     const int fullHeight = page->height() - 2 * kPageMargin;
     const int rightLeft = 2 * kPageMargin + columnWidth;
-    // The two right frames share the height in proportion to their rows (7 and 5), so the rows
-    // of both have the same pitch.
-    const int hideHeight = (fullHeight - kPageMargin) * 7 / 12 + 10;
-    const int menuHeight = fullHeight - kPageMargin - hideHeight;
 
     QGroupBox* forbid = addFrame(page, "Frame_Forbid", " 禁止 ",
                                  QRect(kPageMargin, kPageMargin, columnWidth, fullHeight));
@@ -43,15 +39,21 @@ void buildSystemPage(QWidget* page, CatalogueServices& services) {
         {restrictionsCatalogue(), 0, 13, {"Label_ForbidTips", "Picture_Forbid", "Picture_Passage"}},
         services);
 
-    QGroupBox* hide = addFrame(page, "Frame_Hide", " 隐藏 ",
-                               QRect(rightLeft, kPageMargin, columnWidth, hideHeight));
+    // The two right frames share the column so that their rows (7 and 5) get one pitch: the
+    // height left after both frames' borders and captions, split by rows.
+    QGroupBox* hide =
+        addFrame(page, "Frame_Hide", " 隐藏 ", QRect(rightLeft, kPageMargin, columnWidth, 100));
+    const int overhead = 100 - frameContentArea(hide).height();
+    const int pitch = (fullHeight - kPageMargin - 2 * overhead) / 12;
+    const int hideHeight = 7 * pitch + overhead;
+    hide->resize(columnWidth, hideHeight);
     addCatalogueRows(
         hide, frameContentArea(hide),
         {hideShowCatalogue(), 0, 7, {"Label_HideTips", "Picture_Hide", "Picture_Show"}}, services);
 
-    QGroupBox* menu =
-        addFrame(page, "Frame_HideMenu", " 隐藏[开始]菜单中 ",
-                 QRect(rightLeft, kPageMargin + hideHeight + kPageMargin, columnWidth, menuHeight));
+    const int menuTop = kPageMargin + hideHeight + kPageMargin;
+    QGroupBox* menu = addFrame(page, "Frame_HideMenu", " 隐藏[开始]菜单中 ",
+                               QRect(rightLeft, menuTop, columnWidth, 5 * pitch + overhead));
     addCatalogueRows(
         menu, frameContentArea(menu),
         {hideShowCatalogue(), 7, 5, {"Label_HideTips", "Picture_Hide", "Picture_Show"}}, services);
