@@ -6,6 +6,7 @@ if(TARGET hivora_gui)
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/pages_rows_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/pages_layout_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/qt_dialogs_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/pages_main.cpp
     LIBS hivora_gui Qt6::Test)
 endif()
