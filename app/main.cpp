@@ -1,7 +1,9 @@
 // Hivora: options, the registry store, the window.
 
 #include <QApplication>
-#include <QMessageBox>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -9,7 +11,10 @@
 
 #include "app/options.h"
 #include "app/registry_choice.h"
+#include "core/dialog_services.h"
 #include "gui/main_window.h"
+#include "gui/qt_dialog_services.h"
+#include "platform/system_services.h"
 
 namespace {
 
@@ -39,6 +44,10 @@ int main(int argc, char* argv[]) {
         std::fputs(hivora::kUsageText, stdout);
         return 0;
     }
+    if (parsed.options.showVersion) {
+        std::fputs(hivora::kVersionText, stdout);
+        return 0;
+    }
     if (!displayAvailable()) {
         std::fputs(
             "Hivora 需要图形桌面才能运行：没有找到显示器（DISPLAY / WAYLAND_DISPLAY 均未设置）。\n"
@@ -48,10 +57,20 @@ int main(int argc, char* argv[]) {
     }
 
     QApplication app(argc, argv);
+    // Qt's own dialogs (file, folder, colour) in Chinese, like the rest of the program.
+    QTranslator qtChinese;
+    if (qtChinese.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&qtChinese);
+    }
+    auto launcher = hivora::makeCommandLauncher();
+    hivora::QtDialogServices dialogs(nullptr, *launcher);
+
+    // A store that cannot be used is reported before the window opens; nothing has been written.
     auto choice = hivora::chooseRegistry(parsed.options);
     if (!choice) {
-        QMessageBox::critical(nullptr, QStringLiteral("Hivora"),
-                              QString::fromStdString(choice.status().message()));
+        dialogs.ShowMessageBox("无法打开注册表。\r\n" + choice.status().message(),
+                               hivora::kMbOk + hivora::kMbIconError, "Hivora");
         return 1;
     }
     hivora::MainWindow window(QString::fromStdString(choice.value().description));

@@ -9,7 +9,10 @@ const char* const kUsageText =
     "  --prefix 目录       修改该 Wine 前缀中的注册表（system.reg、user.reg、userdef.reg），\n"
     "                      默认使用程序自己的注册表目录\n"
     "  --code-page 代码页  写入注册表的 ANSI 代码页，默认 936\n"
-    "  --help              显示本说明\n";
+    "  --help              显示本说明\n"
+    "  --version           显示版本\n";
+
+const char* const kVersionText = "Hivora 1.0\n";
 
 namespace {
 
@@ -28,6 +31,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
         const bool hasValue = i + 1 < args.size();
         if (word == "--help" || word == "-h") {
             parsed.options.showHelp = true;
+        } else if (word == "--version" || word == "-V") {
+            parsed.options.showVersion = true;
         } else if (word == "--prefix" || word == "--store") {
             if (!hasValue || args[i + 1].empty()) {
                 parsed.error = "选项 " + word + " 后面需要一个目录。";

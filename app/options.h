@@ -13,6 +13,7 @@ struct Options {
     std::string storeDirectory;  // empty: the default private store
     std::uint32_t codePage = 0;  // 0: the platform's default
     bool showHelp = false;
+    bool showVersion = false;
 };
 
 struct ParsedOptions {
@@ -23,6 +24,8 @@ struct ParsedOptions {
 // Never fails on any input; a bad word gives an error text instead of options.
 ParsedOptions parseOptions(const std::vector<std::string>& args);
 
+// What --help prints, and what --version prints ("Hivora 1.0" and a line break).
 extern const char* const kUsageText;
+extern const char* const kVersionText;
 
 }  // namespace hivora
