@@ -2,21 +2,31 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <algorithm>
 
-#include "gui/image_button.h"
 #include "gui/skin_faces.h"
 
 namespace hivora {
 
 namespace {
 
-// The size of every image button's face.
-QSize buttonSize(int kind) {
+}  // namespace
+
+QSize imageButtonSize(int kind) {
     return buttonFace(releasedFace(kind)).deviceIndependentSize().toSize();
 }
 
-}  // namespace
+int textBoxHeight(const QWidget* parent) {
+    return parent->fontMetrics().height() + 8;
+}
+
+QLineEdit* addTextBox(QWidget* parent, const QString& objectName, const QRect& rect) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(objectName);
+    box->setGeometry(rect);
+    return box;
+}
 
 QString arrayName(const char* array, int index) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(array)).arg(index);
@@ -54,8 +64,8 @@ void addCatalogueRows(QWidget* parent, const QRect& area, const RowBlock& block,
                       CatalogueServices& services) {
     if (block.count <= 0) return;
     const PageCatalogue& catalogue = block.catalogue;
-    const QSize setSize = buttonSize(catalogue.setKind);
-    const QSize liftSize = buttonSize(catalogue.liftKind);
+    const QSize setSize = imageButtonSize(catalogue.setKind);
+    const QSize liftSize = imageButtonSize(catalogue.liftKind);
     const int pitch = std::min(kMaxRowPitch, area.height() / block.count);
     const int liftLeft = area.right() + 1 - liftSize.width();
     const int setLeft = liftLeft - kButtonGap - setSize.width();

@@ -12,12 +12,16 @@
 
 #include "core/catalogue/catalogue_types.h"
 #include "core/catalogue/row_dispatch.h"
+#include "gui/image_button.h"
 
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QWidget;
 
 namespace hivora {
+
+class ImageButton;
 
 // Gaps of the row layout, in pixels.
 inline constexpr int kButtonGap = 6;    // between the two buttons of a row
@@ -38,6 +42,21 @@ QRect frameContentArea(const QGroupBox* frame);
 // A caption label: plain text (captions hold "<" and ">"), wrapping, vertically centred.
 QLabel* addCaption(QWidget* parent, const QString& objectName, std::string_view text,
                    const QRect& rect);
+
+// A one-line text box, empty, named `objectName`.
+QLineEdit* addTextBox(QWidget* parent, const QString& objectName, const QRect& rect);
+
+// An image button of `kind` with its top-left corner at `at`; it runs `onClick` when clicked.
+// `onClick` is called with the button at rest (see ImageButton).
+template <typename Click>
+ImageButton* addButton(QWidget* parent, int kind, const QString& objectName, QPoint at,
+                       Click onClick);
+
+// The size of the faces of button kind `kind`.
+QSize imageButtonSize(int kind);
+
+// The height of a one-line text box in `parent`'s font.
+int textBoxHeight(const QWidget* parent);
 
 // The row arrays of one block of rows: caption labels, set buttons, lift buttons.
 struct RowArrayNames {
@@ -62,5 +81,14 @@ struct RowBlock {
 // then lift, then the next row.
 void addCatalogueRows(QWidget* parent, const QRect& area, const RowBlock& block,
                       CatalogueServices& services);
+
+template <typename Click>
+ImageButton* addButton(QWidget* parent, int kind, const QString& objectName, QPoint at,
+                       Click onClick) {
+    auto* button = new ImageButton(kind, objectName, parent);
+    button->move(at);
+    QObject::connect(button, &ImageButton::clicked, button, onClick);
+    return button;
+}
 
 }  // namespace hivora
