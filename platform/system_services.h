@@ -28,7 +28,8 @@ public:
 class SystemDirectory {
 public:
     virtual ~SystemDirectory() = default;
-    // GetSystemDirectoryA: the system folder without a trailing separator ("C:\WINDOWS\system32").
+    // GetSystemDirectoryA: the system folder without a trailing separator ("C:\WINDOWS\system32"),
+    // or "" when there is none.
     virtual std::string GetSystemDirectoryA() const = 0;
 };
 
@@ -56,9 +57,9 @@ public:
 
 // The platform's implementations. On Windows each is the system's own service. Elsewhere:
 // - makeFileSystem: the host's file system.
-// - makeSystemDirectory: with a Wine prefix, the host path of its "drive_c/windows/system32";
-//   without one, the text "C:\windows\system32" (a folder that exists on no POSIX host, so the
-//   pages that look for system files there find none). The prefix is ignored on Windows.
+// - makeSystemDirectory: with a Wine prefix, the Windows path "C:\windows\system32" of Wine's
+//   system folder (found on this machine through the prefix's drive links, path_mapping.h);
+//   without one, "" (there is no system folder). The prefix is ignored on Windows.
 // - makeCommandLauncher: starts the program named by the command line's first word with the
 //   other words as arguments, without a shell. It refuses, with an error, to start the system's
 //   power commands (shutdown, reboot, poweroff, halt) and "cmd", so that a Windows restart

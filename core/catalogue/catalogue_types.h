@@ -14,7 +14,11 @@
 
 #include "core/catalogue/tweak_framework.h"
 #include "core/dialog_services.h"
+#include "core/registry/reg_info_get_set.h"
+#include "platform/logon_secrets.h"
+#include "platform/path_mapping.h"
 #include "platform/registry_api.h"
+#include "platform/status.h"
 #include "platform/system_services.h"
 
 namespace hivora {
@@ -71,25 +75,56 @@ inline RegOp removeKey(RegKey root, std::string key) {
 inline constexpr std::string_view kBinaryFlagOn{"\x01\0\0\0", 4};
 inline constexpr std::string_view kBinaryFlagOff{"\0\0\0\0", 4};
 
+// Whether `op` writes a policy (a key under "...\Policies\..."); running programs are told
+// ("Policy") after an action that changed one.
+bool writesPolicy(const RegOp& op);
+
 // ---- Actions and rows -------------------------------------------------------------------------
 
-// What a dialogue may use: the dialog services, the file tests, and the scratch slot where it
-// keeps the user's answers.
+// What a dialogue may use: the dialog services, the file tests, the scratch slot where it keeps
+// the user's answers, and for the rows that need them the registry (to read before writing), the
+// path mapping, the system directory and the secret store.
 struct DialogueContext {
     DialogServices& dialogs;
+    // Takes paths in either form: Windows paths are examined through the path mapping.
     const FileSystem& files;
     std::string& scratchText;
+    RegInfoGetSet* layer = nullptr;
+    const PathMapping* paths = nullptr;   // null: paths are written as they are
+    std::string systemDirectory{};        // Windows form; "" when the store has none
+    LogonSecretStore* secrets = nullptr;  // null: the password is a registry value
+    // Set by a dialogue when something it did itself failed (a secret it could not store, a file
+    // that does not exist). The operations it returns still run; the action then shows
+    // "设置出错！" with the Status's message as a second line.
+    Status failure{};
 };
+
+// The path to write for `path`, a path the user picked or typed: its Windows form when the store
+// is a Wine prefix, otherwise `path` itself.
+std::string pathForRegistry(const DialogueContext& context, const std::string& path);
 
 // Asks the user and returns the operations to run, possibly none. Nothing (std::nullopt) ends the
 // action at once: nothing is written, nothing refreshed, no message shown.
 using Dialogue = std::optional<std::vector<RegOp>> (*)(DialogueContext&);
+
+// What running programs are told after an action that changed something (on Windows; nothing
+// elsewhere). Policy writes are announced without being named here (see writesPolicy).
+enum class SettingNotice {
+    None,
+    International,    // WM_SETTINGCHANGE "intl"
+    WindowMetrics,    // WM_SETTINGCHANGE "WindowMetrics"
+    MenuAlignRight,   // SystemParametersInfo: menus drop to the right
+    MenuAlignLeft,    //   ... to the left
+    DragFullWindows,  // SystemParametersInfo: contents shown while dragging
+    DragFrameOnly,    //   ... only the frame
+};
 
 struct ButtonAction {
     std::span<const RegOp> ops;  // the fixed operations, in order (unused when `ask` is set)
     Dialogue ask = nullptr;      // set for the rows that ask the user first
     OutcomeMessage outcome = OutcomeMessage::SetDone;  // shown when every operation succeeded
     bool raisesRestart = false;  // raised when the action changed the registry
+    SettingNotice notice = SettingNotice::None;
 };
 
 struct CatalogueRow {
@@ -98,7 +133,10 @@ struct CatalogueRow {
     ButtonAction lift;  // lift or show
 };
 
-enum class CataloguePage { Desktop, Restrictions, HideShow };
+// The pages whose rows are all two-button rows. The browser's page-address rows, the logon
+// appearance buttons, the special folders and the registration info take text or show previews;
+// their functions are in browser_page.h, logon_page.h and system_info_page.h.
+enum class CataloguePage { Desktop, Restrictions, HideShow, BrowserProperties, LogonStyle };
 enum class RowButton { Set, Lift };
 
 struct PageCatalogue {
@@ -108,10 +146,12 @@ struct PageCatalogue {
     bool refreshesDesktop;  // the desktop is refreshed after every completed action
 };
 
-// The three pages of this catalogue (defined in desktop_rows.cpp, restriction_rows.cpp and
-// hide_show_rows.cpp).
+// The two-button pages (defined in desktop_rows.cpp, restriction_rows.cpp, hide_show_rows.cpp,
+// browser_property_rows.cpp and logon_style_rows.cpp).
 const PageCatalogue& desktopCatalogue();
 const PageCatalogue& restrictionsCatalogue();
 const PageCatalogue& hideShowCatalogue();
+const PageCatalogue& browserPropertiesCatalogue();  // 12 rows, set (kind 1) and unset (kind 5)
+const PageCatalogue& logonStyleCatalogue();         // 4 rows, set (kind 1) and unset (kind 5)
 
 }  // namespace hivora

@@ -92,14 +92,14 @@ const RegOp kIconSizeLift[] = {setString(kHkcu, kWindowMetrics, "Shell Icon Size
 constexpr OutcomeMessage kDone = OutcomeMessage::SetDone;
 constexpr OutcomeMessage kLifted = OutcomeMessage::UnsetDone;
 
-ButtonAction set(std::span<const RegOp> ops) {
-    return {ops, nullptr, kDone, false};
+ButtonAction set(std::span<const RegOp> ops, SettingNotice notice = SettingNotice::None) {
+    return {ops, nullptr, kDone, false, notice};
 }
-ButtonAction ask(Dialogue dialogue) {
-    return {{}, dialogue, kDone, false};
+ButtonAction ask(Dialogue dialogue, SettingNotice notice = SettingNotice::None) {
+    return {{}, dialogue, kDone, false, notice};
 }
-ButtonAction lift(std::span<const RegOp> ops) {
-    return {ops, nullptr, kLifted, false};
+ButtonAction lift(std::span<const RegOp> ops, SettingNotice notice = SettingNotice::None) {
+    return {ops, nullptr, kLifted, false, notice};
 }
 
 const CatalogueRow kDesktopRows[] = {
@@ -107,11 +107,14 @@ const CatalogueRow kDesktopRows[] = {
      set(kNoDesktopSet), lift(kNoDesktopLift)},
     {"2 =>> 每次启动时保持桌面设置不变：(无论作了什么修改，只要重新启动、桌面就会恢复原样。)",
      set(kNoSaveSettingsSet), lift(kNoSaveSettingsLift)},
-    {"3 =>> 设置右键菜单的对齐方式为右对齐", set(kMenuAlignSet), lift(kMenuAlignLift)},
-    {"4 =>> 拖动窗口过程时显示窗口全部区域，而不只是窗口的框架", set(kDragFullSet),
-     lift(kDragFullLift)},
-    {"5 =>> 让任务栏>>显示时间的地方>>显示任意文字：(可同时显示时间)", ask(askTaskbarText),
-     lift(kTimeFormatLift)},
+    {"3 =>> 设置右键菜单的对齐方式为右对齐", set(kMenuAlignSet, SettingNotice::MenuAlignRight),
+     lift(kMenuAlignLift, SettingNotice::MenuAlignLeft)},
+    {"4 =>> 拖动窗口过程时显示窗口全部区域，而不只是窗口的框架",
+     set(kDragFullSet, SettingNotice::DragFullWindows),
+     lift(kDragFullLift, SettingNotice::DragFrameOnly)},
+    {"5 =>> 让任务栏>>显示时间的地方>>显示任意文字：(可同时显示时间)",
+     ask(askTaskbarText, SettingNotice::International),
+     lift(kTimeFormatLift, SettingNotice::International)},
     {"6 =>> 禁止显示>>提示信息：(当鼠标停留在<我的电脑>,<网上邻居>等图标上时，鼠标旁会出现提示信"
      "息。)",
      set(kInfoTipSet), lift(kInfoTipLift)},
@@ -124,7 +127,9 @@ const CatalogueRow kDesktopRows[] = {
      lift(kShortcutArrowLift)},
     {"11=>> 去除快捷方式文件的前缀<快捷方式>：(禁止创建快捷方式时名称有<快捷方式>四个字)",
      set(kLinkPrefixSet), lift(kLinkPrefixLift)},
-    {"12=>> 桌面上的图标的大小及图标之间的上下、左右间距", ask(askIconSize), lift(kIconSizeLift)},
+    {"12=>> 桌面上的图标的大小及图标之间的上下、左右间距",
+     ask(askIconSize, SettingNotice::WindowMetrics),
+     lift(kIconSizeLift, SettingNotice::WindowMetrics)},
 };
 
 }  // namespace

@@ -97,20 +97,26 @@ const RegOp kDrivesShow[] = {deleteValue(kHkcu, kExplorerPolicies, "NoDrives")};
 const RegOp kHiddenFilesHide[] = {setDword(kHklm, kShowAllHidden, "CheckedValue", 0)};
 const RegOp kHiddenFilesShow[] = {setDword(kHklm, kShowAllHidden, "CheckedValue", 1)};
 
-// Rows 7 to 11: Start menu commands, for the default profile.
-RegOp startMenuPolicy(const char* name, std::int32_t hidden) {
-    return setDword(kHku, kDefaultExplorerPolicies, name, hidden);
+// Rows 7 to 11: Start menu commands. The default profile's copy reaches the logon screen; the
+// current user's copy is the one the user's Start menu reads.
+std::vector<RegOp> startMenuPolicy(const char* name, std::int32_t hidden) {
+    return {setDword(kHku, kDefaultExplorerPolicies, name, hidden),
+            setDword(kHkcu, kExplorerPolicies, name, hidden)};
 }
-const RegOp kShutDownHide[] = {startMenuPolicy("NoClose", 1)};
-const RegOp kShutDownShow[] = {startMenuPolicy("NoClose", 0)};
-const RegOp kLogOffHide[] = {setBinary(kHku, kDefaultExplorerPolicies, "NoLogOff", kBinaryFlagOn)};
-const RegOp kLogOffShow[] = {setBinary(kHku, kDefaultExplorerPolicies, "NoLogOff", kBinaryFlagOff)};
-const RegOp kSearchHide[] = {startMenuPolicy("NoFind", 1)};
-const RegOp kSearchShow[] = {startMenuPolicy("NoFind", 0)};
-const RegOp kRecentDocsHide[] = {startMenuPolicy("NoRecentDocsMenu", 1)};
-const RegOp kRecentDocsShow[] = {startMenuPolicy("NoRecentDocsMenu", 0)};
-const RegOp kRunHide[] = {startMenuPolicy("NoRun", 1)};
-const RegOp kRunShow[] = {startMenuPolicy("NoRun", 0)};
+std::vector<RegOp> startMenuFlag(const char* name, std::string_view flag) {
+    return {setBinary(kHku, kDefaultExplorerPolicies, name, flag),
+            setBinary(kHkcu, kExplorerPolicies, name, flag)};
+}
+const std::vector<RegOp> kShutDownHide = startMenuPolicy("NoClose", 1);
+const std::vector<RegOp> kShutDownShow = startMenuPolicy("NoClose", 0);
+const std::vector<RegOp> kLogOffHide = startMenuFlag("NoLogOff", kBinaryFlagOn);
+const std::vector<RegOp> kLogOffShow = startMenuFlag("NoLogOff", kBinaryFlagOff);
+const std::vector<RegOp> kSearchHide = startMenuPolicy("NoFind", 1);
+const std::vector<RegOp> kSearchShow = startMenuPolicy("NoFind", 0);
+const std::vector<RegOp> kRecentDocsHide = startMenuPolicy("NoRecentDocsMenu", 1);
+const std::vector<RegOp> kRecentDocsShow = startMenuPolicy("NoRecentDocsMenu", 0);
+const std::vector<RegOp> kRunHide = startMenuPolicy("NoRun", 1);
+const std::vector<RegOp> kRunShow = startMenuPolicy("NoRun", 0);
 
 ButtonAction hide(std::span<const RegOp> ops) {
     return {ops, nullptr, OutcomeMessage::SetDone, false};

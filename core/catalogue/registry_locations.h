@@ -19,6 +19,20 @@ inline constexpr const char* kHideIconsNewStartPanel =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\NewStartPanel";
 inline constexpr const char* kHideIconsClassicStartMenu =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\ClassicStartMenu";
+inline constexpr const char* kBrowserMain = "Software\\Microsoft\\Internet Explorer\\Main";
+inline constexpr const char* kBrowserToolbar = "Software\\Microsoft\\Internet Explorer\\Toolbar";
+inline constexpr const char* kBrowserOldWorkAreas =
+    "Software\\Microsoft\\Internet Explorer\\Desktop\\Old WorkAreas";
+inline constexpr const char* kBrowserControlPanelPolicies =
+    "Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel";
+inline constexpr const char* kBrowserRestrictionPolicies =
+    "Software\\Policies\\Microsoft\\Internet Explorer\\Restrictions";
+inline constexpr const char* kBrowserToolbarPolicies =
+    "Software\\Policies\\Microsoft\\Internet Explorer\\Toolbar";
+inline constexpr const char* kUserShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+inline constexpr const char* kShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 // Under HKEY_USERS: the default profile.
 inline constexpr const char* kDefaultExplorerAdvanced =
@@ -27,6 +41,11 @@ inline constexpr const char* kDefaultSystemPolicies =
     ".DEFAULT\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
 inline constexpr const char* kDefaultExplorerPolicies =
     ".DEFAULT\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+inline constexpr const char* kDefaultBrowserMain =
+    ".DEFAULT\\Software\\Microsoft\\Internet Explorer\\Main";
+// The logon screen's picture and colour.
+inline constexpr const char* kDefaultDesktop = ".DEFAULT\\Control Panel\\Desktop";
+inline constexpr const char* kDefaultColors = ".DEFAULT\\Control Panel\\Colors";
 
 // Under HKEY_LOCAL_MACHINE.
 inline constexpr const char* kMachineExplorer =
@@ -39,8 +58,22 @@ inline constexpr const char* kShowAllHidden =
 inline constexpr const char* kDesktopNameSpace =
     "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\Desktop\\NameSpace\\";
 
+inline constexpr const char* kBrowserSearch = "Software\\Microsoft\\Internet Explorer\\Search";
+inline constexpr const char* kBrowserAboutUrls =
+    "Software\\Microsoft\\Internet Explorer\\AboutURLs";
+inline constexpr const char* kWinlogon =
+    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+// The older Winlogon key, read for "DontDisplayLastUserName" by the classic logon.
+inline constexpr const char* kLegacyWinlogon =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Winlogon";
+inline constexpr const char* kWindowsNtCurrentVersion =
+    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+
 // Under HKEY_CLASSES_ROOT.
 inline constexpr const char* kShortcutClass = "lnkfile";
 inline constexpr const char* kAudioCdShell = "AudioCD\\shell";
+// The server of the browser's address bar.
+inline constexpr const char* kBrowseUiServer =
+    "CLSID\\{01E04581-4EEE-11d0-BFE9-00AA005B4383}\\InProcServer32";
 
 }  // namespace hivora::locations

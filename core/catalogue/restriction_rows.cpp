@@ -35,9 +35,14 @@ const RegOp kRecentDocsLift[] = {
     policyFlag("ClearRecentDocsonExit", kBinaryFlagOff),
 };
 
-// Row 3: automatic run of data discs.
-const RegOp kAutoRunForbid[] = {policyFlag("NoDriveTypeAutoRun", kBinaryFlagOn)};
-const RegOp kAutoRunLift[] = {policyFlag("NoDriveTypeAutoRun", kBinaryFlagOff)};
+// Row 3: automatic run. The value is a mask of drive types that never run automatically: FF
+// covers every type (data discs included); 91 (unknown, network and unknown-future types) is what
+// Windows itself sets, so lifting gives back Windows' own behaviour rather than running
+// everything.
+constexpr std::string_view kNoDriveRunsAutomatically{"\xFF\0\0\0", 4};
+constexpr std::string_view kWindowsAutoRunDefault{"\x91\0\0\0", 4};
+const RegOp kAutoRunForbid[] = {policyFlag("NoDriveTypeAutoRun", kNoDriveRunsAutomatically)};
+const RegOp kAutoRunLift[] = {policyFlag("NoDriveTypeAutoRun", kWindowsAutoRunDefault)};
 
 // Row 4: automatic play of audio CDs: the default verb of "AudioCD\shell", a blank for none.
 const RegOp kAudioCdForbid[] = {setString(kHkcr, kAudioCdShell, "", " ")};
@@ -63,18 +68,29 @@ const RegOp kUserFoldersLift[] = {
 const RegOp kInfoTipForbid[] = {setDword(kHkcu, kExplorerAdvanced, "ShowInfoTip", 0)};
 const RegOp kInfoTipLift[] = {setDword(kHkcu, kExplorerAdvanced, "ShowInfoTip", 1)};
 
-// Rows 8, 9 and 11 write the default profile's system policies.
-const RegOp kDisplayForbid[] = {setDword(kHku, kDefaultSystemPolicies, "NoDispCPL", 1)};
-const RegOp kDisplayLift[] = {setDword(kHku, kDefaultSystemPolicies, "NoDispCPL", 0)};
-const RegOp kRegEditForbid[] = {setDword(kHku, kDefaultSystemPolicies, "DisableRegistryTools", 1)};
-const RegOp kRegEditLift[] = {setDword(kHku, kDefaultSystemPolicies, "DisableRegistryTools", 0)};
+// Rows 8, 9 and 11: system policies. The default profile's copy reaches the logon screen; the
+// current user's copy is the one that restricts the user.
+RegOp defaultProfilePolicy(const char* name, std::int32_t on) {
+    return setDword(kHku, kDefaultSystemPolicies, name, on);
+}
+RegOp userPolicy(const char* name, std::int32_t on) {
+    return setDword(kHkcu, kSystemPolicies, name, on);
+}
+const RegOp kDisplayForbid[] = {defaultProfilePolicy("NoDispCPL", 1), userPolicy("NoDispCPL", 1)};
+const RegOp kDisplayLift[] = {defaultProfilePolicy("NoDispCPL", 0), userPolicy("NoDispCPL", 0)};
+const RegOp kRegEditForbid[] = {defaultProfilePolicy("DisableRegistryTools", 1),
+                                userPolicy("DisableRegistryTools", 1)};
+const RegOp kRegEditLift[] = {defaultProfilePolicy("DisableRegistryTools", 0),
+                              userPolicy("DisableRegistryTools", 0)};
 
 // Row 10: the control panel.
 const RegOp kControlPanelForbid[] = {policyFlag("NoSetFolders", kBinaryFlagOn)};
 const RegOp kControlPanelLift[] = {policyFlag("NoSetFolders", kBinaryFlagOff)};
 
-const RegOp kTaskMgrForbid[] = {setDword(kHku, kDefaultSystemPolicies, "DisableTaskMgr", 1)};
-const RegOp kTaskMgrLift[] = {setDword(kHku, kDefaultSystemPolicies, "DisableTaskMgr", 0)};
+const RegOp kTaskMgrForbid[] = {defaultProfilePolicy("DisableTaskMgr", 1),
+                                userPolicy("DisableTaskMgr", 1)};
+const RegOp kTaskMgrLift[] = {defaultProfilePolicy("DisableTaskMgr", 0),
+                              userPolicy("DisableTaskMgr", 0)};
 
 // Row 12: the Start menu.
 const RegOp kStartMenuForbid[] = {setDword(kHkcu, kExplorerPolicies, "NoChangeStartMenu", 1)};

@@ -18,7 +18,8 @@ bool saidYes(int answer) {
     return answer == kIdYes;
 }
 
-// Removes leading and trailing blanks (spaces only, as the answers of an input box are trimmed).
+}  // namespace
+
 std::string trimBlanks(const std::string& text) {
     const auto first = text.find_first_not_of(' ');
     if (first == std::string::npos) return {};
@@ -26,13 +27,18 @@ std::string trimBlanks(const std::string& text) {
     return text.substr(first, last - first + 1);
 }
 
-}  // namespace
-
 std::optional<std::vector<RegOp>> askTaskbarText(DialogueContext& context) {
     std::string& text = context.scratchText;
     text = context.dialogs.ShowInputBox("请输入你要显示的文字：", "格式显示时间");
 
-    std::string format = text;
+    // The text goes in as a quoted literal, so that its letters (h, H, m, s, t) stay letters
+    // instead of turning into fields of the time.
+    std::string format;
+    if (!text.empty()) {
+        format = "'";
+        for (char c : text) format += c == '\'' ? std::string("''") : std::string(1, c);
+        format += "'";
+    }
     if (saidYes(context.dialogs.ShowMessageBox("是否同时显示时间？", kMbYesNo, kQuestionTitle))) {
         const bool twelveHour = saidYes(
             context.dialogs.ShowMessageBox("是否以12小时制显示时间？", kMbYesNo, kQuestionTitle));
@@ -46,7 +52,7 @@ std::optional<std::vector<RegOp>> askWallpaper(DialogueContext& context) {
     answer = context.dialogs.ShowOpenFileDialog(
         "所有图片(*.bmp;*.jpg;*.jpeg;*.gif;*.png)|*.bmp;*.jpg;*.jpeg;*.gif;*.png");
     if (!FileExists(context.files, answer)) return std::nullopt;
-    const std::string picture = answer;
+    const std::string picture = pathForRegistry(context, answer);
 
     answer = context.dialogs.ShowInputBox(
         "请选择桌面背景的显示效果样式：0＝居中\r\n1＝平铺\r\n2＝拉伸\r\n", "style");

@@ -4,20 +4,26 @@
 // or nothing when the action ends without a message.
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "core/catalogue/catalogue_types.h"
 
 namespace hivora {
 
+// `text` without leading and trailing blanks (spaces only, as the rows trim the user's answers).
+std::string trimBlanks(const std::string& text);
+
 // Desktop row 4, set: a text to show beside the taskbar clock. Asks for the text (used as typed,
 // also when empty), then whether to show the time too and, if so, in 12-hour form. Writes
-// "sTimeFormat": the text alone; the text and " h:mm tt"; or the text and " H:mm".
+// "sTimeFormat": the text as a quoted literal (in single quotes, a single quote inside doubled;
+// nothing for an empty text), alone, or followed by " h:mm tt" or " H:mm".
 std::optional<std::vector<RegOp>> askTaskbarText(DialogueContext& context);
 
 // Desktop row 7, set: a forced wallpaper. Asks for a picture file; when that names no existing
-// file (or is cancelled) the action ends. Otherwise writes "Wallpaper" = the path, asks for the
-// style and writes "WallpaperStyle" = "0", "1" or "2" (any other answer gives "0").
+// file (or is cancelled) the action ends. Otherwise writes "Wallpaper" = the path (its Windows
+// form on a Wine prefix), asks for the style and writes "WallpaperStyle" = "0", "1" or "2" (any
+// other answer gives "0").
 std::optional<std::vector<RegOp>> askWallpaper(DialogueContext& context);
 
 // Desktop row 8, set: the wallpaper's origin. Asks for x, then y; writes each answer that is not

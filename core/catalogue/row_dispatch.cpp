@@ -1,5 +1,7 @@
 #include "core/catalogue/row_dispatch.h"
 
+#include <cctype>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,10 @@ const PageCatalogue& pageCatalogue(CataloguePage page) {
             return restrictionsCatalogue();
         case CataloguePage::HideShow:
             return hideShowCatalogue();
+        case CataloguePage::BrowserProperties:
+            return browserPropertiesCatalogue();
+        case CataloguePage::LogonStyle:
+            return logonStyleCatalogue();
     }
     return desktopCatalogue();
 }
@@ -30,37 +36,92 @@ RowOutcome runRowAction(CatalogueServices& services, CataloguePage page, int ind
     return runButtonAction(services, action, catalogue.refreshesDesktop);
 }
 
+namespace {
+
+// Tells running programs what changed. Announcements are best effort: the registry already holds
+// the setting, so a failed broadcast leaves the outcome as it is.
+void announce(SettingsBroadcaster& broadcaster, bool policyChanged, SettingNotice notice) {
+    if (policyChanged) (void)broadcaster.announceSettingChange("Policy");
+    switch (notice) {
+        case SettingNotice::None:
+            break;
+        case SettingNotice::International:
+            (void)broadcaster.announceSettingChange("intl");
+            break;
+        case SettingNotice::WindowMetrics:
+            (void)broadcaster.announceSettingChange("WindowMetrics");
+            break;
+        case SettingNotice::MenuAlignRight:
+        case SettingNotice::MenuAlignLeft:
+            (void)broadcaster.setMenuDropAlignment(notice == SettingNotice::MenuAlignRight);
+            break;
+        case SettingNotice::DragFullWindows:
+        case SettingNotice::DragFrameOnly:
+            (void)broadcaster.setDragFullWindows(notice == SettingNotice::DragFullWindows);
+            break;
+    }
+}
+
+// The line under "设置出错！": why the action failed, where the user can do something about it.
+std::string failureLine(const Status& status, bool reportedByDialogue) {
+    if (status.code() == kErrorAccessDenied) return kNeedsAdministratorLine;
+    return reportedByDialogue ? status.message() : std::string();
+}
+
+}  // namespace
+
 RowOutcome runButtonAction(CatalogueServices& services, const ButtonAction& action,
                            bool refreshDesktop) {
     RowOutcome outcome;
     std::vector<RegOp> ops(action.ops.begin(), action.ops.end());
+    bool dialogueFailed = false;
     if (action.ask != nullptr) {
-        DialogueContext context{services.framework.dialogs(), services.files,
+        const std::unique_ptr<PathMapping> identity =
+            services.paths ? nullptr : makeIdentityPathMapping();
+        const PathMapping& paths = services.paths ? *services.paths : *identity;
+        const MappedFileSystem files(services.files, paths);
+        DialogueContext context{services.framework.dialogs(), files,
                                 services.framework.ScratchText()};
+        context.layer = &services.layer;
+        context.paths = services.paths;
+        context.systemDirectory = GetSystemDirectoryPath(services);
+        context.secrets = services.secrets;
         auto asked = action.ask(context);
         if (!asked) return outcome;
         ops = std::move(*asked);
+        dialogueFailed = !context.failure.isOk();
+        outcome.status = context.failure;
     }
     outcome.completed = true;
 
     RegInfoGetSet& layer = services.layer;
     bool anyTookEffect = false;
+    bool policyChanged = false;
     layer.beginAction();
     for (const RegOp& op : ops) {
         const Status status = applyRegOp(layer, op);
         anyTookEffect = anyTookEffect || status.isOk();
+        policyChanged = policyChanged || (status.isOk() && writesPolicy(op));
         outcome.status.update(status);
     }
     // A failed save drops the whole batch, so nothing of it took effect.
     const Status saved = layer.endAction();
-    if (!saved.isOk()) anyTookEffect = false;
+    if (!saved.isOk()) anyTookEffect = policyChanged = false;
     outcome.status.update(saved);
 
     if (action.raisesRestart && anyTookEffect) services.framework.raiseNeedsRestart();
+    if (anyTookEffect && services.broadcaster != nullptr) {
+        announce(*services.broadcaster, policyChanged, action.notice);
+    }
     if (refreshDesktop) services.refresher.refreshDesktop();
 
-    outcome.shown = outcome.status.isOk() ? action.outcome : OutcomeMessage::SetError;
-    services.framework.show(outcome.shown);
+    if (outcome.status.isOk()) {
+        outcome.shown = action.outcome;
+        services.framework.show(outcome.shown);
+    } else {
+        outcome.shown = OutcomeMessage::SetError;
+        services.framework.show(outcome.shown, failureLine(outcome.status, dialogueFailed));
+    }
     return outcome;
 }
 
@@ -85,6 +146,25 @@ Status applyRegOp(RegInfoGetSet& layer, const RegOp& op) {
             return layer.RemoveRegKey(op.root, op.key, kAccess);
     }
     return Status::error("未知的注册表操作");
+}
+
+std::string GetSystemDirectoryPath(const CatalogueServices& services) {
+    if (services.systemDirectory == nullptr) return {};
+    std::string folder = services.systemDirectory->GetSystemDirectoryA();
+    // A drive's root ("C:\") keeps its separator; any other folder is given without one.
+    while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+    return folder;
+}
+
+bool writesPolicy(const RegOp& op) {
+    if (op.kind == RegOpKind::CreateKey || op.kind == RegOpKind::RemoveKey) return false;
+    std::string key = "\\" + op.key + "\\";
+    for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return key.find("\\policies\\") != std::string::npos;
+}
+
+std::string pathForRegistry(const DialogueContext& context, const std::string& path) {
+    return context.paths ? context.paths->windowsPath(path) : path;
 }
 
 }  // namespace hivora

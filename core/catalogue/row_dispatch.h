@@ -6,17 +6,30 @@
 #include "core/catalogue/catalogue_types.h"
 #include "core/catalogue/tweak_framework.h"
 #include "core/registry/reg_info_get_set.h"
+#include "platform/logon_secrets.h"
+#include "platform/path_mapping.h"
+#include "platform/settings_broadcast.h"
 #include "platform/status.h"
 #include "platform/system_services.h"
 
 namespace hivora {
 
 // What a row action needs from the rest of the program.
+// The four references are required; the pointers may stay null, which gives the behaviour of the
+// program's private store on a host without Windows.
 struct CatalogueServices {
     RegInfoGetSet& layer;
     TweakFramework& framework;  // NeedsRestart, ScratchText, the dialogs and the outcome messages
-    const FileSystem& files;
+    const FileSystem& files;    // the host's files; Windows paths reach it through `paths`
     DesktopRefresher& refresher;
+    // Windows paths <-> host paths (makeWinePathMapping for a Wine prefix). Null: identity.
+    const PathMapping* paths = nullptr;
+    // The Windows system directory. Null: the store has none.
+    const SystemDirectory* systemDirectory = nullptr;
+    // Told after actions that change what running programs show. Null: nobody is told.
+    SettingsBroadcaster* broadcaster = nullptr;
+    // The automatic logon password's keeper. Null: the password is the registry value.
+    LogonSecretStore* secrets = nullptr;
 };
 
 struct RowOutcome {
@@ -37,17 +50,32 @@ const PageCatalogue& pageCatalogue(CataloguePage page);
 RowOutcome runRowAction(CatalogueServices& services, CataloguePage page, int index,
                         RowButton button);
 
-// Runs one action; the engine behind runRowAction, for pages whose buttons are single controls.
+// Runs one action; the engine behind runRowAction and behind the text-box rows (browser_page.h,
+// logon_page.h, system_info_page.h), for pages whose buttons are single controls.
 // Every operation is attempted even after one fails, so that a write the user may make (under
 // HKEY_CURRENT_USER) is not held back by one that needs more rights. A failed operation or save
-// turns the message into "设置出错！". NeedsRestart is raised only when the action asks for it, at
-// least one of its operations succeeded (a removal of something already absent counts as
-// succeeding) and the batch was saved. With `refreshDesktop`, the desktop is refreshed after the
-// operations and before the message, also when something failed (what did change should show).
+// turns the message into "设置出错！"; when the first failure is access denied, a second line says
+// that the setting needs administrator rights, and a failure the dialogue reported (see
+// DialogueContext::failure) gives its message as the second line. After a completed action that
+// changed something, running programs are told (a policy write: "Policy"; then the action's
+// notice), and a failed announcement changes nothing of the outcome. NeedsRestart is raised only
+// when the action asks for it, at least one of its operations succeeded (a removal of something
+// already absent counts as succeeding) and the batch was saved. With `refreshDesktop`, the desktop
+// is refreshed after the operations and before the message, also when something failed (what did
+// change should show).
 RowOutcome runButtonAction(CatalogueServices& services, const ButtonAction& action,
                            bool refreshDesktop);
 
 // One registry operation through the access layer, with create options 0 and full access.
 Status applyRegOp(RegInfoGetSet& layer, const RegOp& op);
+
+// The second line added to "设置出错！" when a change was refused for lack of rights.
+inline constexpr const char* kNeedsAdministratorLine =
+    "此项设置需要管理员权限，请以管理员身份运行本程序。";
+
+// GetSystemDirectoryPath: the Windows system directory without a trailing backslash
+// ("C:\windows\system32"), or "" when the store has none (the private store on a host without
+// Windows).
+std::string GetSystemDirectoryPath(const CatalogueServices& services);
 
 }  // namespace hivora

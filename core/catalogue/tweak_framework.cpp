@@ -29,10 +29,15 @@ std::optional<int> ReleaseImageButton(int mouseButton, int kind) {
 }
 
 void TweakFramework::show(OutcomeMessage message) {
+    show(message, {});
+}
+
+void TweakFramework::show(OutcomeMessage message, const std::string& secondLine) {
     if (message == OutcomeMessage::None) return;
     // The prompt goes through ScratchText, as every row action expects to find the last message
     // there afterwards.
     m_scratchText = std::string(outcomeText(message));
+    if (!secondLine.empty()) m_scratchText += "\r\n" + secondLine;
     (void)m_dialogs.ShowMessageBox(m_scratchText, kMbOk, std::string(kOutcomeTitle));
 }
 

@@ -79,6 +79,9 @@ class TweakFramework {
     void ShowResetDone() { show(OutcomeMessage::ResetDone); }
     // Any of the four by value; OutcomeMessage::None shows nothing and leaves ScratchText.
     void show(OutcomeMessage message);
+    // The message with a second line under it ("设置出错！" and why); an empty `secondLine` shows
+    // the message alone.
+    void show(OutcomeMessage message, const std::string& secondLine);
 
     // True once a change that needs a restart took effect during this run.
     bool NeedsRestart() const { return m_needsRestart; }

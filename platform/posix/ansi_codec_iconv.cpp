@@ -39,7 +39,15 @@ class Converter {
 
     bool valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
 
-    Result<std::string> convert(std::string_view input, const std::string& what) const {
+    // `what` names the failure; it is made into a sentence only when the conversion fails.
+    Result<std::string> convert(std::string_view input, const char* what,
+                                std::uint32_t codePage) const {
+        // Every code page here maps the ASCII bytes to the same characters, and most texts the
+        // registry holds (paths, value names, command lines) are pure ASCII: no iconv needed.
+        if (isAscii(input)) return std::string(input);
+        const auto failure = [&](const std::string& where) {
+            return Status::error(std::string(what) + std::to_string(codePage) + where);
+        };
         std::lock_guard<std::mutex> guard(m_mutex);
         iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
         std::string out;
@@ -59,19 +67,26 @@ class Converter {
                     outLeft = out.size() - used;
                     continue;
                 }
-                return Status::error(what + " at byte " + std::to_string(input.size() - inLeft));
+                return failure(" at byte " + std::to_string(input.size() - inLeft));
             }
             inexact += r;
         }
         // Flush any shift state (stateless encodings write nothing).
         if (iconv(m_cd, nullptr, nullptr, &outPtr, &outLeft) == static_cast<std::size_t>(-1))
-            return Status::error(what + " at the end of the text");
-        if (inexact > 0) return Status::error(what + ": inexact conversion");
+            return failure(" at the end of the text");
+        if (inexact > 0) return failure(": inexact conversion");
         out.resize(out.size() - outLeft);
         return out;
     }
 
   private:
+    static bool isAscii(std::string_view text) {
+        for (char c : text) {
+            if (static_cast<unsigned char>(c) >= 0x80) return false;
+        }
+        return true;
+    }
+
     iconv_t m_cd;
     mutable std::mutex m_mutex;
 };
@@ -86,12 +101,10 @@ class IconvAnsiCodec final : public AnsiCodec {
     std::uint32_t codePage() const override { return m_codePage; }
 
     Result<std::string> toAnsi(std::string_view utf8) const override {
-        return m_toAnsi.convert(utf8,
-                                "text has no form in code page " + std::to_string(m_codePage));
+        return m_toAnsi.convert(utf8, "text has no form in code page ", m_codePage);
     }
     Result<std::string> fromAnsi(std::string_view ansi) const override {
-        return m_fromAnsi.convert(ansi,
-                                  "bytes not valid in code page " + std::to_string(m_codePage));
+        return m_fromAnsi.convert(ansi, "bytes not valid in code page ", m_codePage);
     }
 
   private:

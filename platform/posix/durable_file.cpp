@@ -135,9 +135,10 @@ Status replaceFileDurably(const std::string& path, std::string_view content,
     const std::string temporary = folder + "/." + baseNameOf(target) + std::string(kTempMarker) +
                                   std::to_string(::getpid()) + "-" + std::to_string(++counter) +
                                   std::string(kTempSuffix);
-    // New files get the old file's permissions, or the usual ones for a new registry file.
+    // The new file gets the old file's permissions; a file made for the first time is readable
+    // by its owner only, as registry files can hold secrets such as a logon password.
     struct stat old {};
-    const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0600;
 
     int fd = -1;
     if (const int e = runStep(fault, kStepCreate, [&] {

@@ -40,7 +40,8 @@ using StepFault = std::function<int(std::string_view step)>;
 // Replaces the file at `path` with `content` so that a crash at any moment leaves either the old
 // or the new file: a temporary file in the same folder is written and synced, renamed over the
 // old one, and the folder is synced. A path that is a symbolic link stays one: its final target is
-// replaced. Success: the new bytes are on disk. Failure: the old file is as it was, the temporary
+// replaced. The new file keeps the old one's permissions; a file that did not exist is made
+// readable and writable by its owner only. Success: the new bytes are on disk. Failure: the old file is as it was, the temporary
 // file is gone, and the Status carries errno as its code.
 Status replaceFileDurably(const std::string& path, std::string_view content,
                           const StepFault& fault = {});

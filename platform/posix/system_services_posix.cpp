@@ -27,10 +27,10 @@ class NoFolderBrowser final : public FolderBrowser {
 }  // namespace
 
 std::unique_ptr<SystemDirectory> makeSystemDirectory(const std::string& winePrefix) {
-    if (winePrefix.empty()) return std::make_unique<FixedSystemDirectory>("C:\\windows\\system32");
-    std::string folder = winePrefix;
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    return std::make_unique<FixedSystemDirectory>(folder + "/drive_c/windows/system32");
+    // Wine keeps its system files where Windows does; the path is found on this machine through
+    // the prefix's drive links (path_mapping.h).
+    if (winePrefix.empty()) return std::make_unique<FixedSystemDirectory>("");
+    return std::make_unique<FixedSystemDirectory>("C:\\windows\\system32");
 }
 
 std::unique_ptr<FolderBrowser> makeFolderBrowser() {

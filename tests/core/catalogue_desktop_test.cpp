@@ -63,9 +63,16 @@ const RowCase kDesktopCases[] = {
     {"Row3Lift", 3, kLift, {}, {desktop("DragFullWindows", "0")}, kUnsetDone},
 
     // Row 4: the text, then "show the time too?", then "12-hour?".
-    {"Row4TextOnly", 4, kSet, {{"午安"}, {kIdNo}}, {timeFormat("午安")}, kSetDone},
-    {"Row4TwelveHour", 4, kSet, {{"Hi"}, {kIdYes, kIdYes}}, {timeFormat("Hi h:mm tt")}, kSetDone},
-    {"Row4TwentyFourHour", 4, kSet, {{"Hi"}, {kIdYes, kIdNo}}, {timeFormat("Hi H:mm")}, kSetDone},
+    // The text is a quoted literal, so its letters never turn into time fields.
+    {"Row4TextOnly", 4, kSet, {{"午安"}, {kIdNo}}, {timeFormat("'午安'")}, kSetDone},
+    {"Row4TwelveHour", 4, kSet, {{"Hi"}, {kIdYes, kIdYes}}, {timeFormat("'Hi' h:mm tt")}, kSetDone},
+    {"Row4TwentyFourHour",
+     4,
+     kSet,
+     {{"Hello"}, {kIdYes, kIdNo}},
+     {timeFormat("'Hello' H:mm")},
+     kSetDone},
+    {"Row4QuoteDoubled", 4, kSet, {{"it's"}, {kIdNo}}, {timeFormat("'it''s'")}, kSetDone},
     {"Row4EmptyTextWrittenAsIs", 4, kSet, {{""}, {kIdNo}}, {timeFormat("")}, kSetDone},
     {"Row4Lift", 4, kLift, {}, {timeFormat("H:mm:ss")}, kUnsetDone},
 

@@ -122,7 +122,7 @@ const FailureCase kFailureCases[] = {
     {"MachineWriteDenied", kDesktop, 10, kSet, kHkeyLocalMachine},
     {"ShortcutArrowIconDenied", kDesktop, 9, kSet, kHkeyLocalMachine},
     {"DefaultProfileDeniedUserWriteStays", kDesktop, 5, kSet, kHkeyUsers, false, true},
-    {"RestrictionUnderUsersDenied", kRestrictions, 8, kSet, kHkeyUsers},
+    {"RestrictionUnderUserDenied", kRestrictions, 12, kSet, kHkeyCurrentUser},
     {"AudioCdDenied", kRestrictions, 4, kLift, kHkeyClassesRoot},
     {"HiddenFilesDenied", kHideShow, 6, kLift, kHkeyLocalMachine},
     {"ReadOnlyStoreRestriction", kRestrictions, 0, kSet, 0, true},
@@ -145,7 +145,11 @@ TEST_P(RefusedChanges, ShowSetErrorAndRaiseNothing) {
     EXPECT_TRUE(result.completed);
     EXPECT_FALSE(result.status.isOk());
     EXPECT_EQ(result.shown, OutcomeMessage::SetError);
-    EXPECT_EQ(harness.dialogs().messagePrompts().back(), "设置出错！");
+    // A refusal for lack of rights says that administrator rights are needed.
+    const std::string expected = c.deniedRoot != 0
+                                     ? std::string("设置出错！\r\n") + kNeedsAdministratorLine
+                                     : std::string("设置出错！");
+    EXPECT_EQ(harness.dialogs().messagePrompts().back(), expected);
     EXPECT_FALSE(harness.framework().NeedsRestart());
     // Every operation is attempted; a failed save drops the whole batch.
     bool anyWriteStays = false;

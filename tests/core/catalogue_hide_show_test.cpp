@@ -54,8 +54,12 @@ Effect netHood(std::uint32_t hidden) {
 Effect drives(std::uint32_t mask) {
     return dword(kHkcu, kPolicies, "NoDrives", mask);
 }
-Effect menu(const char* name, std::uint32_t hidden) {
-    return dword(kHku, kDefaultPolicies, name, hidden);
+// The default profile's copy first, then the current user's, which the Start menu reads.
+std::vector<Effect> menu(const char* name, std::uint32_t hidden) {
+    return {dword(kHku, kDefaultPolicies, name, hidden), dword(kHkcu, kPolicies, name, hidden)};
+}
+std::vector<Effect> menuFlag(const char* name, const std::string& bytes) {
+    return {binary(kHku, kDefaultPolicies, name, bytes), binary(kHkcu, kPolicies, name, bytes)};
 }
 
 const RowCase kHideShowCases[] = {
@@ -79,21 +83,16 @@ const RowCase kHideShowCases[] = {
 
     {"Row6HideWritesZero", 6, kHide, {}, {dword(kHklm, kShowAll, "CheckedValue", 0)}, kSetDone},
     {"Row6ShowWritesOne", 6, kShow, {}, {dword(kHklm, kShowAll, "CheckedValue", 1)}, kUnsetDone},
-    {"Row7Hide", 7, kHide, {}, {menu("NoClose", 1)}, kSetDone},
-    {"Row7Show", 7, kShow, {}, {menu("NoClose", 0)}, kUnsetDone},
-    {"Row8HideBinary", 8, kHide, {}, {binary(kHku, kDefaultPolicies, "NoLogOff", kOn)}, kSetDone},
-    {"Row8ShowBinary",
-     8,
-     kShow,
-     {},
-     {binary(kHku, kDefaultPolicies, "NoLogOff", kOff)},
-     kUnsetDone},
-    {"Row9Hide", 9, kHide, {}, {menu("NoFind", 1)}, kSetDone},
-    {"Row9Show", 9, kShow, {}, {menu("NoFind", 0)}, kUnsetDone},
-    {"Row10Hide", 10, kHide, {}, {menu("NoRecentDocsMenu", 1)}, kSetDone},
-    {"Row10Show", 10, kShow, {}, {menu("NoRecentDocsMenu", 0)}, kUnsetDone},
-    {"Row11Hide", 11, kHide, {}, {menu("NoRun", 1)}, kSetDone},
-    {"Row11Show", 11, kShow, {}, {menu("NoRun", 0)}, kUnsetDone},
+    {"Row7Hide", 7, kHide, {}, menu("NoClose", 1), kSetDone},
+    {"Row7Show", 7, kShow, {}, menu("NoClose", 0), kUnsetDone},
+    {"Row8HideBinary", 8, kHide, {}, menuFlag("NoLogOff", kOn), kSetDone},
+    {"Row8ShowBinary", 8, kShow, {}, menuFlag("NoLogOff", kOff), kUnsetDone},
+    {"Row9Hide", 9, kHide, {}, menu("NoFind", 1), kSetDone},
+    {"Row9Show", 9, kShow, {}, menu("NoFind", 0), kUnsetDone},
+    {"Row10Hide", 10, kHide, {}, menu("NoRecentDocsMenu", 1), kSetDone},
+    {"Row10Show", 10, kShow, {}, menu("NoRecentDocsMenu", 0), kUnsetDone},
+    {"Row11Hide", 11, kHide, {}, menu("NoRun", 1), kSetDone},
+    {"Row11Show", 11, kShow, {}, menu("NoRun", 0), kUnsetDone},
 };
 
 class HideShowRows : public ::testing::TestWithParam<RowCase> {};

@@ -29,8 +29,11 @@ Effect flag(const char* name, const std::string& bytes) {
 Effect policy(const char* name, std::uint32_t value) {
     return dword(kHkcu, kPolicies, name, value);
 }
-Effect machinePolicy(const char* name, std::uint32_t value) {
-    return dword(kHku, kDefaultSystem, name, value);
+// The default profile's copy first, then the current user's, which is the one that binds.
+std::vector<Effect> systemPolicy(const char* name, std::uint32_t value) {
+    return {dword(kHku, kDefaultSystem, name, value),
+            dword(kHkcu, "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System", name,
+                  value)};
 }
 std::vector<Effect> recentDocs(const std::string& bytes) {
     return {flag("NoRecentDocsHistory", bytes), flag("ClearRecentDocsonExit", bytes)};
@@ -47,8 +50,19 @@ const RowCase kRestrictionCases[] = {
     {"Row1Lift", 1, kLift, {}, {flag("NoTrayContextMenu", kOff)}, kUnsetDone},
     {"Row2Forbid", 2, kForbid, {}, recentDocs(kOn), kSetDone},
     {"Row2Lift", 2, kLift, {}, recentDocs(kOff), kUnsetDone},
-    {"Row3Forbid", 3, kForbid, {}, {flag("NoDriveTypeAutoRun", kOn)}, kSetDone},
-    {"Row3Lift", 3, kLift, {}, {flag("NoDriveTypeAutoRun", kOff)}, kUnsetDone},
+    // No drive type runs automatically; lifting gives Windows' own default mask back.
+    {"Row3ForbidEveryType",
+     3,
+     kForbid,
+     {},
+     {flag("NoDriveTypeAutoRun", std::string("\xFF\0\0\0", 4))},
+     kSetDone},
+    {"Row3LiftToWindowsDefault",
+     3,
+     kLift,
+     {},
+     {flag("NoDriveTypeAutoRun", std::string("\x91\0\0\0", 4))},
+     kUnsetDone},
     {"Row4ForbidOneBlank", 4, kForbid, {}, {sz(kHkcr, "AudioCD\\shell", "", " ")}, kSetDone},
     {"Row4LiftPlay", 4, kLift, {}, {sz(kHkcr, "AudioCD\\shell", "", "Play")}, kUnsetDone},
     {"Row5Forbid", 5, kForbid, {}, {binary(kHkcu, kOldApp, "Disabled", kOn)}, kSetDone},
@@ -58,14 +72,14 @@ const RowCase kRestrictionCases[] = {
     // The value switches info tips on: forbidding writes 0.
     {"Row7ForbidWritesZero", 7, kForbid, {}, {dword(kHkcu, kAdvanced, "ShowInfoTip", 0)}, kSetDone},
     {"Row7LiftWritesOne", 7, kLift, {}, {dword(kHkcu, kAdvanced, "ShowInfoTip", 1)}, kUnsetDone},
-    {"Row8Forbid", 8, kForbid, {}, {machinePolicy("NoDispCPL", 1)}, kSetDone},
-    {"Row8Lift", 8, kLift, {}, {machinePolicy("NoDispCPL", 0)}, kUnsetDone},
-    {"Row9Forbid", 9, kForbid, {}, {machinePolicy("DisableRegistryTools", 1)}, kSetDone},
-    {"Row9Lift", 9, kLift, {}, {machinePolicy("DisableRegistryTools", 0)}, kUnsetDone},
+    {"Row8Forbid", 8, kForbid, {}, systemPolicy("NoDispCPL", 1), kSetDone},
+    {"Row8Lift", 8, kLift, {}, systemPolicy("NoDispCPL", 0), kUnsetDone},
+    {"Row9Forbid", 9, kForbid, {}, systemPolicy("DisableRegistryTools", 1), kSetDone},
+    {"Row9Lift", 9, kLift, {}, systemPolicy("DisableRegistryTools", 0), kUnsetDone},
     {"Row10Forbid", 10, kForbid, {}, {flag("NoSetFolders", kOn)}, kSetDone},
     {"Row10Lift", 10, kLift, {}, {flag("NoSetFolders", kOff)}, kUnsetDone},
-    {"Row11Forbid", 11, kForbid, {}, {machinePolicy("DisableTaskMgr", 1)}, kSetDone},
-    {"Row11Lift", 11, kLift, {}, {machinePolicy("DisableTaskMgr", 0)}, kUnsetDone},
+    {"Row11Forbid", 11, kForbid, {}, systemPolicy("DisableTaskMgr", 1), kSetDone},
+    {"Row11Lift", 11, kLift, {}, systemPolicy("DisableTaskMgr", 0), kUnsetDone},
     {"Row12Forbid", 12, kForbid, {}, {policy("NoChangeStartMenu", 1)}, kSetDone},
     {"Row12Lift", 12, kLift, {}, {policy("NoChangeStartMenu", 0)}, kUnsetDone},
 };

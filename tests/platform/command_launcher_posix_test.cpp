@@ -76,9 +76,10 @@ TEST(PosixCommandLauncher, StartsTheProgramWithItsWords) {
     EXPECT_EQ("a;b $HOME|\xE4\xB8\xAD", received);
 }
 
-TEST(PosixSystemDirectory, IsThePrefixSystemFolderOrTheWindowsDefault) {
-    EXPECT_EQ("C:\\windows\\system32", makeSystemDirectory()->GetSystemDirectoryA());
-    EXPECT_EQ("/home/u/.wine/drive_c/windows/system32",
+// A Wine prefix has Wine's system folder, as its programs name it; the private store has none.
+TEST(PosixSystemDirectory, IsWinesSystemFolderOrNone) {
+    EXPECT_EQ("", makeSystemDirectory()->GetSystemDirectoryA());
+    EXPECT_EQ("C:\\windows\\system32",
               makeSystemDirectory("/home/u/.wine/")->GetSystemDirectoryA());
 }
 

@@ -1,0 +1,87 @@
+// The page-address rows of the browser page: each writes one text to one or two values.
+
+#include "core/catalogue/browser_page.h"
+
+#include <vector>
+
+#include "core/catalogue/registry_locations.h"
+#include "core/catalogue/row_dialogues.h"
+
+namespace hivora {
+namespace {
+
+using namespace locations;
+
+// One value a page-address row writes.
+struct AddressValue {
+    RegKey root;
+    const char* key;
+    const char* name;
+};
+
+struct AddressRow {
+    std::string_view caption;
+    const char* factoryDefault;
+    std::vector<AddressValue> values;  // in the order they are written
+};
+
+const std::vector<AddressRow>& addressRows() {
+    // The home and start pages are the user's own settings, so they go where the browser reads
+    // the user's choice (HKEY_CURRENT_USER).
+    static const std::vector<AddressRow> rows = {
+        {"默认主页：", kFactoryHomePage, {{kHkeyCurrentUser, kBrowserMain, "Default_Page_URL"}}},
+        {"默认首页：", kFactoryHomePage, {{kHkeyCurrentUser, kBrowserMain, "Start Page"}}},
+        {"搜索引擎：",
+         kFactorySearchAssistant,
+         {{kHkeyLocalMachine, kBrowserSearch, "SearchAssistant"},
+          {kHkeyLocalMachine, kBrowserSearch, "CustomizeSearch"}}},
+        {"标 题 栏：",
+         kFactoryWindowTitle,
+         {{kHkeyCurrentUser, kBrowserMain, "Window Title"},
+          {kHkeyLocalMachine, kBrowserMain, "Window Title"}}},
+    };
+    return rows;
+}
+
+const AddressRow* addressRow(int row) {
+    if (row < 0 || row >= kIEPageRowCount) return nullptr;
+    return &addressRows()[static_cast<std::size_t>(row)];
+}
+
+RowOutcome noSuchRow(int row) {
+    RowOutcome outcome;
+    outcome.status = Status::error("没有第 " + std::to_string(row) + " 行");
+    return outcome;
+}
+
+RowOutcome writeAddress(CatalogueServices& services, const AddressRow& row, const std::string& text,
+                        OutcomeMessage message) {
+    std::vector<RegOp> ops;
+    for (const AddressValue& value : row.values) {
+        ops.push_back(setString(value.root, value.key, value.name, text));
+    }
+    const ButtonAction action{ops, nullptr, message, false};
+    return runButtonAction(services, action, false);
+}
+
+}  // namespace
+
+std::string_view iePageCaption(int row) {
+    const AddressRow* found = addressRow(row);
+    return found ? found->caption : std::string_view();
+}
+
+RowOutcome runIEPageChange(CatalogueServices& services, int row, const std::string& boxText) {
+    const AddressRow* found = addressRow(row);
+    if (found == nullptr) return noSuchRow(row);
+    if (trimBlanks(boxText).empty()) return {};
+    return writeAddress(services, *found, boxText, OutcomeMessage::SetDone);
+}
+
+RowOutcome runIEPageDefault(CatalogueServices& services, int row) {
+    const AddressRow* found = addressRow(row);
+    if (found == nullptr) return noSuchRow(row);
+    return writeAddress(services, *found, found->factoryDefault, OutcomeMessage::ResetDone);
+}
+
+}  // namespace hivora

@@ -1,0 +1,37 @@
+// The logon password and the settings broadcast on a host without Windows: registry files in
+// Wine's format have no secret store (the password stays a registry value) and no running
+// Windows programs to tell about a change.
+
+#include "platform/logon_secrets.h"
+#include "platform/settings_broadcast.h"
+
+namespace hivora {
+namespace {
+
+class RegistryValuePassword final : public LogonSecretStore {
+  public:
+    PasswordPlace place() const override { return PasswordPlace::RegistryValue; }
+    Status storeSecret(const std::string& /*name*/, const std::string& /*secret*/) override {
+        return Status::ok();
+    }
+    Status removeSecret(const std::string& /*name*/) override { return Status::ok(); }
+};
+
+class SilentBroadcaster final : public SettingsBroadcaster {
+  public:
+    Status announceSettingChange(const std::string& /*area*/) override { return Status::ok(); }
+    Status setMenuDropAlignment(bool /*rightAligned*/) override { return Status::ok(); }
+    Status setDragFullWindows(bool /*fullWindows*/) override { return Status::ok(); }
+};
+
+}  // namespace
+
+std::unique_ptr<LogonSecretStore> makeLogonSecretStore() {
+    return std::make_unique<RegistryValuePassword>();
+}
+
+std::unique_ptr<SettingsBroadcaster> makeSettingsBroadcaster() {
+    return std::make_unique<SilentBroadcaster>();
+}
+
+}  // namespace hivora
