@@ -5,13 +5,11 @@
 
 #include "core/ui/twips.h"
 #include "gui/pages/page_layout.h"
+#include "gui/pages/page_parts.h"
 
 namespace hivora {
 
 namespace {
-
-// Margin between the page's edge and its frames, and between neighbouring frames.
-constexpr int kPageMargin = 8;
 
 // Page 1: the twelve desktop rows fill the page.
 void buildDesktopPage(QWidget* page, CatalogueServices& services) {
@@ -72,14 +70,22 @@ QRect startupFrameArea() {
 void buildPage(int index, QWidget* page, PageServices& services) {
     if (page == nullptr) return;
     switch (index) {
+        case 0:
+            buildLogonFrames(page, services);
+            break;
         case 1:
             buildDesktopPage(page, services.catalogue);
+            break;
+        case 2:
+            buildBrowserPage(page, services);
             break;
         case 3:
             buildSystemPage(page, services.catalogue);
             break;
+        case 4:
+            buildSystemInfoPage(page, services);
+            break;
         default:
-            // Pages 0, 2 and 4 are filled as their rows join the catalogue.
             break;
     }
 }

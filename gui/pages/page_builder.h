@@ -38,4 +38,9 @@ QRect startupFrameArea();
 // adds the controls twice: call it once.
 void buildPage(int index, QWidget* page, PageServices& services);
 
+// ShowLogonAppearance on page 0: fills the logon picture preview, its file-name label and the
+// colour swatch from the registry. buildPage(0, ...) does it once; call it again to show changes
+// made outside the program. A page without the logon frames is left alone.
+void showLogonAppearance(QWidget* page, PageServices& services);
+
 }  // namespace hivora

@@ -9,16 +9,19 @@
 
 namespace hivora {
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 QSize imageButtonSize(int kind) {
     return buttonFace(releasedFace(kind)).deviceIndependentSize().toSize();
 }
 
+int captionLineHeight(const QWidget* parent) {
+    const QFontMetrics metrics = parent->fontMetrics();
+    return std::max(metrics.height(), metrics.boundingRect(QStringLiteral("国Ág")).height()) + 2;
+}
+
 int textBoxHeight(const QWidget* parent) {
-    return parent->fontMetrics().height() + 8;
+    return captionLineHeight(parent) + 6;
 }
 
 QLineEdit* addTextBox(QWidget* parent, const QString& objectName, const QRect& rect) {

@@ -26,7 +26,7 @@ class ImageButton;
 // Gaps of the row layout, in pixels.
 inline constexpr int kButtonGap = 6;    // between the two buttons of a row
 inline constexpr int kCaptionGap = 10;  // between a caption and the first button
-inline constexpr int kMaxRowPitch = 36;
+inline constexpr int kMaxRowPitch = 44;
 
 // The object name of element `index` of a control array: "Picture_Forbid(2)".
 QString arrayName(const char* array, int index);
@@ -54,6 +54,10 @@ ImageButton* addButton(QWidget* parent, int kind, const QString& objectName, QPo
 
 // The size of the faces of button kind `kind`.
 QSize imageButtonSize(int kind);
+
+// The height of one line of caption in `parent`'s font, Chinese glyphs included (a fallback
+// font for them may be taller than the font itself).
+int captionLineHeight(const QWidget* parent);
 
 // The height of a one-line text box in `parent`'s font.
 int textBoxHeight(const QWidget* parent);

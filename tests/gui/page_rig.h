@@ -27,6 +27,14 @@
 
 namespace hivora::testing {
 
+// The faces a button shows: the browse buttons of the folder rows have their own pair.
+inline QImage faceOf(const ImageButton* button, bool pressed) {
+    const int number = pressed ? pressedFace(button->kind()) : releasedFace(button->kind());
+    return (button->objectName().startsWith(QLatin1String("Picture_SysDir(")) ? sysDirFace(number)
+                                                                              : buttonFace(number))
+        .toImage();
+}
+
 // The scripted double, noting for each message box whether the watched button showed its
 // released face and was not held.
 class WatchingDialogs : public ScriptedDialogs {
@@ -34,8 +42,7 @@ class WatchingDialogs : public ScriptedDialogs {
     int ShowMessageBox(const std::string& prompt, int buttons, const std::string& title) override {
         if (watched != nullptr) {
             const QImage shown = watched->pixmap().toImage();
-            restingAtBox.push_back(!watched->isPressed() &&
-                                   shown == buttonFace(releasedFace(watched->kind())).toImage());
+            restingAtBox.push_back(!watched->isPressed() && shown == faceOf(watched, false));
         }
         return ScriptedDialogs::ShowMessageBox(prompt, buttons, title);
     }
@@ -57,6 +64,9 @@ struct StoredValue {
 
 inline StoredValue sz(const std::string& text) {
     return {kRegSz, text};
+}
+inline StoredValue expandSz(const std::string& text) {
+    return {kRegExpandSz, text};
 }
 inline StoredValue dword(std::uint32_t value) {
     std::string bytes(4, '\0');
@@ -105,7 +115,7 @@ class PageRig {
         const QPoint centre = button->rect().center();
         QTest::mousePress(button, Qt::LeftButton, {}, centre);
         EXPECT_TRUE(button->isPressed());
-        EXPECT_EQ(button->pixmap().toImage(), buttonFace(pressedFace(button->kind())).toImage());
+        EXPECT_EQ(button->pixmap().toImage(), faceOf(button, true));
         QTest::mouseRelease(button, Qt::LeftButton, {}, centre);
         EXPECT_FALSE(button->isPressed());
     }
@@ -127,9 +137,12 @@ class PageRig {
                                           reinterpret_cast<std::uint8_t*>(value.bytes.data()),
                                           &size);
             value.bytes.resize(size);
-            // Texts come back with their terminating NUL; compare them without it.
-            if (value.type == kRegSz && !value.bytes.empty() && value.bytes.back() == '\0')
-                value.bytes.pop_back();
+            // Texts come back in the code page with their terminating NUL; compare them as
+            // UTF-8 without it.
+            if (value.type == kRegSz || value.type == kRegExpandSz) {
+                if (!value.bytes.empty() && value.bytes.back() == '\0') value.bytes.pop_back();
+                value.bytes = m_codec->fromAnsi(value.bytes).value();
+            }
             found = value;
         }
         (void)store->RegCloseKey(handle);

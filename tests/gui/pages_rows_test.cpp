@@ -6,6 +6,7 @@
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 
 #include "tests/gui/page_rig.h"
 
@@ -16,6 +17,9 @@ constexpr RegKey kHkcr = kHkeyClassesRoot;
 constexpr RegKey kHkcu = kHkeyCurrentUser;
 constexpr RegKey kHku = kHkeyUsers;
 
+constexpr RegKey kHklm = kHkeyLocalMachine;
+const std::string kWinlogon = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+const std::string kBrowserMain = "Software\\Microsoft\\Internet Explorer\\Main";
 const std::string kExplorerPolicies =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 
@@ -24,6 +28,13 @@ struct Expected {
     std::string key;
     std::string name;
     std::optional<StoredValue> value;  // nullopt: the value is absent
+};
+
+// What the user does before the click: text typed into a page's text box, and answers to the
+// dialogs the click opens.
+struct Typed {
+    const char* box;
+    const char* text;
 };
 
 struct ClickCase {
@@ -35,6 +46,11 @@ struct ClickCase {
     std::vector<Expected> expected;
     std::string message;  // "" when no outcome box comes up
     bool restart;
+    std::vector<Typed> typed{};
+    std::vector<std::string> files{};
+    std::vector<std::int32_t> colors{};
+    std::vector<std::string> folders{};
+    Typed shown{};  // a label or text box and the text it shows afterwards (box null: none)
 };
 
 class PageRows : public ::testing::TestWithParam<ClickCase> {};
@@ -44,9 +60,26 @@ TEST_P(PageRows, ClickWritesTheStoreAndShowsTheOutcome) {
     PageRig rig(c.page);
     for (const std::string& text : c.inputs) rig.dialogs().answerInputBox(text);
     for (int box : c.boxes) rig.dialogs().answerMessageBox(box);
+    for (const std::string& file : c.files) rig.dialogs().answerOpenFile(file);
+    for (std::int32_t color : c.colors) rig.dialogs().answerColor(color);
+    for (const std::string& folder : c.folders) rig.dialogs().answerBrowse(folder);
+    for (const Typed& typed : c.typed) {
+        auto* box = rig.find<QLineEdit>(QString::fromUtf8(typed.box));
+        ASSERT_NE(box, nullptr) << typed.box;
+        box->setFocus();
+        box->insert(QString::fromUtf8(typed.text));
+    }
 
     rig.click(QString::fromUtf8(c.button));
 
+    if (c.shown.box != nullptr) {
+        QWidget* widget = rig.find(QString::fromUtf8(c.shown.box));
+        ASSERT_NE(widget, nullptr) << c.shown.box;
+        const QString text = qobject_cast<QLineEdit*>(widget) != nullptr
+                                 ? qobject_cast<QLineEdit*>(widget)->text()
+                                 : qobject_cast<QLabel*>(widget)->text();
+        EXPECT_EQ(text.toStdString(), c.shown.text);
+    }
     for (const Expected& e : c.expected) {
         EXPECT_EQ(rig.stored(e.root, e.key, e.name), e.value) << e.key << " / " << e.name;
     }
@@ -129,6 +162,133 @@ const ClickCase kClickCases[] = {
        dword(0)}},
      "已解除！",
      false},
+    {"LogonForceAutoLogon",
+     0,
+     "Picture_LoginStyle2(1)",
+     {},
+     {},
+     {{kHklm, kWinlogon, "ForceAutoLogon", sz("1")}},
+     "已设置！",
+     false},
+    {"LogonColourChosen",
+     0,
+     "Picture_BackColorSel",
+     {},
+     {},
+     {{kHku, ".DEFAULT\\Control Panel\\Colors", "Background", sz("1 2 3")}},
+     "",
+     false,
+     {},
+     {},
+     {0x030201}},
+    {"LogonPictureCancelled",
+     0,
+     "Picture_BackgroundSel",
+     {},
+     {},
+     {{kHku, ".DEFAULT\\Control Panel\\Desktop", "wallpaper", std::nullopt}},
+     "设置出错！",
+     false,
+     {},
+     {""},
+     {},
+     {},
+     {"Label_BackgroundTips", "(无)"}},
+    {"LogonPictureDefault",
+     0,
+     "Picture_BackgroundDef",
+     {},
+     {},
+     {{kHku, ".DEFAULT\\Control Panel\\Desktop", "wallpaper", sz("(无)")}},
+     "",
+     false},
+    {"BrowserTitleTyped",
+     2,
+     "Picture_IEPageChange(3)",
+     {},
+     {},
+     {{kHkcu, kBrowserMain, "Window Title", sz(" 我的 浏览器 ")},
+      {kHklm, kBrowserMain, "Window Title", sz(" 我的 浏览器 ")}},
+     "已设置！",
+     false,
+     {{"Text_IEPage(3)", " 我的 浏览器 "}}},
+    {"BrowserBlankAddressIgnored",
+     2,
+     "Picture_IEPageChange(0)",
+     {},
+     {},
+     {{kHkcu, kBrowserMain, "Default_Page_URL", std::nullopt}},
+     "",
+     false,
+     {{"Text_IEPage(0)", "   "}}},
+    {"BrowserTitleDefault",
+     2,
+     "Picture_IEPageDefault(3)",
+     {},
+     {},
+     {{kHkcu, kBrowserMain, "Window Title", sz("Microsoft Internet Explorer")}},
+     "已修改为默认！",
+     false,
+     {{"Text_IEPage(3)", "kept"}},
+     {},
+     {},
+     {},
+     {"Text_IEPage(3)", "kept"}},
+    {"BrowserStatusBarHidden",
+     2,
+     "Picture_IEPropertySet(10)",
+     {},
+     {},
+     {{kHkcu, kBrowserMain, "Show_StatusBar", sz("no")}},
+     "已设置！",
+     false},
+    {"FolderBrowsedIntoItsBox",
+     4,
+     "Picture_SysDir(2)",
+     {},
+     {},
+     {{kHkcu, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+       "My Pictures", std::nullopt}},
+     "",
+     false,
+     {},
+     {},
+     {},
+     {kExistingFolder},
+     {"Text_SysDir(2)", kExistingFolder.c_str()}},
+    {"FolderApplied",
+     4,
+     "Picture_SysDirChange(0)",
+     {},
+     {},
+     {{kHkcu, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+       "Personal", expandSz(kExistingFolder)},
+      {kHkcu, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Personal",
+       sz(kExistingFolder)}},
+     "已设置！",
+     true,
+     {{"Text_SysDir(0)", "  C:\\pictures "}}},
+    {"FolderMissingDeclined",
+     4,
+     "Picture_SysDirChange(8)",
+     {},
+     {kIdNo},
+     {{kHkcu, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Cache",
+       std::nullopt}},
+     "目录不存在，是否继续？",
+     false,
+     {{"Text_SysDir(8)", "D:\\nowhere"}}},
+    {"ComputerNameRegistered",
+     4,
+     "Picture_RegTo",
+     {},
+     {},
+     {{kHklm, "SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName", "ComputerName",
+       sz("HOST-1")},
+      {kHklm, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "RegisteredOwner", sz("张三")}},
+     "已设置！",
+     false,
+     {{"Text1", "张三"}, {"Text3", "HOST-1"}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Pages, PageRows, ::testing::ValuesIn(kClickCases),
