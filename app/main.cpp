@@ -1,19 +1,39 @@
 // Hivora: options, the registry store, the window.
 
 #include <QApplication>
+#include <QDir>
+#include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QStandardPaths>
+#include <QTimer>
 #include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/lazy_registry.h"
 #include "app/options.h"
 #include "app/registry_choice.h"
+#include "app/screenshots.h"
+#include "core/catalogue/tweak_framework.h"
+#include "core/config/color_config.h"
+#include "core/config/config_location.h"
+#include "core/config/ini_access.h"
 #include "core/dialog_services.h"
+#include "core/registry/reg_info_get_set.h"
+#include "core/shell/closing.h"
 #include "gui/main_window.h"
+#include "gui/pages/page_builder.h"
 #include "gui/qt_dialog_services.h"
+#include "gui/qt_timer_service.h"
+#include "gui/startup_frame.h"
+#include "gui/window_helpers.h"
+#include "platform/ansi_codec.h"
+#include "platform/platform_services.h"
+#include "platform/profile_files.h"
 #include "platform/system_services.h"
 
 namespace {
@@ -29,6 +49,41 @@ bool displayAvailable() {
     };
     return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
 #endif
+}
+
+std::optional<std::string> environment(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr) return std::nullopt;
+    return std::string(value);
+}
+
+constexpr bool kOnWindows =
+#ifdef _WIN32
+    true;
+#else
+    false;
+#endif
+
+// The window's captions are real text in the same CJK font as the faces.
+void useInterfaceFont(QApplication& app) {
+    // Asking for the family by name costs nothing when it is missing (Qt falls back to the
+    // default family); listing the installed families first would load the whole font database.
+    QFont font(QStringLiteral("Noto Sans CJK SC"));
+    font.setPointSize(9);
+    app.setFont(font);
+}
+
+// Qt's own dialogs (file, folder, colour) in Chinese, like the rest of the program.
+void useChineseQtTexts(QApplication& app, QTranslator& translator) {
+    if (translator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                        QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        app.installTranslator(&translator);
+    }
+}
+
+// An error box in Chinese, before or over the window.
+void showError(hivora::DialogServices& dialogs, const std::string& message) {
+    dialogs.ShowMessageBox(message, hivora::kMbOk + hivora::kMbIconError, "Hivora");
 }
 
 }  // namespace
@@ -57,23 +112,82 @@ int main(int argc, char* argv[]) {
     }
 
     QApplication app(argc, argv);
-    // Qt's own dialogs (file, folder, colour) in Chinese, like the rest of the program.
+    useInterfaceFont(app);
     QTranslator qtChinese;
-    if (qtChinese.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(&qtChinese);
-    }
-    auto launcher = hivora::makeCommandLauncher();
+    useChineseQtTexts(app, qtChinese);
+    const auto launcher = hivora::makeCommandLauncher();
     hivora::QtDialogServices dialogs(nullptr, *launcher);
 
-    // A store that cannot be used is reported before the window opens; nothing has been written.
-    auto choice = hivora::chooseRegistry(parsed.options);
-    if (!choice) {
-        dialogs.ShowMessageBox("无法打开注册表。\r\n" + choice.status().message(),
-                               hivora::kMbOk + hivora::kMbIconError, "Hivora");
+    // What can be known without reading the registry is checked before the window opens: a
+    // prefix in Wine's use, a hive file that cannot be read. Nothing has been written.
+    if (const hivora::Status usable = hivora::checkStoreUsable(parsed.options); !usable.isOk()) {
+        showError(dialogs, "无法打开注册表。\r\n" + usable.message());
         return 1;
     }
-    hivora::MainWindow window(QString::fromStdString(choice.value().description));
-    window.show();
+    // The store is opened on first use, which is after the window's first paint.
+    hivora::LazyRegistry registry([&parsed] { return hivora::chooseRegistry(parsed.options); });
+    // "config.ini" is read before the window shows, in the code page the store will use.
+    auto iniCodec = hivora::makeAnsiCodec(
+        parsed.options.codePage != 0 ? parsed.options.codePage : hivora::systemAnsiCodePage());
+    if (!iniCodec) {
+        showError(dialogs, iniCodec.status().message());
+        return 1;
+    }
+    hivora::TweakFramework framework(dialogs);
+    const auto profiles = hivora::makeProfileFiles();
+    hivora::IniAccess ini(*profiles, *iniCodec.value());
+
+    const std::optional<std::string> configFolder = hivora::configFolder(
+        {kOnWindows, QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toStdString(),
+         environment("XDG_CONFIG_HOME"), environment("HOME")});
+    hivora::RestartTarget restartTarget;
+    restartTarget.windows = kOnWindows;
+    restartTarget.winePrefix = parsed.options.storeDirectory;
+    restartTarget.wineInstalled =
+        !QStandardPaths::findExecutable(QStringLiteral("wineboot")).isEmpty();
+
+    hivora::MainWindow window(
+        {dialogs, framework, hivora::QtTimerService::shared(), hivora::QtPointerService::shared(),
+         &ini, configFolder ? hivora::configFilePath(*configFolder) : std::string(),
+         hivora::restartCommandFor(restartTarget), [&registry] { (void)registry.flush(); }});
+    // The pages' rows write through the access layer over the same store, with the platform's
+    // services for it (paths, system folder, broadcast); the dialogs start in a prefix's drive_c.
+    hivora::RegInfoGetSet layer(registry, *iniCodec.value());
+    const hivora::PlatformServices platform =
+        hivora::makePlatformServices(parsed.options.storeDirectory);
+    hivora::CatalogueServices catalogue{layer,
+                                        framework,
+                                        *platform.files,
+                                        *platform.refresher,
+                                        platform.paths.get(),
+                                        platform.systemDirectory.get(),
+                                        platform.broadcaster.get(),
+                                        platform.secrets.get()};
+    hivora::PageServices pageServices{catalogue};
+    dialogs.setStartFolder(hivora::dialogStartFolder(parsed.options.storeDirectory));
+    // Pages and the startup frame are filled before the window colours its frames.
+    for (int i = 0; i < 5; ++i) hivora::buildPage(i, window.page(i), pageServices);
+    auto* startup = new hivora::StartupFrame(layer, framework, window.page(0));
+    startup->move(hivora::kStartupFrameRect.topLeft());
+    window.setStartupHooks(
+        {{}, [startup] { startup->refresh(); }, [startup] { startup->clear(); }});
+
+    // A bad "config.ini" ends the program here, after its warning, before the window shows.
+    if (!window.Form_Load()) return 1;
+    dialogs.setOwner(&window);
+    hivora::arrangeScreenshotsOrQuit(window);
+    // Right after the first paint, before the startup list reads it: a store that cannot be
+    // opened ends the program with the reason, as it always has, only now the window was seen.
+    // The logon previews are read then too, once the store is open.
+    QObject::connect(&window, &hivora::MainWindow::firstPainted, &window,
+                     [&registry, &window, &dialogs, &pageServices] {
+                         const hivora::Status opened = registry.open();
+                         if (opened.isOk()) {
+                             hivora::showLogonAppearance(window.page(0), pageServices);
+                             return;
+                         }
+                         showError(dialogs, "无法打开注册表。\r\n" + opened.message());
+                         QCoreApplication::exit(1);
+                     });
     return app.exec();
 }

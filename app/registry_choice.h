@@ -16,7 +16,15 @@ struct RegistryChoice {
     std::unique_ptr<AnsiCodec> codec;
     std::unique_ptr<RegistryApi> registry;  // uses `codec`; declared after it, destroyed first
     std::string description;                // for the user: the folder, or the Windows registry
+    // The folder of the Wine prefix the store is (--prefix); "" for the private store and on
+    // Windows. Give it to makePlatformServices (platform/platform_services.h).
+    std::string winePrefix;
 };
+
+// The quick checks that need not read the registry, made before the window opens: no wineserver
+// runs for the store's folder, and each hive file there that exists can be read. Failure: a
+// sentence for the user, in Chinese, naming the file and what to do. Nothing is written.
+Status checkStoreUsable(const Options& options);
 
 // Success: the registry and its codec. Failure: a sentence for the user, in Chinese.
 Result<RegistryChoice> chooseRegistry(const Options& options);

@@ -1,16 +1,172 @@
 #pragma once
-// The program's main window. For now it holds the five tab pages with their captions and tells
-// which registry store the program works on; the pages fill in as their rows are built.
+// Form_Main: the program's one long-lived window. Borderless and rounded, with five picture tabs
+// choosing one of five pages, a tip above the tabs, and four chrome buttons at the top right
+// (close, minimise, About, colour). Its start-up runs in a fixed order (Form_Load) and its closing
+// asks the user first (closeEvent). The behaviour of the tabs and chrome buttons lives in
+// core/shell; this class lays them out, shows their faces and forwards their events.
+//
+// How other parts plug in:
+// - Pages: page(i) is the empty panel Picture_Main(i) (0 startup and logon, 1 desktop, 2 browser,
+//   3 system settings, 4 system information). Fill it before Form_Load; child widgets named like
+//   "Picture_Forbid(2)" that are ImageButtons are skinned by AssignSkinPictures, and frames named
+//   Frame_LoginShow, Frame_PowerStart, ... take the background colour wherever they sit.
+// - Start-up steps that belong to other parts come in through StartupHooks.
 
 #include <QWidget>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "core/config/color_config.h"
+#include "core/shell/chrome_buttons.h"
+#include "core/shell/main_layout.h"
+#include "core/shell/tab_strip.h"
+
+class QFrame;
+class QLabel;
 
 namespace hivora {
 
-class MainWindow : public QWidget {
+class DialogServices;
+class IniAccess;
+class PictureBox;
+class PointerService;
+class TimerService;
+class TweakFramework;
+
+// What the window needs from the program. References must outlive the window.
+struct MainWindowServices {
+    DialogServices& dialogs;
+    TweakFramework& framework;  // NeedsRestart
+    TimerService& timers;
+    const PointerService& pointer;
+    // "config.ini" through the profile functions; `configFile` empty when there is no place for
+    // it (the colours then are the defaults and are not stored).
+    IniAccess* ini = nullptr;
+    std::string configFile;
+    // The restart command offered on closing after a change that needs one; none: the Yes answer
+    // closes without restarting.
+    std::optional<std::string> restartCommand;
+    // Runs just before the restart command starts (the registry saves what it holds).
+    std::function<void()> beforeRestart;
+};
+
+// Start-up and closing steps owned by other parts; any may be left empty.
+struct StartupHooks {
+    std::function<void()> showLogonAppearance;  // before the window shows (logon previews)
+    // Slot for Frame_PowerStart (startup list): read the list after the first paint and when the
+    // startup page is selected again; clear the rows before the closing question.
+    std::function<void()> refreshStartupList;
+    std::function<void()> clearStartupRows;
+};
+
+inline constexpr int kPageCount = 5;
+
+// The ten frames of the pages, in the order they take a new colour.
+inline constexpr std::array<const char*, 10> kFrameNames = {
+    "Frame_LoginShow", "Frame_PowerStart", "Frame_LoginStyle", "Frame_IEPage", "Frame_IEProperty",
+    "Frame_Hide",      "Frame_HideMenu",   "Frame_Forbid",     "Frame_RegTo",  "Frame_SysDir"};
+
+class MainWindow : public QWidget, private TabStripView, private ChromeView {
     Q_OBJECT
   public:
-    // `storeDescription` names the registry the program writes (a folder or "Windows 注册表").
-    explicit MainWindow(const QString& storeDescription, QWidget* parent = nullptr);
+    explicit MainWindow(MainWindowServices services, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The page panel Picture_Main(i), i in 0..4; nullptr otherwise.
+    QWidget* page(int i) const;
+    void setStartupHooks(StartupHooks hooks) { m_hooks = std::move(hooks); }
+
+    // The start-up sequence: caption; colours from "config.ini" (a bad value shows the warning
+    // and returns false: the window is never shown and nothing is written); faces; frame, size
+    // and layout; rounded shape; frame colours; logon previews; shown. The startup list is read
+    // after the window's first paint. True when the window is up.
+    bool Form_Load();
+
+    // Steps of the start-up, public so that later features can re-run them.
+    bool LoadColorConfig();
+    void AssignSkinPictures();
+    void SetupWindowLayout();
+
+    // The ten frames (found by name anywhere in the window) / the five pages take `color`
+    // (0x00BBGGRR). Frames not built yet are skipped.
+    void ApplyFrameBackColor(std::int32_t color);
+    void ApplyPageBackColor(std::int32_t color);
+
+    const ColorSettings& colors() const { return m_colors; }
+    // Back_Color as the colour dialog stores it; the window's own background keeps its colour.
+    void setBackColor(std::int32_t color) { m_colors.backColor = color; }
+    IniAccess* ini() const { return m_services.ini; }
+    const std::string& configFile() const { return m_services.configFile; }
+
+    // The window requests of the chrome; public for the keyboard and for other features.
+    void DragWindow();
+    void showAboutBox();
+    void showColorDialog() override;
+
+    // For checks of the window's state.
+    TabStrip& tabStrip() { return m_tabStrip; }
+    ChromeButtons& chrome() { return m_chrome; }
+    PictureBox* tab(int i) const { return m_tabs.at(static_cast<std::size_t>(i)); }
+    PictureBox* sizeBox(int i) const { return m_sizeBoxes.at(static_cast<std::size_t>(i)); }
+    QLabel* tabTip() const { return m_tip; }
+    QFrame* separator() const { return m_separator; }
+    // The face number each tab / chrome button shows now.
+    int tabFaceShown(int i) const { return m_tabFaceNumbers.at(static_cast<std::size_t>(i)); }
+    int sizeBoxFaceShown(int i) const {
+        return m_sizeBoxFaceNumbers.at(static_cast<std::size_t>(i));
+    }
+
+  signals:
+    // A press on the window's background started moving the window.
+    void dragStarted();
+    // The first frame was painted (the startup list is read right after).
+    void firstPainted();
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    // TabStripView
+    void showTabFace(int tab, int number) override;
+    void showTabTip(int tab, std::string_view caption) override;
+    void hideTabTip() override;
+    void setPageVisible(int page, bool visible) override;
+    void refreshStartupList() override;
+    WindowHandle tabWindow(int tab) const override;
+    // ChromeView
+    void showSizeBoxFace(int button, int number) override;
+    WindowHandle sizeBoxWindow(int button) const override;
+    void requestClose() override;
+    void requestMinimize() override;
+    void showAbout() override { showAboutBox(); }
+
+    void createControls();
+    void LayoutSizeBoxes(const MainLayout& layout);
+    void LayoutTabStrip(const MainLayout& layout);
+    void LayoutSeparator(const MainLayout& layout);
+    void LayoutPages(const MainLayout& layout);
+    void skinPageButtons();
+
+    MainWindowServices m_services;
+    StartupHooks m_hooks;
+    ColorSettings m_colors;
+    std::array<PictureBox*, kTabCount> m_tabs{};
+    std::array<PictureBox*, kSizeBoxCount> m_sizeBoxes{};
+    std::array<QWidget*, kPageCount> m_pages{};
+    std::array<int, kTabCount> m_tabFaceNumbers{};
+    std::array<int, kSizeBoxCount> m_sizeBoxFaceNumbers{};
+    QLabel* m_tip = nullptr;
+    QFrame* m_separator = nullptr;
+    TabStrip m_tabStrip;
+    ChromeButtons m_chrome;
+    int m_tabTopTwips = 0;
+    bool m_firstPaintSeen = false;
+    bool m_loaded = false;
 };
 
 }  // namespace hivora

@@ -1,57 +1,59 @@
 #include "gui/skin_faces.h"
 
-#include <QLinearGradient>
-#include <QPainter>
+#include <QGuiApplication>
 #include <QString>
+#include <array>
 
 namespace hivora {
 
 namespace {
 
-// Until the drawn artwork ships, faces are painted here in the scroll bars' blue: enough for the
-// pages and tests to show the right sizes and captions.
-constexpr const char* kButtonCaptions[] = {"选 择", "设 置", "全 选", "反 选", "删 除", "解 除",
-                                           "更 改", "默 认", "隐 藏", "显 示", "禁 止", "应 用"};
-
-QPixmap plainFace(int width, int height, bool pressed, const QString& caption) {
-    QPixmap pixmap(width, height);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    QLinearGradient body(0, 0, 0, height);
-    body.setColorAt(0, pressed ? QColor(0x9d, 0xbf, 0xe8) : QColor(0xdd, 0xea, 0xfb));
-    body.setColorAt(1, pressed ? QColor(0x6f, 0x9c, 0xd6) : QColor(0xa6, 0xc5, 0xee));
-    painter.setBrush(body);
-    painter.setPen(pressed ? QColor(0xd0, 0x20, 0x20) : QColor(0x3a, 0x6e, 0xa5));
-    painter.drawRoundedRect(QRectF(0.5, 0.5, width - 1, height - 1), 3, 3);
-    painter.setPen(QColor(0x10, 0x20, 0x40));
-    painter.drawText(QRect(pressed ? 1 : 0, pressed ? 1 : 0, width, height), Qt::AlignCenter,
-                     caption);
+// The faces are built into the program as resources (assets/faces, drawn by
+// tools/face_generator.cpp), each at 1x and 2x. The 2x picture is taken when any part of the
+// desktop is denser than 1x, so that the window stays sharp when Qt scales it.
+QPixmap loadFace(const char* list, int number) {
+    const bool dense = qGuiApp != nullptr && qGuiApp->devicePixelRatio() > 1.0;
+    const QString base =
+        QStringLiteral(":/faces/%1_%2").arg(QLatin1String(list)).arg(number, 2, 10, QChar('0'));
+    QPixmap pixmap;
+    if (dense && pixmap.load(base + QStringLiteral("@2x.png"))) {
+        pixmap.setDevicePixelRatio(2.0);
+        return pixmap;
+    }
+    pixmap.load(base + QStringLiteral(".png"));
+    pixmap.setDevicePixelRatio(1.0);
     return pixmap;
+}
+
+// Loaded once, on first use, on the user-interface thread.
+template <std::size_t N>
+QPixmap cachedFace(std::array<QPixmap, N>& cache, const char* list, int number) {
+    if (number < 1 || number > static_cast<int>(N)) return {};
+    QPixmap& slot = cache[static_cast<std::size_t>(number - 1)];
+    if (slot.isNull()) slot = loadFace(list, number);
+    return slot;
 }
 
 }  // namespace
 
 QPixmap tabFace(int number) {
-    if (number < 1 || number > 25) return {};
-    const int state = (number - 1) % 5;
-    return plainFace(44, 44, state == 3, QString::number((number - 1) / 5));
+    static std::array<QPixmap, 25> cache;
+    return cachedFace(cache, "tab", number);
 }
 
 QPixmap buttonFace(int number) {
-    if (number < 1 || number > 24) return {};
-    const int kind = (number - 1) / 2;
-    return plainFace(57, 25, number % 2 == 0, QString::fromUtf8(kButtonCaptions[kind]));
+    static std::array<QPixmap, 24> cache;
+    return cachedFace(cache, "button", number);
 }
 
 QPixmap sizeBoxFace(int number) {
-    if (number < 1 || number > 16) return {};
-    constexpr const char* kMarks[] = {"×", "–", "i", "◐"};
-    return plainFace(24, 22, (number - 1) % 4 >= 2, QString::fromUtf8(kMarks[(number - 1) / 4]));
+    static std::array<QPixmap, 16> cache;
+    return cachedFace(cache, "sizebox", number);
 }
 
 QPixmap sysDirFace(int number) {
-    if (number < 1 || number > 2) return {};
-    return plainFace(20, 16, number == 2, QStringLiteral("…"));
+    static std::array<QPixmap, 2> cache;
+    return cachedFace(cache, "sysdir", number);
 }
 
 }  // namespace hivora

@@ -3,10 +3,13 @@
 #include <QApplication>
 #include <QCursor>
 #include <QRegion>
+#include <QVariant>
 #include <QWidget>
+#include <cmath>
 
 #include "core/ui/round_region.h"
 #include "core/ui/twips.h"
+#include "core/ui/window_style.h"
 
 namespace hivora {
 
@@ -53,6 +56,50 @@ void SetRoundRegion(QWidget* widget, int cornerWidth, int cornerHeight) {
     }
     widget->setMask(region);
     widget->update();
+}
+
+namespace {
+
+constexpr char kStyleProperty[] = "hivoraWindowStyle";
+
+}  // namespace
+
+std::uint32_t windowStyleOf(const QWidget* window) {
+    if (window == nullptr) return 0;
+    const QVariant stored = window->property(kStyleProperty);
+    return stored.isValid() ? stored.toUInt() : kWsOverlappedWindow;
+}
+
+void SetWindowStyleMask(QWidget* window, std::uint32_t mask) {
+    if (window == nullptr) return;
+    const std::uint32_t style = windowStyleOf(window) & mask;
+    window->setProperty(kStyleProperty, style);
+    const FrameTraits traits = frameTraitsOf(style);
+    Qt::WindowFlags flags = Qt::Window;
+    if (traits.titleBar) {
+        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+        if (traits.systemMenu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        if (traits.minimizeButton) flags |= Qt::WindowMinimizeButtonHint;
+        if (traits.maximizeButton) flags |= Qt::WindowMaximizeButtonHint;
+    } else {
+        // Qt gives any window with a button hint a title bar again, so a frameless window asks
+        // for none; it can still be minimised (showMinimized) as the kept style bit allows.
+        flags |= Qt::FramelessWindowHint;
+    }
+    // Changing the flags recreates the native window and hides it: put back where it was.
+    const QRect geometry = window->geometry();
+    const bool visible = window->isVisible();
+    window->setWindowFlags(flags);
+    window->setGeometry(geometry);
+    if (!traits.resizable && geometry.isValid()) window->setFixedSize(geometry.size());
+    if (visible) window->show();
+}
+
+bool IsPointInControl(const QWidget* widget, QPointF point) {
+    if (widget == nullptr) return false;
+    const int x = pixelsToTwips(static_cast<int>(std::floor(point.x())));
+    const int y = pixelsToTwips(static_cast<int>(std::floor(point.y())));
+    return IsPointInControl(pixelsToTwips(widget->width()), pixelsToTwips(widget->height()), x, y);
 }
 
 }  // namespace hivora

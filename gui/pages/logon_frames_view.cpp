@@ -76,8 +76,9 @@ void addAppearance(QGroupBox* frame, CatalogueServices& services) {
     addCaption(frame, QStringLiteral("Label_Background"), kBackgroundCaption,
                QRect(area.left(), top, area.width(), lineHeight));
     top += lineHeight + 2;
-    addPreview(frame, "Picture_LoginShowBackPic",
-               QRect(area.left(), top, kPreviewWidth, kPictureHeight));
+    fillWith(addPreview(frame, "Picture_LoginShowBackPic",
+                        QRect(area.left(), top, kPreviewWidth, kPictureHeight)),
+             fromColorValue(kDefaultLogonColor));
     addButton(frame, kKindChoose, QStringLiteral("Picture_BackgroundSel"), QPoint(buttonLeft, top),
               [&services, frame] {
                   const LogonPictureResult result =
@@ -97,8 +98,9 @@ void addAppearance(QGroupBox* frame, CatalogueServices& services) {
     addCaption(frame, QStringLiteral("Label_BackColor"), kBackColorCaption,
                QRect(area.left(), top, area.width(), lineHeight));
     top += lineHeight + 2;
-    addPreview(frame, "Picture_LoginShowBackColor",
-               QRect(area.left(), top, kPreviewWidth, kSwatchHeight));
+    fillWith(addPreview(frame, "Picture_LoginShowBackColor",
+                        QRect(area.left(), top, kPreviewWidth, kSwatchHeight)),
+             fromColorValue(kDefaultLogonColor));
     addButton(frame, kKindChoose, QStringLiteral("Picture_BackColorSel"), QPoint(buttonLeft, top),
               [&services, frame] {
                   const LogonColorResult result = runLogonColorSelect(services);
@@ -138,7 +140,6 @@ void buildLogonFrames(QWidget* page, PageServices& services) {
                       4,
                       {"Label_LoginStyle", "Picture_LoginStyle2", "Picture_LoginStyle1"}},
                      services.catalogue);
-    showLogonAppearance(page, services);
 }
 
 }  // namespace hivora

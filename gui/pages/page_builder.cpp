@@ -69,6 +69,8 @@ QRect startupFrameArea() {
 
 void buildPage(int index, QWidget* page, PageServices& services) {
     if (page == nullptr) return;
+    // The window may lay its pages out only later; the layout below is made for this size.
+    page->resize(designedPageSize());
     switch (index) {
         case 0:
             buildLogonFrames(page, services);

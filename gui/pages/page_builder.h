@@ -19,8 +19,6 @@ class QWidget;
 
 namespace hivora {
 
-inline constexpr int kPageCount = 5;
-
 // What the rows of the pages need while the window lives. Every reference must outlive the pages.
 struct PageServices {
     CatalogueServices& catalogue;  // registry layer, NeedsRestart, dialogs, files, desktop refresh
@@ -34,13 +32,14 @@ QRect startupFrameArea();
 
 // Creates the frames, captions, text boxes and image buttons of page `index` (0..4) as children
 // of `page` and wires their clicks to the row actions. An index outside 0..4 does nothing. The
-// page should have its designed size; the layout is made for it. Calling it twice for one page
+// page is given its designed size, for which the layout is made. Calling it twice for one page
 // adds the controls twice: call it once.
 void buildPage(int index, QWidget* page, PageServices& services);
 
 // ShowLogonAppearance on page 0: fills the logon picture preview, its file-name label and the
-// colour swatch from the registry. buildPage(0, ...) does it once; call it again to show changes
-// made outside the program. A page without the logon frames is left alone.
+// colour swatch from the registry. buildPage does not read the registry, so that the window can
+// show before the store is opened; the host calls this once the store is open. A page without the
+// logon frames is left alone.
 void showLogonAppearance(QWidget* page, PageServices& services);
 
 }  // namespace hivora

@@ -7,3 +7,11 @@ hivora_add_test(catalogue_test LABEL catalogue
     ${CMAKE_CURRENT_LIST_DIR}/catalogue_hide_show_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/catalogue_failures_test.cpp
   LIBS hivora_core)
+
+# The browser, logon and system-information pages.
+hivora_add_test(catalogue_pages_test LABEL catalogue
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/catalogue_browser_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/catalogue_logon_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/catalogue_system_info_test.cpp
+  LIBS hivora_core)

@@ -21,6 +21,8 @@
 #include "core/catalogue/row_dispatch.h"
 #include "core/registry/reg_info_get_set.h"
 #include "platform/ansi_codec.h"
+#include "platform/logon_secrets.h"
+#include "platform/settings_broadcast.h"
 #include "platform/tree_registry.h"
 #include "tests/core/change_recording_registry.h"
 #include "tests/core/scripted_dialogs.h"
@@ -75,6 +77,48 @@ class NotingRefresher : public DesktopRefresher {
     std::vector<std::size_t> m_boxesBefore;
 };
 
+// Notes every announcement as a word: the WM_SETTINGCHANGE area, or "menu:1", "drag:0" for the
+// two system parameters.
+struct RecordingBroadcaster : SettingsBroadcaster {
+    Status announceSettingChange(const std::string& area) override {
+        said.push_back(area);
+        return answer;
+    }
+    Status setMenuDropAlignment(bool right) override {
+        said.push_back(right ? "menu:1" : "menu:0");
+        return answer;
+    }
+    Status setDragFullWindows(bool full) override {
+        said.push_back(full ? "drag:1" : "drag:0");
+        return answer;
+    }
+    std::vector<std::string> said;
+    Status answer;  // what every call answers
+};
+
+// A secret store that keeps secrets in a map, as the LSA store keeps them, and can be told to
+// refuse.
+struct FakeSecretStore : LogonSecretStore {
+    PasswordPlace place() const override { return PasswordPlace::LsaSecret; }
+    Status storeSecret(const std::string& name, const std::string& secret) override {
+        if (!refusal.isOk()) return refusal;
+        secrets[name] = secret;
+        return Status::ok();
+    }
+    Status removeSecret(const std::string& name) override {
+        if (!refusal.isOk()) return refusal;
+        secrets.erase(name);
+        return Status::ok();
+    }
+    std::map<std::string, std::string> secrets;
+    Status refusal;  // not ok: every call fails with it and changes nothing
+};
+
+struct FixedSystemFolder : SystemDirectory {
+    std::string GetSystemDirectoryA() const override { return folder; }
+    std::string folder;
+};
+
 // ---- Harness ----------------------------------------------------------------------------------
 
 // The user's answers for one action, per kind of dialog, in order.
@@ -87,6 +131,9 @@ struct Answers {
 // Entries every harness's file system holds: one picture and its folder.
 inline const std::string kExistingPicture = "C:\\pictures\\sea.bmp";
 inline const std::string kExistingFolder = "C:\\pictures";
+// The system folder every harness has, and the address bar's library in it.
+inline const std::string kSystemFolder = "C:\\WINDOWS\\system32";
+inline const std::string kBrowseUi = kSystemFolder + "\\BROWSEUI.DLL";
 
 class CatalogueHarness {
   public:
@@ -99,18 +146,29 @@ class CatalogueHarness {
           m_refresher(m_dialogs),
           m_services{m_layer, m_framework, m_files, m_refresher} {
         m_files.entries = {{kExistingPicture, kFileAttributeArchive},
-                           {kExistingFolder, kFileAttributeDirectory}};
+                           {kExistingFolder, kFileAttributeDirectory},
+                           {kBrowseUi, kFileAttributeArchive}};
+        m_systemFolder.folder = kSystemFolder;
+        m_services.systemDirectory = &m_systemFolder;
+        m_services.broadcaster = &m_broadcaster;
     }
 
     // `effects` as the store holds them: texts in the ANSI code page.
     std::vector<Effect> inAnsi(std::vector<Effect> effects) const {
         for (Effect& effect : effects) {
-            if (effect.type == kRegSz) effect.bytes = m_codec->toAnsi(effect.bytes).value();
+            if (effect.type == kRegSz || effect.type == kRegExpandSz) {
+                effect.bytes = m_codec->toAnsi(effect.bytes).value();
+            }
         }
         return effects;
     }
 
     ChangeRecordingRegistry& recorder() { return m_recorder; }
+    CatalogueServices& services() { return m_services; }
+    RegInfoGetSet& layer() { return m_layer; }
+    FakeFileSystem& files() { return m_files; }
+    FixedSystemFolder& systemFolder() { return m_systemFolder; }
+    RecordingBroadcaster& broadcaster() { return m_broadcaster; }
     // From now on every save fails and drops its batch, as with a read-only registry file.
     void makeStoreReadOnly() { m_store->setFaults(RegistryFaults::failingFlush("只读")); }
     ScriptedDialogs& dialogs() { return m_dialogs; }
@@ -156,6 +214,12 @@ class CatalogueHarness {
         return found;
     }
 
+    // The value's text as the layer reads it ("" when it is missing or no REG_SZ).
+    std::string text(RegKey root, const std::string& key, const std::string& name) {
+        std::int32_t errorFlag = 0;
+        return m_layer.GetRegString(root, key, name, kKeyAllAccess, errorFlag);
+    }
+
     // Whether the store holds the value now.
     bool hasValue(RegKey root, const std::string& key, const std::string& name) {
         RegKey handle = 0;
@@ -177,6 +241,8 @@ class CatalogueHarness {
     TweakFramework m_framework;
     FakeFileSystem m_files;
     NotingRefresher m_refresher;
+    FixedSystemFolder m_systemFolder;
+    RecordingBroadcaster m_broadcaster;
     CatalogueServices m_services;
 };
 
@@ -214,7 +280,13 @@ inline void checkRowCase(CataloguePage page, const RowCase& c, bool raisesRestar
     EXPECT_EQ(outcome.completed, completed);
     EXPECT_EQ(outcome.shown, c.message);
     const std::vector<std::string> shown = harness.dialogs().messagePrompts();
-    EXPECT_EQ(shown.empty() ? "" : shown.back(), outcomeText(c.message));
+    // Questions the row asked come first; the outcome message, if any, is the last box.
+    const bool endsWithOutcome =
+        !shown.empty() && (shown.back() == outcomeText(OutcomeMessage::SetDone) ||
+                           shown.back() == outcomeText(OutcomeMessage::UnsetDone) ||
+                           shown.back().starts_with(outcomeText(OutcomeMessage::SetError)) ||
+                           shown.back() == outcomeText(OutcomeMessage::ResetDone));
+    EXPECT_EQ(endsWithOutcome ? shown.back() : "", outcomeText(c.message));
     EXPECT_EQ(harness.framework().NeedsRestart(), raisesRestart && completed && !c.effects.empty());
 
     std::vector<std::size_t> refreshes;

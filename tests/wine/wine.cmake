@@ -5,7 +5,8 @@ if(WIN32)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/profile_oracle_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/win32_services_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/ansi_codec_agreement_test.cpp
-    LIBS hivora_platform)
+            ${CMAKE_CURRENT_LIST_DIR}/win32_settings_test.cpp
+    LIBS hivora_core)
 else()
   # The same conversion table, held against the host's converter.
   hivora_add_test(ansi_codec_agreement_test LABEL wine
