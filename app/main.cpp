@@ -14,9 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "app/hive_repair_prompt.h"
 #include "app/lazy_registry.h"
 #include "app/options.h"
 #include "app/registry_choice.h"
+#include "app/repair_command.h"
 #include "app/screenshots.h"
 #include "core/catalogue/tweak_framework.h"
 #include "core/config/color_config.h"
@@ -103,6 +105,8 @@ int main(int argc, char* argv[]) {
         std::fputs(hivora::kVersionText, stdout);
         return 0;
     }
+    if (!parsed.options.repairHive.empty())
+        return hivora::runRepairCommand(parsed.options.repairHive);
     if (!displayAvailable()) {
         std::fputs(
             "Hivora 需要图形桌面才能运行：没有找到显示器（DISPLAY / WAYLAND_DISPLAY 均未设置）。\n"
@@ -180,9 +184,11 @@ int main(int argc, char* argv[]) {
     // opened ends the program with the reason, as it always has, only now the window was seen.
     // The logon previews are read then too, once the store is open.
     QObject::connect(&window, &hivora::MainWindow::firstPainted, &window,
-                     [&registry, &window, &dialogs, &pageServices] {
+                     [&registry, &window, &dialogs, &pageServices, &parsed] {
                          const hivora::Status opened = registry.open();
                          if (opened.isOk()) {
+                             // Hives with unreadable lines: repair them, or keep them read-only.
+                             hivora::offerHiveRepairs(hivora::storeFolder(parsed.options), dialogs);
                              hivora::showLogonAppearance(window.page(0), pageServices);
                              return;
                          }

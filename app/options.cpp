@@ -5,10 +5,11 @@
 namespace hivora {
 
 const char* const kUsageText =
-    "用法：hivora [--prefix 目录] [--code-page 代码页]\n"
+    "用法：hivora [--prefix 目录] [--code-page 代码页] [--repair-hive 文件]\n"
     "  --prefix 目录       修改该 Wine 前缀中的注册表（system.reg、user.reg、userdef.reg），\n"
     "                      默认使用程序自己的注册表目录\n"
     "  --code-page 代码页  写入注册表的 ANSI 代码页，默认 936\n"
+    "  --repair-hive 文件  修复含有无法读取的行的注册表文件（先备份原文件），然后退出\n"
     "  --help              显示本说明\n"
     "  --version           显示版本\n";
 
@@ -39,6 +40,12 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
                 return parsed;
             }
             parsed.options.storeDirectory = args[++i];
+        } else if (word == "--repair-hive") {
+            if (!hasValue || args[i + 1].empty()) {
+                parsed.error = "选项 --repair-hive 后面需要一个注册表文件。";
+                return parsed;
+            }
+            parsed.options.repairHive = args[++i];
         } else if (word == "--code-page") {
             if (!hasValue || !parseCodePage(args[i + 1], parsed.options.codePage)) {
                 parsed.error = "选项 --code-page 后面需要一个代码页编号，例如 936。";

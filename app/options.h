@@ -1,7 +1,8 @@
 #pragma once
 // The program's command line. With no options it works on its own private store; `--prefix DIR`
 // points it at a Wine prefix instead and `--code-page N` names the ANSI code page of the texts it
-// writes there. Windows builds ignore both and use the real registry.
+// writes there. Windows builds ignore both and use the real registry. `--repair-hive FILE` repairs
+// one registry file that has unreadable lines and exits (app/repair_command.h).
 
 #include <cstdint>
 #include <string>
@@ -14,6 +15,7 @@ struct Options {
     std::uint32_t codePage = 0;  // 0: the platform's default
     bool showHelp = false;
     bool showVersion = false;
+    std::string repairHive;  // --repair-hive FILE: repair that hive file and exit
 };
 
 struct ParsedOptions {

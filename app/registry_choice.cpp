@@ -15,10 +15,6 @@ namespace hivora {
 namespace {
 
 #ifndef _WIN32
-std::string storeFolder(const Options& options) {
-    return options.storeDirectory.empty() ? defaultStoreDirectory() : options.storeDirectory;
-}
-
 // A running server keeps the prefix's registry in memory and writes it back when it exits:
 // whatever the program wrote would be lost, so the program does not work on such a prefix.
 Status wineserverProblem(const std::string& folder) {
@@ -36,6 +32,15 @@ constexpr const char* kWhatToDo =
 #endif
 
 }  // namespace
+
+std::string storeFolder(const Options& options) {
+#ifdef _WIN32
+    (void)options;
+    return {};
+#else
+    return options.storeDirectory.empty() ? defaultStoreDirectory() : options.storeDirectory;
+#endif
+}
 
 Status checkStoreUsable(const Options& options) {
 #ifdef _WIN32

@@ -31,7 +31,8 @@ const std::u16string& valueName(const TreeValue& v) {
     return v.name;
 }
 
-std::unique_ptr<TreeKey> cloneKey(const TreeKey& key, TreeKey* parent) {
+// Copies one key's own fields; its sub-keys are left to the caller.
+std::unique_ptr<TreeKey> copyKeyFields(const TreeKey& key, TreeKey* parent) {
     auto copy = std::make_unique<TreeKey>();
     copy->name = key.name;
     copy->parent = parent;
@@ -44,9 +45,23 @@ std::unique_ptr<TreeKey> cloneKey(const TreeKey& key, TreeKey* parent) {
     copy->sourceLeading = key.sourceLeading;
     copy->sourceBlock = key.sourceBlock;
     copy->changed = key.changed;
-    copy->subKeys.reserve(key.subKeys.size());
-    for (const auto& sub : key.subKeys) copy->subKeys.push_back(cloneKey(*sub, copy.get()));
     return copy;
+}
+
+// A copy of the branch at `key`, level by level with an explicit list of keys still to copy.
+std::unique_ptr<TreeKey> cloneBranch(const TreeKey& key) {
+    std::unique_ptr<TreeKey> top = copyKeyFields(key, nullptr);
+    std::vector<std::pair<const TreeKey*, TreeKey*>> todo{{&key, top.get()}};
+    while (!todo.empty()) {
+        const auto [from, to] = todo.back();
+        todo.pop_back();
+        to->subKeys.reserve(from->subKeys.size());
+        for (const auto& sub : from->subKeys) {
+            to->subKeys.push_back(copyKeyFields(*sub, to));
+            todo.emplace_back(sub.get(), to->subKeys.back().get());
+        }
+    }
+    return top;
 }
 
 }  // namespace
@@ -61,6 +76,18 @@ KeyPath splitKeyPath(std::u16string_view path) {
         start = end + 1;
     }
     return parts;
+}
+
+TreeKey::~TreeKey() {
+    // Each key taken from the list hands its own sub-keys to the list before it goes, so every
+    // destructor below this one finds no sub-keys and returns at once.
+    std::vector<std::unique_ptr<TreeKey>> pending = std::move(subKeys);
+    while (!pending.empty()) {
+        std::unique_ptr<TreeKey> key = std::move(pending.back());
+        pending.pop_back();
+        for (auto& sub : key->subKeys) pending.push_back(std::move(sub));
+        key->subKeys.clear();
+    }
 }
 
 TreeKey* TreeKey::findSubKey(std::u16string_view wanted) const {
@@ -167,9 +194,10 @@ std::unique_ptr<HiveTree> HiveTree::clone() const {
     auto copy = std::make_unique<HiveTree>();
     copy->rootName = rootName;
     copy->source = source;
+    copy->headerText = headerText;
     copy->header = header;
     copy->trailer = trailer;
-    copy->root = cloneKey(*root, nullptr);
+    copy->root = cloneBranch(*root);
     return copy;
 }
 

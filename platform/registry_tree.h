@@ -39,6 +39,13 @@ struct TreeValue {
 };
 
 struct TreeKey {
+    TreeKey() = default;
+    // Frees the branch below without recursion, so that no depth of nesting can exhaust the
+    // stack.
+    ~TreeKey();
+    TreeKey(const TreeKey&) = delete;
+    TreeKey& operator=(const TreeKey&) = delete;
+
     std::u16string name;
     TreeKey* parent = nullptr;
     std::vector<std::unique_ptr<TreeKey>> subKeys;  // in name order
@@ -88,8 +95,10 @@ struct HiveTree {
     // The text read from the file, or null for a hive made new.
     std::shared_ptr<const std::string> source;
     // Lines before the first key (the "WINE REGISTRY" line, the root comment, "#arch="), and
-    // anything after the last key's block. Empty for a hive made new.
+    // anything after the last key's block. Empty for a hive made new. The header points into
+    // `source`, or into `headerText` when the reader had to leave out lines it could not read.
     std::string_view header;
+    std::shared_ptr<const std::string> headerText;
     std::string_view trailer;
     std::unique_ptr<TreeKey> root;
 
@@ -106,7 +115,7 @@ struct HiveTree {
     // Removes `key` (not the root) with its branch and touches its parent.
     void deleteKey(TreeKey& key, FileTime now);
 
-    // A deep copy sharing the source text.
+    // A deep copy sharing the source text (made without recursion, as every walk of the tree).
     std::unique_ptr<HiveTree> clone() const;
 };
 

@@ -1,5 +1,7 @@
 #include "platform/unicode_text.h"
 
+#include "platform/nls_tables.h"
+
 namespace hivora {
 
 namespace {
@@ -114,34 +116,8 @@ std::u16string fromUtf16Le(const std::uint8_t* bytes, std::size_t count) {
 }
 
 char16_t foldNameChar(char16_t c) {
-    if (c < 0x80) return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
-    // Ranges where the capital and small letters sit a fixed distance apart.
-    struct Span {
-        char16_t first, last;
-        int delta;
-    };
-    static constexpr Span kSpans[] = {
-        {0x00C0, 0x00D6, 32}, {0x00D8, 0x00DE, 32}, {0x0388, 0x038A, 37},
-        {0x038E, 0x038F, 63}, {0x0391, 0x03A1, 32}, {0x03A3, 0x03AB, 32},
-        {0x0400, 0x040F, 80}, {0x0410, 0x042F, 32}, {0xFF21, 0xFF3A, 32},
-    };
-    for (const Span& s : kSpans)
-        if (c >= s.first && c <= s.last) return static_cast<char16_t>(c + s.delta);
-    // Ranges of alternating capital/small pairs: the capital is at the given parity.
-    struct Pairs {
-        char16_t first, last;
-    };
-    static constexpr Pairs kPairs[] = {
-        {0x0100, 0x0137}, {0x0139, 0x0148}, {0x014A, 0x0177}, {0x0179, 0x017E},
-        {0x0460, 0x0481}, {0x048A, 0x04BF}, {0x04D0, 0x04FF},
-    };
-    for (const Pairs& p : kPairs)
-        if (c >= p.first && c <= p.last)
-            return ((c - p.first) % 2 == 0) ? static_cast<char16_t>(c + 1) : c;
-    if (c == 0x0178) return 0x00FF;
-    if (c == 0x0386) return 0x03AC;
-    if (c == 0x038C) return 0x03CC;
-    return c;
+    const unsigned block = nls::kFoldBlockOfHighByte[c >> 8];
+    return static_cast<char16_t>(c + nls::kFoldDeltas[block * 256 + (c & 0xFF)]);
 }
 
 int compareNames(std::u16string_view a, std::u16string_view b) {
@@ -149,7 +125,7 @@ int compareNames(std::u16string_view a, std::u16string_view b) {
     for (std::size_t i = 0; i < n; ++i) {
         char16_t x = a[i], y = b[i];
         if (x == y) continue;
-        // Names are nearly always ASCII; fold those here without the tables.
+        // Names are nearly always ASCII, where the table folds A-Z alone; fold those here.
         if (x < 0x80 && y < 0x80) {
             if (x >= u'A' && x <= u'Z') x += 32;
             if (y >= u'A' && y <= u'Z') y += 32;

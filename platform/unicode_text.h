@@ -3,9 +3,9 @@
 // form in which the registry keeps texts, and the case-insensitive comparison of key and value
 // names.
 //
-// Names compare as Wine's server compares them: character by character after a simple lowercase
-// mapping, then the shorter name first. The mapping covers ASCII, Latin-1, Latin Extended-A,
-// Greek, Cyrillic and the full-width Latin letters; other characters compare as they are. Using
+// Names compare as Windows and Wine's server compare them: unit by unit after Windows' lower-case
+// mapping, then the shorter name first. The mapping is Windows' own table for every unit of the
+// Basic Multilingual Plane (generated, see nls_tables.h); surrogates compare as they are. Using
 // one order for lookup and for writing keeps the files in the order Wine writes them.
 
 #include <cstddef>
@@ -32,7 +32,7 @@ std::vector<std::uint8_t> toUtf16Le(std::u16string_view text);
 // The units of UTF-16LE bytes; an odd final byte is ignored.
 std::u16string fromUtf16Le(const std::uint8_t* bytes, std::size_t count);
 
-// The lowercase form used to compare names.
+// The lower-case form used to compare names (Windows' mapping of one UTF-16 unit).
 char16_t foldNameChar(char16_t c);
 // <0, 0, >0 as `a` sorts before, equal to or after `b` without regard to case.
 int compareNames(std::u16string_view a, std::u16string_view b);

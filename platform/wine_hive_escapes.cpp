@@ -102,16 +102,29 @@ std::size_t parseEscaped(std::string_view input, char end, std::u16string& out) 
             // Any other escaped character stands for itself.
         }
         const auto lead = static_cast<unsigned char>(c);
+        ++i;
         if (lead < 0x80) {
             out.push_back(lead);
-            ++i;
             continue;
         }
-        // UTF-8, as Wine accepts it; an invalid sequence is skipped as Wine skips it.
-        std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-        const Result<std::u16string> units = utf8ToUtf16(input.substr(i, length));
-        if (length > 1 && units) out += units.value();
-        i += units ? length : 1;
+        // UTF-8 as Wine decodes it: the lead byte tells how many continuation bytes follow; those
+        // that are there are taken, and a short, overlong or too large sequence is dropped up to
+        // the byte that broke it. Encoded surrogates are kept.
+        const std::size_t more = lead >= 0xF5   ? 0
+                                 : lead >= 0xF0 ? 3
+                                 : lead >= 0xE0 ? 2
+                                 : lead >= 0xC2 ? 1
+                                                : 0;
+        if (more == 0) continue;
+        std::uint32_t cp = lead & (more == 3 ? 0x07u : more == 2 ? 0x0Fu : 0x1Fu);
+        std::size_t taken = 0;
+        while (taken < more && i < input.size() &&
+               (static_cast<unsigned char>(input[i]) ^ 0x80) < 0x40) {
+            cp = (cp << 6) | (static_cast<unsigned char>(input[i++]) & 0x3F);
+            ++taken;
+        }
+        static constexpr std::uint32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+        if (taken == more && cp >= kSmallest[more] && cp <= 0x10FFFF) appendUtf16(out, cp);
     }
     if (i >= input.size()) return std::string_view::npos;
     return i + 1;

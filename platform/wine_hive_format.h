@@ -1,9 +1,12 @@
 #pragma once
 // Wine's registry text format, "WINE REGISTRY Version 2": text to hive tree and back, no I/O.
 //
-// The reader is forgiving as Wine's is: a line it cannot read is reported as a diagnostic with its
-// line number and reading goes on (a malformed value is kept as REG_NONE without data). The store
-// refuses to write a hive whose file had diagnostics, so such a file is never overwritten.
+// The reader reads every line as Wine's loader reads it, forgiving where Wine is and strict where
+// Wine is: a line Wine reports is reported as a diagnostic with its line number and reading goes
+// on. The store refuses to write a hive whose file had diagnostics, so such a file is never
+// overwritten, unless the hive is repaired; for that the tree holds what Wine would hold: a
+// malformed value as REG_NONE without data, other unreadable lines left out, and every key that
+// held such a line marked changed, so that it is written anew as Wine would write it.
 //
 // The writer writes exactly as Wine writes: keys in name order, each after one blank line, with
 // its time stamp, "#time=", "#class=" and "#link" lines, then its values; texts with Wine's
@@ -24,6 +27,9 @@ inline constexpr std::string_view kWineRegistryMagic = "WINE REGISTRY Version 2"
 struct HiveDiagnostic {
     int line = 0;  // 1-based
     std::string message;
+    // Wine loads nothing of the file past this line (no registry file, unknown architecture), so
+    // it cannot be repaired by leaving lines out.
+    bool fatal = false;
 };
 
 struct ParsedHive {
@@ -44,9 +50,9 @@ std::string renderHive(const HiveTree& tree);
 // is not written). `quote` holds the two characters that get a backslash besides the backslash
 // itself: "\"\"" for names and data, "[]" for key paths.
 void appendEscaped(std::string& out, std::u16string_view text, std::string_view quote);
-// Reads an escaped text up to the unescaped `end` character (UTF-8 input accepted). Returns the
-// number of characters consumed including `end`, or std::string_view::npos when `end` is
-// missing.
+// Reads an escaped text up to the unescaped `end` character. UTF-8 input is read as Wine reads it:
+// an encoded surrogate is kept, an invalid sequence is skipped. Returns the number of characters
+// consumed including `end`, or std::string_view::npos when `end` is missing.
 std::size_t parseEscaped(std::string_view input, char end, std::u16string& out);
 
 }  // namespace hivora

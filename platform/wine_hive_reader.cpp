@@ -1,29 +1,28 @@
 // The reading half of the Wine registry format (see wine_hive_format.h). It follows Wine's own
-// loader line by line: "[" starts a key, "@" or "\"" a value, "#" an option, ";" and blank lines
-// are skipped, anything else is reported. Besides the tree it notes where each key's and value's
-// lines lie in the text, so the writer can copy untouched ones.
+// loader line by line, taking lines and numbers apart as the loader does (wine_hive_lines.h): "["
+// starts a key, "@" or "\"" a value, "#" an option, ";" and blank lines are skipped, anything
+// else is reported. Besides the tree it notes where each key's and value's lines lie in the text,
+// so the writer can copy untouched ones.
+
+#include <optional>
 
 #include "platform/registry_api.h"
+#include "platform/tree_registry.h"  // systemFileTime
 #include "platform/unicode_text.h"
 #include "platform/wine_hive_format.h"
+#include "platform/wine_hive_lines.h"
 
 namespace hivora {
 
 namespace {
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r';
-}
-bool isHex(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-unsigned hexValue(char c) {
-    if (c <= '9') return static_cast<unsigned>(c - '0');
-    return static_cast<unsigned>((c | 0x20) - 'a' + 10);
-}
+// The longest key name and value name Wine's server takes, in UTF-16 units.
+constexpr std::size_t kMaxKeyNameUnits = 256;
+constexpr std::size_t kMaxValueNameUnits = 16383;
+
 std::string_view skipBlanks(std::string_view s) {
     std::size_t i = 0;
-    while (i < s.size() && isBlank(s[i])) ++i;
+    while (i < s.size() && isCSpace(s[i])) ++i;
     return s.substr(i);
 }
 
@@ -48,7 +47,7 @@ constexpr DataTag kDataTags[] = {
 class HiveReader {
   public:
     explicit HiveReader(std::shared_ptr<const std::string> text)
-        : m_text(*text), m_result{std::make_unique<HiveTree>(), {}} {
+        : m_text(*text), m_lines(*text), m_result{std::make_unique<HiveTree>(), {}} {
         m_result.tree->source = std::move(text);
     }
 
@@ -56,15 +55,18 @@ class HiveReader {
         std::string_view first;
         if (!nextLine(first) || first != kWineRegistryMagic) {
             report("not a Wine registry file (the first line must be \"" +
-                   std::string(kWineRegistryMagic) + "\")");
+                       std::string(kWineRegistryMagic) + "\")",
+                   true);
             m_result.tree->source.reset();
             return std::move(m_result);
         }
         m_lastContentEnd = m_next;
         std::string_view line;
-        while (nextLine(line)) {
+        while (!m_stopped && nextLine(line)) {
             const std::string_view body = skipBlanks(line);
-            if (body.empty()) continue;  // blank lines belong to the next key's leading run
+            // Blank lines (and lines a NUL cuts down to nothing, which Wine skips alike) belong to
+            // the next key's leading run.
+            if (body.empty()) continue;
             switch (body[0]) {
                 case '[':
                     startKey(body.substr(1));
@@ -80,35 +82,36 @@ class HiveReader {
                     keepLine();
                     break;
                 default:
-                    report("Unrecognized input");
-                    keepLine();
+                    report("Unrecognized input");  // and left out of a repaired file
                     break;
             }
             m_lastContentEnd = m_next;
         }
         closeKey();
         HiveTree& tree = *m_result.tree;
-        if (!m_seenKey) tree.header = m_text.substr(0, m_lastContentEnd);
+        if (!m_seenKey) setHeader(m_lastContentEnd);
         tree.trailer = m_text.substr(m_lastContentEnd);
         return std::move(m_result);
     }
 
   private:
-    // The next line without its "\n" (and "\r"); false at the end of the text.
+    // The next line as Wine's loader sees it; false at the end of the text.
     bool nextLine(std::string_view& line) {
-        if (m_next >= m_text.size()) return false;
-        m_lineStart = m_next;
-        std::size_t end = m_text.find('\n', m_next);
-        m_next = end == std::string_view::npos ? m_text.size() : end + 1;
-        if (end == std::string_view::npos) end = m_text.size();
-        if (end > m_lineStart && m_text[end - 1] == '\r') --end;
-        line = m_text.substr(m_lineStart, end - m_lineStart);
-        ++m_lineNumber;
+        WineLineReader::Line next;
+        if (!m_lines.next(next)) return false;
+        m_lineStart = next.start;
+        m_next = next.end;
+        m_lineNumber = next.number;
+        line = next.content;
         return true;
     }
 
-    void report(std::string message) {
-        m_result.diagnostics.push_back({m_lineNumber, std::move(message)});
+    // Reports the current line. Inside a key the key is marked changed, so that a repaired hive
+    // writes it anew without the line.
+    void report(std::string message, bool fatal = false) {
+        m_result.diagnostics.push_back({m_lineNumber, std::move(message), fatal});
+        if (m_key) m_key->changed = true;
+        if (!m_seenKey) m_headerCuts.push_back({m_lineStart, m_next});
     }
 
     std::string_view currentLines(std::size_t from) const {
@@ -120,43 +123,72 @@ class HiveReader {
         if (m_key) m_key->extraLines.push_back(currentLines(m_lineStart));
     }
 
+    // The header up to `end`, without the lines that were reported in it.
+    void setHeader(std::size_t end) {
+        HiveTree& tree = *m_result.tree;
+        if (m_headerCuts.empty()) {
+            tree.header = m_text.substr(0, end);
+            return;
+        }
+        auto kept = std::make_shared<std::string>();
+        std::size_t from = 0;
+        for (const auto& [cutStart, cutEnd] : m_headerCuts) {
+            if (cutStart >= end) break;
+            kept->append(m_text.substr(from, cutStart - from));
+            from = cutEnd;
+        }
+        if (from < end) kept->append(m_text.substr(from, end - from));
+        tree.headerText = kept;
+        tree.header = *kept;
+    }
+
+    // Ends the current key's block. The time on its key line (the time of reading when it has
+    // none) counts only when no "#time=" line gave one; Wine then gives it to the key's parents
+    // that have none either.
     void closeKey() {
-        if (m_key && m_keyBlockStart != std::string_view::npos)
+        if (!m_key) return;
+        if (m_keyBlockStart != std::string_view::npos)
             m_key->sourceBlock = m_text.substr(m_keyBlockStart, m_lastContentEnd - m_keyBlockStart);
+        const FileTime stamp = m_lineStamp.value_or(m_readTime);
+        for (TreeKey* k = m_key; k && k->modified == 0; k = k->parent) k->modified = stamp;
+        m_key = nullptr;
     }
 
     void startKey(std::string_view afterBracket) {
         closeKey();
-        if (!m_seenKey) m_result.tree->header = m_text.substr(0, m_lastContentEnd);
+        if (!m_seenKey) setHeader(m_lastContentEnd);
         m_seenKey = true;
-        m_key = nullptr;
         m_keyBlockStart = std::string_view::npos;
+        m_lineStamp.reset();
 
         const std::size_t used = parseEscaped(afterBracket, ']', m_scratch);
-        if (used == std::string_view::npos || (!m_scratch.empty() && m_scratch[0] == u'\\')) {
+        if (used == std::string_view::npos) {
             report("Malformed key");
             return;
         }
         TreeKey* key = walkPath(m_scratch);
+        if (!key) {
+            report("Error creating key (a name longer than " + std::to_string(kMaxKeyNameUnits) +
+                   " characters)");
+            return;
+        }
         // A key listed twice: Wine merges the two; the merged key is written anew.
         if (!key->sourceBlock.empty() || key->changed) key->changed = true;
         // The Unix seconds after "]"; a "#time=" line, when there is one, is more precise.
-        const std::string_view stamp = skipBlanks(afterBracket.substr(used));
-        std::uint32_t seconds = 0;
-        std::size_t digits = 0;
-        while (digits < stamp.size() && stamp[digits] >= '0' && stamp[digits] <= '9')
-            seconds = seconds * 10 + static_cast<std::uint32_t>(stamp[digits++] - '0');
-        if (digits > 0)
-            key->modified = kTicks1601To1970 + static_cast<FileTime>(seconds) * kTicksPerSecond;
+        if (const auto seconds = wineScanUnsigned(afterBracket.substr(used)))
+            m_lineStamp = kTicks1601To1970 + static_cast<FileTime>(*seconds) * kTicksPerSecond;
         key->sourceLeading = m_text.substr(m_lastContentEnd, m_lineStart - m_lastContentEnd);
         m_keyBlockStart = m_lineStart;
         m_key = key;
     }
 
-    // The key a path names, made with its missing parents. Files list keys in order, so
+    // The key a path names, made with its missing parents; empty parts are skipped, and a path
+    // that is empty or starts with a NUL names the root, as in Wine. Null when a part is too long
+    // for Wine (the parents before it stay made, as in Wine). Files list keys in order, so
     // consecutive paths share their first levels: those are taken from the previous path.
     TreeKey* walkPath(std::u16string_view path) {
         TreeKey* key = m_result.tree->root.get();
+        if (!path.empty() && path[0] == u'\0') return key;
         std::size_t level = 0;
         std::size_t start = 0;
         while (start < path.size()) {
@@ -169,6 +201,7 @@ class HiveReader {
                 } else {
                     m_lastPath.resize(level);
                     TreeKey* sub = key->findSubKey(part);
+                    if (!sub && part.size() > kMaxKeyNameUnits) return nullptr;
                     key = sub ? sub : &key->addSubKey(std::u16string(part));
                     m_lastPath.push_back(key);
                 }
@@ -182,19 +215,23 @@ class HiveReader {
 
     void readOption(std::string_view line) {
         if (!m_key) {
-            if (m_seenKey) return;  // options of a key that could not be read
+            // Outside a key (before the first, or after one that could not be read) only the
+            // architecture counts; Wine loads nothing more of a file with an unknown one.
             if (line.substr(0, 6) == "#arch=" && line.substr(6) != "win32" &&
-                line.substr(6) != "win64")
-                report("Unknown architecture");
-            return;  // part of the header
+                line.substr(6) != "win64") {
+                report("Unknown architecture", true);
+                m_stopped = true;
+            }
+            return;
         }
         if (line.substr(0, 6) == "#time=") {
             FileTime t = 0;
             for (char c : line.substr(6)) {
-                if (!isHex(c)) break;
-                t = (t << 4) | hexValue(c);
+                if (!isCHexDigit(c)) break;
+                t = (t << 4) | static_cast<FileTime>(c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10);
             }
-            m_key->modified = t;
+            // The first time a key gets counts, as in Wine.
+            for (TreeKey* k = m_key; k && k->modified == 0; k = k->parent) k->modified = t;
         } else if (line.substr(0, 8) == "#class=\"" &&
                    parseEscaped(line.substr(8), '"', m_scratch) != std::string_view::npos) {
             m_key->keyClass = m_scratch;
@@ -222,23 +259,31 @@ class HiveReader {
             }
             pos += used;
         }
-        while (pos < line.size() && isBlank(line[pos])) ++pos;
+        while (pos < line.size() && isCSpace(line[pos])) ++pos;
         if (pos >= line.size() || line[pos] != '=') {
             report("Malformed value name");
             return;
         }
+        if (name.size() > kMaxValueNameUnits) {
+            // Wine drops such a value without a word; it is reported here, so that the file is
+            // not rewritten without it unasked.
+            report("Value name too long");
+            return;
+        }
         ++pos;
-        while (pos < line.size() && isBlank(line[pos])) ++pos;
+        while (pos < line.size() && isCSpace(line[pos])) ++pos;
 
         std::uint32_t type = kRegNone;
         std::vector<std::uint8_t> data;
-        if (!readData(line.substr(pos), type, data)) {
-            report("Malformed value");
+        const bool readable = readData(line.substr(pos), type, data);
+        if (!readable) {
             type = kRegNone;
             data.clear();
         }
         TreeValue& value = m_key->setValue(name, type, std::move(data));
-        value.sourceText = currentLines(valueStart);
+        // A value Wine could not read is written anew (as REG_NONE) when the hive is repaired.
+        value.sourceText = readable ? currentLines(valueStart) : std::string_view();
+        if (!readable) report("Malformed value");
     }
 
     bool readData(std::string_view rest, std::uint32_t& type, std::vector<std::uint8_t>& data) {
@@ -254,25 +299,18 @@ class HiveReader {
                     return true;
                 }
                 case DataForm::Dword: {
-                    // Read as Wine reads it: base 16, stopping at the first other character.
-                    std::uint32_t v = 0;
-                    for (char c : skipBlanks(rest)) {
-                        if (!isHex(c)) break;
-                        v = (v << 4) | hexValue(c);
-                    }
+                    std::size_t used = 0;
+                    const auto v = static_cast<std::uint32_t>(wineStrtoul16(rest, used));
                     data = {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16),
                             std::uint8_t(v >> 24)};
                     return true;
                 }
                 case DataForm::HexWithType: {
-                    std::size_t i = 0;
-                    std::uint32_t t = 0;
-                    while (i < rest.size() && i < 8 && isHex(rest[i]))
-                        t = (t << 4) | hexValue(rest[i++]);
-                    if (i == 0 || rest.substr(i, 2) != "):") return false;
-                    type = t;
-                    rest.remove_prefix(i + 2);
-                    return readHexList(rest, data);
+                    // "hex(" with no number at all reads as type 0, as in Wine.
+                    std::size_t used = 0;
+                    type = static_cast<std::uint32_t>(wineStrtoul16(rest, used));
+                    if (rest.substr(used, 2) != "):") return false;
+                    return readHexList(rest.substr(used + 2), data);
                 }
                 case DataForm::Hex:
                     return readHexList(rest, data);
@@ -281,22 +319,22 @@ class HiveReader {
         return false;
     }
 
-    // Comma-separated bytes; a trailing "\" carries the list on to the next line.
+    // Comma-separated bytes; a trailing "\" carries the list on to the next line. Each byte is
+    // read as Wine reads it (strtoul, cut to 32 bits, at most 0xff).
     bool readHexList(std::string_view rest, std::vector<std::uint8_t>& data) {
         for (;;) {
             std::size_t i = 0;
-            while (i < rest.size() && isHex(rest[i])) {
-                unsigned v = 0;
-                while (i < rest.size() && isHex(rest[i])) {
-                    v = (v << 4) | hexValue(rest[i++]);
-                    if (v > 0xFF) return false;
-                }
+            while (i < rest.size() && isCHexDigit(rest[i])) {
+                std::size_t used = 0;
+                const auto v = static_cast<std::uint32_t>(wineStrtoul16(rest.substr(i), used));
+                if (used == 0 || v > 0xFF) return false;
                 data.push_back(static_cast<std::uint8_t>(v));
-                while (i < rest.size() && isBlank(rest[i])) ++i;
+                i += used;
+                while (i < rest.size() && isCSpace(rest[i])) ++i;
                 if (i < rest.size() && rest[i] == ',') ++i;
-                while (i < rest.size() && isBlank(rest[i])) ++i;
+                while (i < rest.size() && isCSpace(rest[i])) ++i;
             }
-            while (i < rest.size() && isBlank(rest[i])) ++i;
+            while (i < rest.size() && isCSpace(rest[i])) ++i;
             if (i == rest.size()) return true;
             if (rest[i] != '\\') return false;
             std::string_view next;
@@ -306,14 +344,19 @@ class HiveReader {
     }
 
     std::string_view m_text;
+    WineLineReader m_lines;
     ParsedHive m_result;
-    std::size_t m_next = 0;            // offset of the next line
+    std::size_t m_next = 0;            // offset just past the current line
     std::size_t m_lineStart = 0;       // offset of the current line
     std::size_t m_lastContentEnd = 0;  // end of the last non-blank line, newline included
     std::size_t m_keyBlockStart = std::string_view::npos;
     int m_lineNumber = 0;
     bool m_seenKey = false;
+    bool m_stopped = false;  // Wine reads no further
     TreeKey* m_key = nullptr;
+    std::optional<FileTime> m_lineStamp;  // the current key line's time
+    const FileTime m_readTime = systemFileTime();
+    std::vector<std::pair<std::size_t, std::size_t>> m_headerCuts;  // reported lines before keys
     std::u16string m_scratch;
     std::u16string m_name;
     std::vector<TreeKey*> m_lastPath;  // the keys of the previous key line's path, by level

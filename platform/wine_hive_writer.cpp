@@ -1,6 +1,7 @@
 // The writing half of the Wine registry format (see wine_hive_format.h).
 
 #include <cstdio>
+#include <vector>
 
 #include "platform/registry_api.h"
 #include "platform/unicode_text.h"
@@ -24,14 +25,15 @@ void endLine(std::string& out) {
     if (!out.empty() && out.back() != '\n') out.push_back('\n');
 }
 
-// The key's path below the hive root, each name escaped, joined by an escaped backslash.
+// The key's path below the hive root, each name escaped, joined by an escaped backslash. The
+// names are gathered leaf first and written root first, so depth costs no stack.
 void appendKeyPath(std::string& out, const TreeKey& key) {
-    if (!key.parent) return;
-    if (key.parent->parent) {
-        appendKeyPath(out, *key.parent);
-        out += "\\\\";
+    std::vector<const TreeKey*> chain;
+    for (const TreeKey* k = &key; k->parent; k = k->parent) chain.push_back(k);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        if (it != chain.rbegin()) out += "\\\\";
+        appendEscaped(out, (*it)->name, "[]");
     }
-    appendEscaped(out, key.name, "[]");
 }
 
 bool isTextType(std::uint32_t type) {
@@ -120,8 +122,8 @@ void appendKeyBlock(std::string& out, const TreeKey& key) {
     }
 }
 
-void appendKey(std::string& out, const TreeKey& key) {
-    if (key.isVolatile) return;  // with its whole branch
+// One key's own block, without its sub-keys.
+void appendOwnBlock(std::string& out, const TreeKey& key) {
     if (!key.changed && !key.sourceBlock.empty()) {
         out += key.sourceLeading;
         out += key.sourceBlock;
@@ -134,7 +136,20 @@ void appendKey(std::string& out, const TreeKey& key) {
             out += key.sourceLeading;
         appendKeyBlock(out, key);
     }
-    for (const auto& sub : key.subKeys) appendKey(out, *sub);
+}
+
+// The branch at `key` in file order (each key, then its sub-keys in name order), walked with an
+// explicit stack: a file may nest keys deeper than any call stack reaches.
+void appendBranch(std::string& out, const TreeKey& top) {
+    std::vector<const TreeKey*> stack{&top};
+    while (!stack.empty()) {
+        const TreeKey* key = stack.back();
+        stack.pop_back();
+        if (key->isVolatile) continue;  // with its whole branch
+        appendOwnBlock(out, *key);
+        for (auto it = key->subKeys.rbegin(); it != key->subKeys.rend(); ++it)
+            stack.push_back(it->get());
+    }
 }
 
 }  // namespace
@@ -153,7 +168,7 @@ std::string renderHive(const HiveTree& tree) {
         }
         out.push_back('\n');
     }
-    appendKey(out, *tree.root);
+    appendBranch(out, *tree.root);
     if (!tree.trailer.empty()) {
         endLine(out);
         out += tree.trailer;

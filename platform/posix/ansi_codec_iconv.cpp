@@ -1,7 +1,8 @@
-// The ANSI code pages through iconv. Conversions are strict: a character the target cannot hold,
-// or bytes the source does not define, fail the whole conversion. iconv reports such input with
-// EILSEQ, and a positive return value counts conversions it could only approximate; both are
-// failures here, so nothing is ever written as "?".
+// The ANSI code pages through iconv, except code page 936, which has its own table
+// (code_page_936.h): iconv's GBK lacks Windows' user-defined area. Conversions are strict: a
+// character the target cannot hold, or bytes the source does not define, fail the whole conversion.
+// iconv reports such input with EILSEQ, and a positive return value counts conversions it could
+// only approximate; both are failures here, so nothing is ever written as "?".
 
 #include <errno.h>
 #include <iconv.h>
@@ -10,6 +11,7 @@
 #include <mutex>
 
 #include "platform/ansi_codec.h"
+#include "platform/code_page_936.h"
 
 namespace hivora {
 
@@ -21,9 +23,9 @@ struct CodePageName {
 };
 
 constexpr CodePageName kCodePages[] = {
-    {936, "CP936"},   {932, "CP932"},   {949, "CP949"},   {950, "CP950"},   {1250, "CP1250"},
-    {1251, "CP1251"}, {1252, "CP1252"}, {1253, "CP1253"}, {1254, "CP1254"}, {1255, "CP1255"},
-    {1256, "CP1256"}, {1257, "CP1257"}, {1258, "CP1258"}, {65001, "UTF-8"}, {874, "CP874"},
+    {932, "CP932"},   {949, "CP949"},   {950, "CP950"},   {1250, "CP1250"}, {1251, "CP1251"},
+    {1252, "CP1252"}, {1253, "CP1253"}, {1254, "CP1254"}, {1255, "CP1255"}, {1256, "CP1256"},
+    {1257, "CP1257"}, {1258, "CP1258"}, {65001, "UTF-8"}, {874, "CP874"},
 };
 
 // One iconv descriptor for one direction. iconv keeps shift state in the descriptor, so each use
@@ -116,6 +118,7 @@ class IconvAnsiCodec final : public AnsiCodec {
 }  // namespace
 
 Result<std::unique_ptr<AnsiCodec>> makeAnsiCodec(std::uint32_t codePage) {
+    if (codePage == 936) return makeCodePage936Codec();
     for (const CodePageName& entry : kCodePages) {
         if (entry.codePage != codePage) continue;
         auto codec = std::make_unique<IconvAnsiCodec>(codePage, entry.iconvName);

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "platform/posix/wineserver_probe.h"
 #include "platform/wine_hive_format.h"
@@ -14,16 +15,11 @@ namespace hivora {
 
 namespace {
 
-struct HiveFileName {
-    const char* fileName;
-    const char16_t* rootName;  // as Wine names the hive's root in the file's header
-};
-
-// In HiveId order.
-constexpr HiveFileName kHiveFiles[kHiveCount] = {
-    {"system.reg", u"Machine"},
-    {"user.reg", u"User\\S-1-5-21-0-0-0-1000"},
-    {"userdef.reg", u"User\\.Default"},
+// The roots as Wine names them in each hive's header, in HiveId order.
+constexpr const char16_t* kHiveRootNames[kHiveCount] = {
+    u"Machine",
+    u"User\\S-1-5-21-0-0-0-1000",
+    u"User\\.Default",
 };
 
 std::size_t index(HiveId id) {
@@ -44,12 +40,22 @@ Status saveFailure(const Status& cause, const std::string& path, const std::stri
         kErrorWriteFault);
 }
 
+// Why a hive refuses changes, with the way out where there is one.
+std::string refusedWriteMessage(const std::string& path, const HiveDiagnostic& bad) {
+    std::string text = "无法写入注册表：注册表文件 " + path + " 第 " + std::to_string(bad.line) +
+                       " 行无法读取（" + formatDiagnostic(path, bad) +
+                       "），为免损坏，此文件不会被改写。";
+    if (bad.fatal) return text + "Wine 也无法读取此文件，请从备份恢复。";
+    return text + "修复方法：运行 hivora --repair-hive " + path +
+           "，它会先备份原文件，再像 Wine 那样删去无法读取的行。";
+}
+
 class FileHiveStore final : public HiveStore {
   public:
     FileHiveStore(std::string folder, FileStoreOptions options)
         : m_folder(std::move(folder)), m_options(std::move(options)) {
         for (std::size_t i = 0; i < kHiveCount; ++i)
-            m_files[i].path = m_folder + "/" + kHiveFiles[i].fileName;
+            m_files[i].path = m_folder + "/" + kHiveFileNames[i];
     }
 
     // Reads one hive file, noting its stamp and its first unreadable line. On failure nothing is
@@ -59,7 +65,7 @@ class FileHiveStore final : public HiveStore {
         // The stamp is taken first: a file replaced while it is read then looks changed at the
         // next check and is read again, never the other way round.
         FileStamp stamp = stampOf(file.path);
-        std::string malformed;
+        std::optional<HiveDiagnostic> malformed;
         bool missing = false;
         Result<std::string> text = readWholeFile(file.path, &missing);
         std::unique_ptr<HiveTree> tree;
@@ -73,11 +79,10 @@ class FileHiveStore final : public HiveStore {
         } else {
             ParsedHive parsed =
                 parseHive(std::make_shared<const std::string>(std::move(text).value()));
-            if (!parsed.diagnostics.empty())
-                malformed = formatDiagnostic(file.path, parsed.diagnostics.front());
+            if (!parsed.diagnostics.empty()) malformed = parsed.diagnostics.front();
             tree = std::move(parsed.tree);
         }
-        if (tree->rootName.empty()) tree->rootName = kHiveFiles[index(id)].rootName;
+        if (tree->rootName.empty()) tree->rootName = kHiveRootNames[index(id)];
         file.stamp = stamp;
         file.malformed = std::move(malformed);
         return tree;
@@ -126,14 +131,14 @@ class FileHiveStore final : public HiveStore {
         slot.pending.clear();
         Result<std::unique_ptr<HiveTree>> tree = load(id);
         slot.tree = tree ? std::move(tree).value() : std::make_unique<HiveTree>();
-        if (slot.tree->rootName.empty()) slot.tree->rootName = kHiveFiles[index(id)].rootName;
+        if (slot.tree->rootName.empty()) slot.tree->rootName = kHiveRootNames[index(id)];
     }
 
   private:
     struct HiveFile {
         std::string path;
-        FileStamp stamp;        // the file as last read or written
-        std::string malformed;  // "file:line: message" of its first unreadable line
+        FileStamp stamp;                          // the file as last read or written
+        std::optional<HiveDiagnostic> malformed;  // its first unreadable line
     };
 
     Status checkWineserver() const {
@@ -143,11 +148,10 @@ class FileHiveStore final : public HiveStore {
     }
 
     Status checkReadable(HiveId id) const {
-        const std::string& malformed = m_files[index(id)].malformed;
-        if (malformed.empty()) return Status::ok();
-        return Status::error(
-            "无法写入注册表：注册表文件有误（" + malformed + "），为免损坏，此文件不会被改写。",
-            kErrorRegistryCorrupt);
+        const HiveFile& file = m_files[index(id)];
+        if (!file.malformed) return Status::ok();
+        return Status::error(refusedWriteMessage(file.path, *file.malformed),
+                             kErrorRegistryCorrupt);
     }
 
     // When another program changed the file since it was read, reads it again and applies the

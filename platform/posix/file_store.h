@@ -12,11 +12,16 @@
 // applies its own pending changes to that newer text, so concurrent writers do not lose each
 // other's changes. It refuses to change anything while a wineserver runs for the folder (the
 // server would overwrite the files when it exits), and never writes a hive whose file had a line
-// it could not read. Refusals and failed saves say why in lastErrorMessage(). A failed save drops
-// the unsaved changes: what the program reads afterwards is what is on disk.
+// it could not read, until the hive is repaired (repairHive below); the other hives stay
+// writable. Refusals and failed saves say why in lastErrorMessage(): for an unreadable line, the
+// file, the line and how to repair it. A failed save drops the unsaved changes: what the program
+// reads afterwards is what is on disk.
 
+#include <ctime>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/ansi_codec.h"
 #include "platform/posix/durable_file.h"
@@ -47,5 +52,44 @@ Result<std::unique_ptr<TreeRegistry>> openFileStore(const std::string& folder,
 
 // The program's own store: $XDG_DATA_HOME/hivora/registry, or ~/.local/share/hivora/registry.
 std::string defaultStoreDirectory();
+
+// ---- Hives with unreadable lines ---------------------------------------------------------------
+
+// The hive files of a store folder, in HiveId order.
+inline constexpr const char* kHiveFileNames[kHiveCount] = {"system.reg", "user.reg", "userdef.reg"};
+
+// A hive file that refuses changes because of a line the reader cannot read.
+struct RefusedHive {
+    std::string path;    // the hive file
+    int line = 0;        // its first unreadable line, 1-based (0: the file cannot be read at all)
+    std::string reason;  // what is wrong with that line, in Wine's words
+    // False when Wine reads nothing past that line (no registry file, unknown architecture):
+    // leaving lines out cannot repair it, and repairHive refuses.
+    bool repairable = true;
+};
+
+// Why the hive file at `path` refuses changes: its first unreadable line. Nothing when the file
+// is missing or reads without fault; a file that exists but cannot be read gives line 0 and
+// repairable false.
+std::optional<RefusedHive> findRefusal(const std::string& path);
+// The hives of the store in `folder` that refuse changes, in HiveId order (findRefusal of each).
+std::vector<RefusedHive> listRefusedHives(const std::string& folder);
+
+// The path of the copy repairHive makes: "<file>.hivora-backup-<YYYYMMDD-HHMMSS>", local time.
+std::string hiveBackupPath(const std::string& hivePath, std::time_t when);
+
+// Makes a refused hive writable the way Wine does when it loads and saves such a file. First the
+// file is copied durably to hiveBackupPath(path, now) beside it (a name taken already gets "-2",
+// "-3", ...); then the file is replaced crash-safely with what Wine would write for it: the lines
+// Wine cannot read left out (a value it cannot read kept as REG_NONE without data, as Wine keeps
+// it), every other line byte for byte. Success: the hive reads without fault and the backup holds
+// the old bytes; a hive with nothing unreadable is left as it is, without a backup. Failure (the
+// Status says why, in Chinese for the user): a wineserver runs for the folder, the file cannot be
+// read, Wine reads nothing past its bad line, or the backup or the save failed; the hive is then
+// unchanged and still refuses changes. `options` as for openFileStore (its saveFault applies to
+// the backup's writing and then to the save). `backupPath`, when given, receives the backup's path
+// (empty when none was made). An open store takes the repaired file up before its next change.
+Status repairHive(const std::string& path, const FileStoreOptions& options = {},
+                  std::string* backupPath = nullptr);
 
 }  // namespace hivora

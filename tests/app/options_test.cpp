@@ -10,7 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "app/hive_repair_prompt.h"
 #include "app/registry_choice.h"
+#include "platform/posix/file_store.h"
+#include "tests/core/scripted_dialogs.h"
 
 namespace hivora {
 namespace {
@@ -71,8 +74,34 @@ TEST(StoreChoice, UnreadableHiveIsNamedWithWhatToDoAndNothingIsWritten) {
     EXPECT_EQ(fs::last_write_time(prefix / "user.reg"), stampBefore);
     EXPECT_FALSE(fs::exists(prefix / "userdef.reg"));
 
+    EXPECT_FALSE(checkStoreUsable(options).isOk());
     fs::remove(prefix / "system.reg");
+    EXPECT_TRUE(checkStoreUsable(options).isOk());
     EXPECT_TRUE(chooseRegistry(options));
+    fs::remove_all(prefix);
+}
+
+// A hive with an unreadable line is named with the line; No leaves it as it is, Yes backs it up
+// and repairs it.
+TEST(StoreChoice, HiveWithUnreadableLineIsOfferedForRepair) {
+    namespace fs = std::filesystem;
+    const fs::path prefix = fs::path(::testing::TempDir()) / "hivora_repair_prefix";
+    fs::remove_all(prefix);
+    fs::create_directories(prefix);
+    const std::string hive = (prefix / "user.reg").string();
+    for (int answer : {kIdNo, kIdYes}) {
+        {
+            std::ofstream(hive) << "WINE REGISTRY Version 2\n\n#arch=win64\n\n[Software\\\\Bad] "
+                                   "1700000000\n\"NoEquals\" 5\n\"After\"=dword:00000002\n";
+        }
+        testing::ScriptedDialogs dialogs;
+        dialogs.answerMessageBox(answer);
+        EXPECT_EQ(offerHiveRepairs(prefix.string(), dialogs), answer == kIdYes ? 1 : 0);
+        const std::vector<std::string> prompts = dialogs.messagePrompts();
+        ASSERT_FALSE(prompts.empty());
+        EXPECT_NE(prompts[0].find(hive + " 第 6 行"), std::string::npos) << prompts[0];
+        EXPECT_EQ(findRefusal(hive).has_value(), answer == kIdNo);
+    }
     fs::remove_all(prefix);
 }
 #endif

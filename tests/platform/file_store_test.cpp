@@ -163,6 +163,29 @@ TEST(FileStore, AFileWithBadLinesIsReadButNeverOverwritten) {
     }
 }
 
+// Wine loads a key nested any depth; the store loads, changes, saves and frees it without a
+// call per level, so the depth cannot exhaust the stack.
+TEST(FileStore, KeysNestedDeeperThanAnyStackLoadSaveAndClose) {
+    constexpr int kDepth = 300'000;
+    std::string filePath, apiPath;
+    for (int level = 0; level < kDepth; ++level) {
+        filePath += level ? "\\\\k" : "k";
+        apiPath += level ? "\\k" : "k";
+    }
+    TempFolder temp;
+    writeFile(temp / "user.reg",
+              "WINE REGISTRY Version 2\n\n[" + filePath + "] 1700000000\n\"D\"=dword:00000001\n");
+    {
+        auto store = open(temp.path());
+        EXPECT_EQ(getDword(*store, kHkeyCurrentUser, apiPath.c_str(), "D"), 1);
+        ASSERT_EQ(setDword(*store, kHkeyCurrentUser, apiPath.c_str(), "D", 2), kErrorSuccess);
+        ASSERT_TRUE(store->flush().isOk()) << store->lastErrorMessage();
+    }
+    const std::string text = readFile(temp / "user.reg");
+    EXPECT_NE(text.find("\n[" + filePath + "] "), std::string::npos);
+    EXPECT_EQ(getDword(*open(temp.path()), kHkeyCurrentUser, apiPath.c_str(), "D"), 2);
+}
+
 TEST(FileStore, AFileThatCannotBeReadFailsTheOpen) {
     TempFolder temp;
     std::filesystem::create_directory(temp / "system.reg");  // unreadable as a file, even for root

@@ -1,5 +1,6 @@
 # The registry store: the shared registry suite over every backend of this platform, the Wine
-# registry text format, the file store, and the tree registry's own behaviour.
+# registry text format, the file store and its repair of unreadable hives, the tree registry's own
+# behaviour, and the comparison of names.
 if(NOT WIN32)
   hivora_add_test(registry_suite_test LABEL registry
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/registry_suite.cpp
@@ -20,3 +21,11 @@ endif()
 hivora_add_test(tree_registry_test LABEL registry
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tree_registry_test.cpp
   LIBS hivora_platform)
+hivora_add_test(unicode_text_test LABEL registry
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/unicode_text_test.cpp
+  LIBS hivora_platform)
+if(NOT WIN32)
+  hivora_add_test(hive_repair_test LABEL registry
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/hive_repair_test.cpp
+    LIBS hivora_platform)
+endif()

@@ -281,6 +281,37 @@ TEST_P(RegistrySuite, NamesMatchWithoutRegardToCaseAndKeepTheirSpelling) {
     EXPECT_EQ(list(k, 1).result, kErrorNoMoreItems);
 }
 
+// Letters of every script fold as Windows folds them, in key names and value names alike.
+TEST_P(RegistrySuite, NamesFoldAsWindowsFoldsThemInEveryScript) {
+    if (GetParam().codePage != 936) GTEST_SKIP() << "the backend's ANSI code page is not 936";
+    const struct {
+        const char* what;
+        const char* first;
+        const char* second;
+        bool same;
+    } cases[] = {
+        {"RomanNumerals", "\xA2\xF1", "\xA2\xA1", true},  // Ⅰ ⅰ
+        {"FullWidth", "\xA3\xC1", "\xA3\xE1", true},      // Ａ ａ
+        {"Greek", "\xA6\xA1", "\xA6\xC1", true},          // Α α
+        {"Cyrillic", "\xA7\xA1", "\xA7\xD1", true},       // А а
+        {"ToneMarkIsNoCase", "\xA8\xA3", "a", false},     // ǎ a
+        {"Chinese", "\xD6\xD0", "\xCE\xC4", false},       // 中 文
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const RegKey k = createHere(c.what);
+        createHere(std::string(c.what) + "\\" + c.first);
+        RegKey other = 0;
+        EXPECT_EQ(open(k, c.second, other), c.same ? kErrorSuccess : kErrorFileNotFound);
+        set(k, c.first, kRegDword, Bytes("\x01\x00\x00\x00", 4));
+        set(k, c.second, kRegDword, Bytes("\x02\x00\x00\x00", 4));
+        if (c.same) {
+            EXPECT_EQ(list(k, 0).name, c.first);  // the first spelling stays
+        }
+        EXPECT_EQ(list(k, c.same ? 1 : 2).result, kErrorNoMoreItems);
+    }
+}
+
 TEST_P(RegistrySuite, UnknownAndClosedHandlesAreInvalid) {
     const RegKey k = createHere();
     ASSERT_EQ(api().RegCloseKey(k), kErrorSuccess);

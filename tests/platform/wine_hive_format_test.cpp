@@ -6,11 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
 #include "platform/registry_api.h"
 #include "platform/unicode_text.h"
+#include "platform/wine_hive_lines.h"
+#include "tests/platform/odd_hive_lines.h"
 
 namespace hivora {
 namespace {
@@ -266,7 +269,7 @@ TEST(Diagnostics, NameTheLineAndReadingGoesOn) {
         {"UnknownTag", head + "\n[A] 1\n\"v\"=qword:1\n\"ok\"=dword:1\n", 5, "Malformed value"},
         {"UnterminatedText", head + "\n[A] 1\n\"v\"=\"open\n\"ok\"=dword:1\n", 5,
          "Malformed value"},
-        {"UnknownArchitecture", head + "#arch=win16\n\n[A] 1\n\"ok\"=dword:1\n", 3,
+        {"UnknownArchitectureEndsTheFile", head + "#arch=win16\n\n[A] 1\n\"ok\"=dword:1\n", 3,
          "Unknown architecture"},
         {"ContinuationAtTheEnd", head + "\n[A] 1\n\"ok\"=dword:1\n\"v\"=hex:01,\\\n", 6,
          "Malformed value"},
@@ -278,7 +281,10 @@ TEST(Diagnostics, NameTheLineAndReadingGoesOn) {
         EXPECT_EQ(parsed.diagnostics[0].line, c.line);
         EXPECT_EQ(parsed.diagnostics[0].message.rfind(c.message, 0), 0u)
             << parsed.diagnostics[0].message;
-        if (std::string(c.name) != "NotARegistryFile") {
+        const bool readsOn = std::string(c.name) != "NotARegistryFile" &&
+                             std::string(c.name) != "UnknownArchitectureEndsTheFile";
+        EXPECT_EQ(parsed.diagnostics[0].fatal, !readsOn);
+        if (readsOn) {
             const TreeKey* a = parsed.tree->findKey({u"A"});
             ASSERT_NE(a, nullptr);
             EXPECT_NE(a->findValue(u"ok"), nullptr);  // later lines were still read
@@ -287,6 +293,64 @@ TEST(Diagnostics, NameTheLineAndReadingGoesOn) {
                 EXPECT_TRUE(v->data.empty());
             }
         }
+    }
+}
+
+// Lines as Wine's loader takes them: its buffer starts at 4 bytes and grows by half, so the rest
+// of a line after a NUL is lost when the buffer held it, and read as the next line when not.
+TEST(WineLines, AreTakenApartAsWinesLoaderTakesThem) {
+    const std::string wide(30, 'x');
+    const struct {
+        const char* what;
+        std::string text;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"NewlinesAndCarriageReturns", "a\r\nb\n\nc", {"a", "b", "", "c"}},
+        {"CarriageReturnStaysWithoutNewline", "a\r", {"a\r"}},
+        {"NulBeyondTheBufferStartsALine", std::string("ab\0cd\nef\n", 9), {"ab", "cd", "ef"}},
+        {"NulWithinTheBufferLosesTheRest",
+         wide + "\n" + std::string("ab\0cd\nef\n", 9),
+         {wide, "ab", "ef"}},
+        {"NulFirstGivesAnEmptyLine", std::string("\0a\nb\n", 5), {"", "b"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WineLineReader reader(c.text);
+        std::vector<std::string> lines;
+        WineLineReader::Line line;
+        std::size_t end = 0;
+        while (reader.next(line)) {
+            EXPECT_EQ(line.start, end);  // every byte belongs to one line
+            EXPECT_EQ(line.number, static_cast<int>(lines.size()) + 1);
+            lines.emplace_back(line.content);
+            end = line.end;
+        }
+        EXPECT_EQ(end, c.text.size());
+        EXPECT_EQ(lines, c.lines);
+    }
+}
+
+// Every odd line reads as Wine reads it, and is reported exactly where Wine reports it.
+TEST(OddLines, ReadAsWineReadsThem) {
+    const std::string header = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n";
+    const ParsedHive parsed = parse(test::oddHive(header));
+    int line = 3;  // the first block's blank line
+    for (const test::OddLine& odd : test::oddLines()) {
+        SCOPED_TRACE(odd.what);
+        const int first = line + 1;
+        line += 2 + static_cast<int>(std::count(odd.body.begin(), odd.body.end(), '\n'));
+        bool reported = false;
+        for (const HiveDiagnostic& d : parsed.diagnostics)
+            reported = reported || (d.line >= first && d.line < line);
+        EXPECT_EQ(reported, odd.reported);
+        const std::string path = test::oddPath(odd);
+        const TreeKey* key =
+            parsed.tree->findKey(splitKeyPath(std::u16string(path.begin(), path.end())));
+        const TreeValue* v = key ? key->findValue(u"v") : nullptr;
+        ASSERT_EQ(v != nullptr, odd.type.has_value());
+        if (!v) continue;
+        EXPECT_EQ(v->type, *odd.type);
+        EXPECT_EQ(v->data, odd.data);
     }
 }
 

@@ -39,6 +39,14 @@ const CodecCase kCases[] = {
     {"LoneLeadByte936", 936, std::nullopt, "\x81"},
     {"ByteFFNotIn936", 936, std::nullopt, "\xFF"},
     {"LoneLeadByteBeforeText936", 936, std::nullopt, "a\xD6"},
+    {"LeadByteWithBadTrail936", 936, std::nullopt, "\x81\x7F"},
+    // The user-defined areas map to the private-use characters U+E000-U+E765.
+    {"UserDefinedFirst936", 936, "\xEE\x80\x80", "\xAA\xA1"},
+    {"UserDefinedLast936", 936, "\xEE\x9D\xA5", "\xA7\xA0"},
+    {"UserDefinedLowRows936", 936, "\xEE\x93\x86", "\xA1\x40"},
+    {"UserDefinedHighRows936", 936, "\xEE\x88\xB4", "\xF8\xA1"},
+    {"UserDefinedInText936", 936, "a\xEE\x80\x80\xE4\xB8\xAD", "a\xAA\xA1\xD6\xD0"},
+    {"PrivateUseOutsideTheAreas936", 936, "\xEF\x80\x80", std::nullopt},
 };
 
 class Codec : public testing::TestWithParam<CodecCase> {};

@@ -11,6 +11,8 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -19,6 +21,8 @@
 #include "platform/posix/file_store.h"
 #include "platform/posix/wineserver_probe.h"
 #include "platform/tree_registry.h"
+#include "platform/wine_hive_format.h"
+#include "tests/platform/odd_hive_lines.h"
 #include "tests/wine/interop_values.h"
 
 namespace hivora::test {
@@ -155,6 +159,49 @@ TEST_F(WineInterop, StoreRefusesToWriteWhileWineRuns) {
     EXPECT_EQ(kErrorFileNotFound,
               store.value()->RegOpenKeyExA(
                   kHkeyCurrentUser, "Software\\HivoraInterop\\WhileWineRuns", 0, kKeyRead, &key));
+}
+
+// The table of odd lines as the prefix's user.reg: Wine loads it (reporting what it cannot read)
+// and, once a change makes it save the hive, writes what it read. The store's reader must hold the
+// same values and report the same lines.
+TEST_F(WineInterop, OddLinesReadTheSameInWineAndInTheStore) {
+    stopWineserver();
+    const std::string userReg = m_prefix + "/user.reg";
+    const std::string original = readWholeFile(userReg);
+    const std::string odd = oddHive(original.substr(0, original.find("\n[")) + "\n");
+    std::ofstream(userReg, std::ios::binary) << odd;
+    const Outcome touched =
+        run({m_loader, "reg", "add", "HKCU\\Software\\HivoraOddTouch", "/v", "x", "/d", "y", "/f"});
+    stopWineserver();
+    const std::string saved = readWholeFile(userReg);
+    std::ofstream(userReg, std::ios::binary) << original;
+    ASSERT_EQ(0, touched.exitCode) << touched.errors;
+
+    // The server reports "user.reg:<line>: <message> '<line text>'".
+    std::set<int> wineLines, storeLines;
+    const std::regex report("user\\.reg:([0-9]+): ");
+    for (std::sregex_iterator it(touched.errors.begin(), touched.errors.end(), report), end;
+         it != end; ++it)
+        wineLines.insert(std::stoi((*it)[1].str()));
+    const ParsedHive ours = parseHive(std::make_shared<const std::string>(odd));
+    for (const HiveDiagnostic& d : ours.diagnostics) storeLines.insert(d.line);
+    EXPECT_EQ(wineLines, storeLines) << touched.errors;
+
+    const ParsedHive wine = parseHive(std::make_shared<const std::string>(saved));
+    EXPECT_TRUE(wine.diagnostics.empty());
+    for (const OddLine& line : oddLines()) {
+        SCOPED_TRACE(line.what);
+        const std::string path = oddPath(line);
+        const KeyPath keyPath = splitKeyPath(std::u16string(path.begin(), path.end()));
+        const TreeKey* wineKey = wine.tree->findKey(keyPath);
+        const TreeKey* ourKey = ours.tree->findKey(keyPath);
+        const TreeValue* wineValue = wineKey ? wineKey->findValue(u"v") : nullptr;
+        const TreeValue* ourValue = ourKey ? ourKey->findValue(u"v") : nullptr;
+        ASSERT_EQ(wineValue != nullptr, ourValue != nullptr);
+        if (!wineValue) continue;
+        EXPECT_EQ(wineValue->type, ourValue->type);
+        EXPECT_EQ(wineValue->data, ourValue->data);
+    }
 }
 
 }  // namespace
