@@ -67,10 +67,8 @@ TEST(QtDialogs, MessageBoxButtonsIconsTitleAndResults) {
         {0, "提示信息", ok, QMessageBox::NoIcon, 0, kIdOk},
         {0 + 64, "", ok, QMessageBox::Information, -1, kIdOk},
         {4 + 32, "", yesNo, QMessageBox::Question, at(yesNo, "是(&Y)"), kIdYes},
-        {4, "t", yesNo, QMessageBox::NoIcon, at(yesNo, "否(&N)"), kIdNo},
         {4 + 48, "t", yesNo, QMessageBox::Warning, -1, kIdNo},
         {3 + 16, "t", yesNoCancel, QMessageBox::Critical, at(yesNoCancel, "取消"), kIdCancel},
-        {3, "t", yesNoCancel, QMessageBox::NoIcon, -1, kIdCancel},
         {3, "t", yesNoCancel, QMessageBox::NoIcon, at(yesNoCancel, "否(&N)"), kIdNo},
     };
     for (const BoxCase& c : cases) {

@@ -4,6 +4,7 @@
 
 #include "gui/startup_frame.h"
 
+#include <QtTest/qtestspontaneevent.h>
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QTest>
 #include <QWheelEvent>
-#include <QtTest/qtestspontaneevent.h>
 #include <memory>
 
 #include "gui/image_button.h"
