@@ -15,11 +15,13 @@
 #include <vector>
 
 #include "app/hive_repair_prompt.h"
+#include "app/journal_command.h"
 #include "app/lazy_registry.h"
 #include "app/options.h"
 #include "app/registry_choice.h"
 #include "app/repair_command.h"
 #include "app/screenshots.h"
+#include "app/status_command.h"
 #include "core/catalogue/tweak_framework.h"
 #include "core/config/color_config.h"
 #include "core/config/config_location.h"
@@ -31,7 +33,6 @@
 #include "gui/pages/page_builder.h"
 #include "gui/qt_dialog_services.h"
 #include "gui/qt_timer_service.h"
-#include "gui/startup_frame.h"
 #include "gui/window_helpers.h"
 #include "platform/ansi_codec.h"
 #include "platform/platform_services.h"
@@ -107,6 +108,8 @@ int main(int argc, char* argv[]) {
     }
     if (!parsed.options.repairHive.empty())
         return hivora::runRepairCommand(parsed.options.repairHive);
+    if (hivora::isJournalCommand(parsed.options)) return hivora::runJournalCommand(parsed.options);
+    if (parsed.options.printStatus) return hivora::runStatusCommand(parsed.options);
     if (!displayAvailable()) {
         std::fputs(
             "Hivora 需要图形桌面才能运行：没有找到显示器（DISPLAY / WAYLAND_DISPLAY 均未设置）。\n"
@@ -131,12 +134,17 @@ int main(int argc, char* argv[]) {
     // The store is opened on first use, which is after the window's first paint.
     hivora::LazyRegistry registry([&parsed] { return hivora::chooseRegistry(parsed.options); });
     // "config.ini" is read before the window shows, in the code page the store will use.
-    auto iniCodec = hivora::makeAnsiCodec(
-        parsed.options.codePage != 0 ? parsed.options.codePage : hivora::systemAnsiCodePage());
+    // Windows uses its own code page; elsewhere the one given on the command line, as the store.
+    auto iniCodec = hivora::makeAnsiCodec(kOnWindows || parsed.options.codePage == 0
+                                              ? hivora::systemAnsiCodePage()
+                                              : parsed.options.codePage);
     if (!iniCodec) {
         showError(dialogs, iniCodec.status().message());
         return 1;
     }
+
+    // The layer converts texts with the store's code page; it touches the store only when used.
+    hivora::RegInfoGetSet layer(registry, *iniCodec.value());
     hivora::TweakFramework framework(dialogs);
     const auto profiles = hivora::makeProfileFiles();
     hivora::IniAccess ini(*profiles, *iniCodec.value());
@@ -150,13 +158,14 @@ int main(int argc, char* argv[]) {
     restartTarget.wineInstalled =
         !QStandardPaths::findExecutable(QStringLiteral("wineboot")).isEmpty();
 
-    hivora::MainWindow window(
-        {dialogs, framework, hivora::QtTimerService::shared(), hivora::QtPointerService::shared(),
-         &ini, configFolder ? hivora::configFilePath(*configFolder) : std::string(),
-         hivora::restartCommandFor(restartTarget), [&registry] { (void)registry.flush(); }});
-    // The pages' rows write through the access layer over the same store, with the platform's
-    // services for it (paths, system folder, broadcast); the dialogs start in a prefix's drive_c.
-    hivora::RegInfoGetSet layer(registry, *iniCodec.value());
+    hivora::MainWindow window({dialogs, framework, hivora::QtTimerService::shared(),
+                               hivora::QtPointerService::shared(), &ini,
+                               configFolder ? hivora::configFilePath(*configFolder) : std::string(),
+                               hivora::restartCommandFor(restartTarget),
+                               [&registry] { (void)registry.flush(); }, &layer});
+    // The pages' rows write through the same layer, with the platform's services for the store
+    // (paths, system folder, broadcast); the dialogs start in a prefix's drive_c. The pages are
+    // filled before the window colours its frames.
     const hivora::PlatformServices platform =
         hivora::makePlatformServices(parsed.options.storeDirectory);
     hivora::CatalogueServices catalogue{layer,
@@ -169,12 +178,7 @@ int main(int argc, char* argv[]) {
                                         platform.secrets.get()};
     hivora::PageServices pageServices{catalogue};
     dialogs.setStartFolder(hivora::dialogStartFolder(parsed.options.storeDirectory));
-    // Pages and the startup frame are filled before the window colours its frames.
     for (int i = 0; i < 5; ++i) hivora::buildPage(i, window.page(i), pageServices);
-    auto* startup = new hivora::StartupFrame(layer, framework, window.page(0));
-    startup->move(hivora::kStartupFrameRect.topLeft());
-    window.setStartupHooks(
-        {{}, [startup] { startup->refresh(); }, [startup] { startup->clear(); }});
 
     // A bad "config.ini" ends the program here, after its warning, before the window shows.
     if (!window.Form_Load()) return 1;
@@ -182,12 +186,11 @@ int main(int argc, char* argv[]) {
     hivora::arrangeScreenshotsOrQuit(window);
     // Right after the first paint, before the startup list reads it: a store that cannot be
     // opened ends the program with the reason, as it always has, only now the window was seen.
-    // The logon previews are read then too, once the store is open.
+    // Then the hives with unreadable lines are offered for repair and the logon previews read.
     QObject::connect(&window, &hivora::MainWindow::firstPainted, &window,
                      [&registry, &window, &dialogs, &pageServices, &parsed] {
                          const hivora::Status opened = registry.open();
                          if (opened.isOk()) {
-                             // Hives with unreadable lines: repair them, or keep them read-only.
                              hivora::offerHiveRepairs(hivora::storeFolder(parsed.options), dialogs);
                              hivora::showLogonAppearance(window.page(0), pageServices);
                              return;

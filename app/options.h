@@ -15,7 +15,10 @@ struct Options {
     std::uint32_t codePage = 0;  // 0: the platform's default
     bool showHelp = false;
     bool showVersion = false;
-    std::string repairHive;  // --repair-hive FILE: repair that hive file and exit
+    bool printStatus = false;  // --status: print every row's state and exit, no window
+    std::string repairHive;    // --repair-hive FILE: repair that hive file and exit
+    bool showHistory = false;  // --history: print the store's change journal, then end
+    bool undoLatest = false;   // --undo: undo the latest change, then end
 };
 
 struct ParsedOptions {

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <string>
 
+#include "gui/form_about.h"
+#include "gui/form_config.h"
 #include "gui/main_window.h"
 
 namespace hivora {
@@ -37,6 +39,10 @@ void arrangeScreenshotsOrQuit(MainWindow& window) {
                 window.grab().save(QStringLiteral("%1/page%2.png").arg(target).arg(page));
             }
             window.tabStrip().SwitchPage(0);
+            FormAbout about(window.colors(), &window);
+            about.grab().save(QStringLiteral("%1/about.png").arg(target));
+            FormConfig colors(window);
+            colors.grab().save(QStringLiteral("%1/colors.png").arg(target));
             QCoreApplication::exit(0);
         },
         Qt::QueuedConnection);

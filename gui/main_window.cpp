@@ -21,6 +21,7 @@
 #include "gui/image_button.h"
 #include "gui/picture_box.h"
 #include "gui/skin_faces.h"
+#include "gui/startup_frame.h"
 #include "gui/window_helpers.h"
 
 namespace hivora {
@@ -136,6 +137,12 @@ void MainWindow::createControls() {
         auto* page = new PagePanel(this);
         page->setObjectName(QStringLiteral("Picture_Main(%1)").arg(i));
         m_pages[static_cast<std::size_t>(i)] = page;
+    }
+    if (m_services.registryLayer != nullptr) {
+        m_startupFrame =
+            new StartupFrame(*m_services.registryLayer, m_services.framework, m_pages[0],
+                             {&m_services.timers, &m_services.pointer, &m_services.dialogs});
+        m_startupFrame->move(kStartupFrameRect.topLeft());
     }
 }
 
@@ -314,6 +321,7 @@ void MainWindow::setPageVisible(int page, bool visible) {
 }
 
 void MainWindow::refreshStartupList() {
+    if (m_startupFrame != nullptr) m_startupFrame->refresh();
     if (m_hooks.refreshStartupList) m_hooks.refreshStartupList();
 }
 
@@ -377,6 +385,7 @@ void MainWindow::paintEvent(QPaintEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (m_startupFrame != nullptr) m_startupFrame->clear();
     if (m_hooks.clearStartupRows) m_hooks.clearStartupRows();
     const bool closes = confirmClose(m_services.dialogs, m_services.framework.NeedsRestart(),
                                      m_services.restartCommand, m_services.beforeRestart);

@@ -32,6 +32,8 @@ namespace hivora {
 class DialogServices;
 class IniAccess;
 class PictureBox;
+class RegInfoGetSet;
+class StartupFrame;
 class PointerService;
 class TimerService;
 class TweakFramework;
@@ -41,7 +43,7 @@ struct MainWindowServices {
     DialogServices& dialogs;
     TweakFramework& framework;  // NeedsRestart
     TimerService& timers;
-    const PointerService& pointer;
+    PointerService& pointer;
     // "config.ini" through the profile functions; `configFile` empty when there is no place for
     // it (the colours then are the defaults and are not stored).
     IniAccess* ini = nullptr;
@@ -51,14 +53,18 @@ struct MainWindowServices {
     std::optional<std::string> restartCommand;
     // Runs just before the restart command starts (the registry saves what it holds).
     std::function<void()> beforeRestart;
+    // The registry access layer; with it page 0 holds the startup list (Frame_PowerStart).
+    RegInfoGetSet* registryLayer = nullptr;
 };
 
-// Start-up and closing steps owned by other parts; any may be left empty.
+// Start-up and closing steps owned by other parts; any may be left empty. The startup list of
+// page 0 is the window's own: it is read and cleared at these points too, before the hooks run.
 struct StartupHooks {
     std::function<void()> showLogonAppearance;  // before the window shows (logon previews)
-    // Slot for Frame_PowerStart (startup list): read the list after the first paint and when the
-    // startup page is selected again; clear the rows before the closing question.
+    // After the first paint, when the startup page is selected again and when the user stays
+    // after a closing question.
     std::function<void()> refreshStartupList;
+    // Before the closing question.
     std::function<void()> clearStartupRows;
 };
 
@@ -78,6 +84,8 @@ class MainWindow : public QWidget, private TabStripView, private ChromeView {
     // The page panel Picture_Main(i), i in 0..4; nullptr otherwise.
     QWidget* page(int i) const;
     void setStartupHooks(StartupHooks hooks) { m_hooks = std::move(hooks); }
+    // Frame_PowerStart on page 0; nullptr when the window was given no registry layer.
+    StartupFrame* startupFrame() const { return m_startupFrame; }
 
     // The start-up sequence: caption; colours from "config.ini" (a bad value shows the warning
     // and returns false: the window is never shown and nothing is written); faces; frame, size
@@ -160,6 +168,7 @@ class MainWindow : public QWidget, private TabStripView, private ChromeView {
     std::array<QWidget*, kPageCount> m_pages{};
     std::array<int, kTabCount> m_tabFaceNumbers{};
     std::array<int, kSizeBoxCount> m_sizeBoxFaceNumbers{};
+    StartupFrame* m_startupFrame = nullptr;
     QLabel* m_tip = nullptr;
     QFrame* m_separator = nullptr;
     TabStrip m_tabStrip;

@@ -1,5 +1,5 @@
 #pragma once
-// The registry as the program sees it: the nine advapi32 ANSI functions it calls, with Windows
+// The registry as the program sees it: the ten advapi32 ANSI functions it calls, with Windows
 // result codes and the four predefined roots. Implementations: the Win32 pass-through
 // (platform/windows) and the Wine-format store (platform/*.cpp), which also runs purely in memory
 // for tests.
@@ -55,6 +55,7 @@ inline constexpr RegResult kErrorMoreData = 234;
 inline constexpr RegResult kErrorNoMoreItems = 259;
 inline constexpr RegResult kErrorBadPathname = 161;
 inline constexpr RegResult kErrorBusy = 170;
+inline constexpr RegResult kErrorCallNotImplemented = 120;
 inline constexpr RegResult kErrorNoUnicodeTranslation = 1113;
 inline constexpr RegResult kErrorKeyDeleted = 1018;
 inline constexpr RegResult kErrorRegistryCorrupt = 1015;
@@ -91,6 +92,16 @@ public:
                                     std::uint32_t* cchValueName, std::uint32_t* type,
                                     std::uint8_t* data, std::uint32_t* cbData) = 0;
     virtual RegResult RegDeleteValueA(RegKey key, const char* valueName) = 0;
+    // The index-th sub-key: its name and, when `keyClass` is given, its class ("" for none).
+    // `cchName` and `cchClass` hold the buffers' sizes in characters on entry and the lengths
+    // without NUL on return. kErrorNoMoreItems past the end; kErrorMoreData when a buffer is too
+    // small. Only the change journal calls it (to keep a removed key whole); an implementation
+    // that cannot list sub-keys answers kErrorCallNotImplemented.
+    virtual RegResult RegEnumKeyExA(RegKey /*key*/, std::uint32_t /*index*/, char* /*name*/,
+                                    std::uint32_t* /*cchName*/, char* /*keyClass*/,
+                                    std::uint32_t* /*cchClass*/) {
+        return kErrorCallNotImplemented;
+    }
     // Deletes the sub-key (an empty subKey: the key itself); refused when it has sub-keys.
     virtual RegResult RegDeleteKeyA(RegKey key, const char* subKey) = 0;
     virtual RegResult RegCloseKey(RegKey key) = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 
 #include "platform/unicode_text.h"
 
@@ -269,6 +270,46 @@ RegResult TreeRegistry::RegDeleteKeyA(RegKey key, const char* subKey) {
     slot(where.hive).tree->deleteKey(*fresh, change.time);
     markHandlesDeleted(where);
     record(where.hive, std::move(change));
+    return kErrorSuccess;
+}
+
+RegResult TreeRegistry::RegEnumKeyExA(RegKey key, std::uint32_t index, char* name,
+                                      std::uint32_t* cchName, char* keyClass,
+                                      std::uint32_t* cchClass) {
+    const Location* where = locate(key);
+    if (!where) return kErrorInvalidHandle;
+    if (!name || !cchName || (keyClass && !cchClass)) return kErrorInvalidParameter;
+    std::u16string subName, subClass;
+    if (where->usersRoot) {
+        // HKEY_USERS lists the default user's hive, then the current user's by its SID.
+        if (index > 1) return kErrorNoMoreItems;
+        if (index == 0) {
+            subName = u".Default";
+        } else {
+            const std::u16string& userRoot = hive(HiveId::User).rootName;
+            const std::size_t cut = userRoot.rfind(u'\\');
+            subName = cut == std::u16string::npos ? std::u16string(kDefaultUserSid)
+                                                  : userRoot.substr(cut + 1);
+        }
+    } else {
+        const TreeKey* k = findKey(*where);
+        if (!k) return missingKeyResult(key);
+        if (index >= k->subKeys.size()) return kErrorNoMoreItems;
+        subName = k->subKeys[index]->name;
+        subClass = k->subKeys[index]->keyClass.value_or(std::u16string());
+    }
+    // Both texts are checked before either buffer is written, as a short buffer leaves both.
+    std::string ansiName, ansiClass;
+    if (const RegResult r = toAnsi(subName, ansiName)) return r;
+    if (const RegResult r = toAnsi(subClass, ansiClass)) return r;
+    if (ansiName.size() >= *cchName || (keyClass && ansiClass.size() >= *cchClass))
+        return kErrorMoreData;
+    std::memcpy(name, ansiName.data(), ansiName.size() + 1);
+    *cchName = static_cast<std::uint32_t>(ansiName.size());
+    if (keyClass) {
+        std::memcpy(keyClass, ansiClass.data(), ansiClass.size() + 1);
+        *cchClass = static_cast<std::uint32_t>(ansiClass.size());
+    }
     return kErrorSuccess;
 }
 

@@ -54,14 +54,22 @@ RowOutcome noSuchRow(int row) {
     return outcome;
 }
 
-RowOutcome writeAddress(CatalogueServices& services, const AddressRow& row, const std::string& text,
-                        OutcomeMessage message) {
+std::vector<RegOp> addressWrites(const AddressRow& row, const std::string& text) {
     std::vector<RegOp> ops;
     for (const AddressValue& value : row.values) {
         ops.push_back(setString(value.root, value.key, value.name, text));
     }
+    return ops;
+}
+
+RowOutcome writeAddress(CatalogueServices& services, int index, const AddressRow& row,
+                        const std::string& text, OutcomeMessage message) {
+    const std::vector<RegOp> ops = addressWrites(row, text);
     const ButtonAction action{ops, nullptr, message, false};
-    return runButtonAction(services, action, false);
+    const ActionLabel label{"browserPages", index,
+                            message == OutcomeMessage::ResetDone ? "default" : "change",
+                            std::string(row.caption)};
+    return runButtonAction(services, action, false, label);
 }
 
 }  // namespace
@@ -71,17 +79,27 @@ std::string_view iePageCaption(int row) {
     return found ? found->caption : std::string_view();
 }
 
+std::vector<RegOp> iePageWrites(int row, const std::string& text) {
+    const AddressRow* found = addressRow(row);
+    return found ? addressWrites(*found, text) : std::vector<RegOp>{};
+}
+
+std::string_view iePageFactoryDefault(int row) {
+    const AddressRow* found = addressRow(row);
+    return found ? found->factoryDefault : std::string_view();
+}
+
 RowOutcome runIEPageChange(CatalogueServices& services, int row, const std::string& boxText) {
     const AddressRow* found = addressRow(row);
     if (found == nullptr) return noSuchRow(row);
     if (trimBlanks(boxText).empty()) return {};
-    return writeAddress(services, *found, boxText, OutcomeMessage::SetDone);
+    return writeAddress(services, row, *found, boxText, OutcomeMessage::SetDone);
 }
 
 RowOutcome runIEPageDefault(CatalogueServices& services, int row) {
     const AddressRow* found = addressRow(row);
     if (found == nullptr) return noSuchRow(row);
-    return writeAddress(services, *found, found->factoryDefault, OutcomeMessage::ResetDone);
+    return writeAddress(services, row, *found, found->factoryDefault, OutcomeMessage::ResetDone);
 }
 
 }  // namespace hivora

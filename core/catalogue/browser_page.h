@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/catalogue/row_dispatch.h"
 
@@ -25,6 +26,12 @@ inline constexpr const char* kFactoryHomePage = "http://go.microsoft.com/fwlink/
 inline constexpr const char* kFactorySearchAssistant =
     "http://ie.search.msn.com/{SUB_RFC1766}/srchasst/srchasst.htm";
 inline constexpr const char* kFactoryWindowTitle = "Microsoft Internet Explorer";
+
+// The operations the apply button of page-address row `row` runs for `text` (the default button
+// runs them for iePageFactoryDefault(row)), in order; none outside 0..3.
+std::vector<RegOp> iePageWrites(int row, const std::string& text);
+// The factory default of page-address row `row`; "" outside 0..3.
+std::string_view iePageFactoryDefault(int row);
 
 // The apply button of page-address row `row`, with `boxText` the text box's text. A text that is
 // empty once blanks are trimmed writes nothing and shows nothing (completed false). Otherwise the

@@ -33,6 +33,10 @@ enum class RegOpKind {
     DeleteValue,      // remove value `name`
     CreateKey,        // create key `key` empty (an existing key stays as it is)
     RemoveKey,        // remove key `key` itself
+    // Bring back key `key` as it was when this program last removed it, values and sub-keys
+    // included, where the change journal holds it. Without such a record: create it empty when
+    // `number` is 1, leave it absent when 0. A key that exists is left as it is.
+    RestoreKey,
 };
 
 // One registry operation of a row action. `name` is the value name ("" the default value) and is
@@ -69,6 +73,9 @@ inline RegOp createKey(RegKey root, std::string key) {
 }
 inline RegOp removeKey(RegKey root, std::string key) {
     return {RegOpKind::RemoveKey, root, std::move(key), {}, {}, 0};
+}
+inline RegOp restoreKey(RegKey root, std::string key, bool createWhenUnknown) {
+    return {RegOpKind::RestoreKey, root, std::move(key), {}, {}, createWhenUnknown ? 1 : 0};
 }
 
 // The four-byte binary flags, 01 00 00 00 and 00 00 00 00.

@@ -42,8 +42,10 @@ const RegOp kRecycleBinHide[] = {
     newPanelSwitch(kRecycleBinSwitch, 1),
     classicMenuSwitch(kRecycleBinSwitch, 1),
 };
+// Showing brings the namespace key back with what it held when it was hidden, where the change
+// journal kept it; otherwise it is made empty.
 const RegOp kRecycleBinShow[] = {
-    createKey(kHklm, nameSpaceKey(kRecycleBinKey)),
+    restoreKey(kHklm, nameSpaceKey(kRecycleBinKey), true),
     newPanelSwitch(kRecycleBinSwitch, 0),
     classicMenuSwitch(kRecycleBinSwitch, 0),
 };
@@ -54,7 +56,7 @@ const RegOp kMyDocumentsHide[] = {
     classicMenuSwitch(kMyDocumentsSwitch, 1),
 };
 const RegOp kMyDocumentsShow[] = {
-    createKey(kHklm, nameSpaceKey(kMyDocumentsKey)),
+    restoreKey(kHklm, nameSpaceKey(kMyDocumentsKey), true),
     newPanelSwitch(kMyDocumentsSwitch, 0),
     classicMenuSwitch(kMyDocumentsSwitch, 0),
 };
@@ -79,13 +81,15 @@ const RegOp kMyComputerShow[] = {
     classicMenuSwitch(kMyComputerSwitch, 0),
 };
 
-// Showing the browser again only flips its switches; its namespace key is not re-created.
+// Showing the browser again brings its namespace key back only where the change journal kept
+// it; otherwise only the switches flip and the key stays absent.
 const RegOp kInternetExplorerHide[] = {
     removeKey(kHklm, nameSpaceKey(kInternetExplorerKey)),
     newPanelSwitch(kInternetExplorerSwitch, 1),
     classicMenuSwitch(kInternetExplorerSwitch, 1),
 };
 const RegOp kInternetExplorerShow[] = {
+    restoreKey(kHklm, nameSpaceKey(kInternetExplorerKey), false),
     newPanelSwitch(kInternetExplorerSwitch, 0),
     classicMenuSwitch(kInternetExplorerSwitch, 0),
 };

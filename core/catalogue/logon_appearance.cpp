@@ -58,10 +58,11 @@ std::string readDefaultProfileText(CatalogueServices& services, const char* key,
     return services.layer.GetRegString(kHku, key, name, kKeyAllAccess, errorFlag);
 }
 
-RowOutcome runOps(CatalogueServices& services, const std::vector<RegOp>& ops) {
+RowOutcome runOps(CatalogueServices& services, const std::vector<RegOp>& ops,
+                  const ActionLabel& label) {
     // The appearance buttons confirm nothing; only a failure is reported.
     const ButtonAction action{ops, nullptr, OutcomeMessage::None, false};
-    return runButtonAction(services, action, false);
+    return runButtonAction(services, action, false, label);
 }
 
 RowOutcome refused(CatalogueServices& services, std::string why) {
@@ -114,7 +115,8 @@ LogonPictureResult runLogonPictureSelect(CatalogueServices& services,
     const RowOutcome outcome =
         runOps(services, {setString(kHku, kDefaultDesktop, "wallpaper", stored),
                           setString(kHku, kDefaultDesktop, "Tilewallpaper", "1"),
-                          setDword(kHkeyLocalMachine, kWinlogon, "LogonType", 0)});
+                          setDword(kHkeyLocalMachine, kWinlogon, "LogonType", 0)},
+               {"logonScreen", -1, "backgroundSelect", std::string(kBackgroundCaption)});
     if (!outcome.status.isOk()) return {outcome, {}};
     return {outcome, preview};
 }
@@ -122,7 +124,8 @@ LogonPictureResult runLogonPictureSelect(CatalogueServices& services,
 LogonPictureResult runLogonPictureDefault(CatalogueServices& services) {
     const RowOutcome outcome = runOps(
         services, {setString(kHku, kDefaultDesktop, "wallpaper", std::string(kNoPictureLabel)),
-                   setString(kHku, kDefaultDesktop, "Tilewallpaper", "0")});
+                   setString(kHku, kDefaultDesktop, "Tilewallpaper", "0")},
+        {"logonScreen", -1, "backgroundDefault", std::string(kBackgroundCaption)});
     return {outcome, noPicture()};
 }
 
@@ -130,14 +133,16 @@ LogonColorResult runLogonColorSelect(CatalogueServices& services) {
     const std::int32_t color = services.framework.dialogs().ShowColorDialog(kDefaultLogonColor);
     if (color == kDefaultLogonColor) return {};
     const RowOutcome outcome = runOps(
-        services, {setString(kHku, kDefaultColors, kBackgroundValue, ColorToRgbText(color))});
+        services, {setString(kHku, kDefaultColors, kBackgroundValue, ColorToRgbText(color))},
+        {"logonScreen", -1, "colorSelect", std::string(kBackColorCaption)});
     if (!outcome.status.isOk()) return {outcome, {}};
     return {outcome, color};
 }
 
 LogonColorResult runLogonColorDefault(CatalogueServices& services) {
     const RowOutcome outcome =
-        runOps(services, {setString(kHku, kDefaultColors, kBackgroundValue, kDefaultColorText)});
+        runOps(services, {setString(kHku, kDefaultColors, kBackgroundValue, kDefaultColorText)},
+               {"logonScreen", -1, "colorDefault", std::string(kBackColorCaption)});
     return {outcome, kDefaultLogonColor};
 }
 

@@ -33,7 +33,25 @@ RowOutcome runRowAction(CatalogueServices& services, CataloguePage page, int ind
     }
     const CatalogueRow& row = catalogue.rows[static_cast<std::size_t>(index)];
     const ButtonAction& action = button == RowButton::Set ? row.set : row.lift;
-    return runButtonAction(services, action, catalogue.refreshesDesktop);
+    const ActionLabel label{pageName(page), index, button == RowButton::Set ? "set" : "lift",
+                            std::string(row.caption)};
+    return runButtonAction(services, action, catalogue.refreshesDesktop, label);
+}
+
+const char* pageName(CataloguePage page) {
+    switch (page) {
+        case CataloguePage::Desktop:
+            return "desktop";
+        case CataloguePage::Restrictions:
+            return "restrictions";
+        case CataloguePage::HideShow:
+            return "hideShow";
+        case CataloguePage::BrowserProperties:
+            return "browserProperties";
+        case CataloguePage::LogonStyle:
+            return "logonStyle";
+    }
+    return "";
 }
 
 namespace {
@@ -71,7 +89,7 @@ std::string failureLine(const Status& status, bool reportedByDialogue) {
 }  // namespace
 
 RowOutcome runButtonAction(CatalogueServices& services, const ButtonAction& action,
-                           bool refreshDesktop) {
+                           bool refreshDesktop, const ActionLabel& label) {
     RowOutcome outcome;
     std::vector<RegOp> ops(action.ops.begin(), action.ops.end());
     bool dialogueFailed = false;
@@ -96,18 +114,29 @@ RowOutcome runButtonAction(CatalogueServices& services, const ButtonAction& acti
 
     RegInfoGetSet& layer = services.layer;
     bool anyTookEffect = false;
+    ActionObserver* observer = services.observer;
     bool policyChanged = false;
     layer.beginAction();
+    const Status watched = observer ? observer->beforeOperations(layer, ops, label) : Status();
     for (const RegOp& op : ops) {
-        const Status status = applyRegOp(layer, op);
+        if (!watched) break;
+        const Status status =
+            observer ? observer->applyOperation(layer, op) : applyRegOp(layer, op);
         anyTookEffect = anyTookEffect || status.isOk();
         policyChanged = policyChanged || (status.isOk() && writesPolicy(op));
         outcome.status.update(status);
+    }
+    outcome.status.update(watched);
+    if (observer && watched) {
+        const Status recorded = observer->beforeSave(layer);
+        if (!recorded) anyTookEffect = false;
+        outcome.status.update(recorded);
     }
     // A failed save drops the whole batch, so nothing of it took effect.
     const Status saved = layer.endAction();
     if (!saved.isOk()) anyTookEffect = policyChanged = false;
     outcome.status.update(saved);
+    if (observer && watched) observer->afterSave(saved);
 
     if (action.raisesRestart && anyTookEffect) services.framework.raiseNeedsRestart();
     if (anyTookEffect && services.broadcaster != nullptr) {
@@ -144,6 +173,9 @@ Status applyRegOp(RegInfoGetSet& layer, const RegOp& op) {
             return layer.CreateRegKey(op.root, op.key, kCreateOptions, kAccess);
         case RegOpKind::RemoveKey:
             return layer.RemoveRegKey(op.root, op.key, kAccess);
+        case RegOpKind::RestoreKey:
+            return op.number == 1 ? layer.CreateRegKey(op.root, op.key, kCreateOptions, kAccess)
+                                  : Status::ok();
     }
     return Status::error("未知的注册表操作");
 }

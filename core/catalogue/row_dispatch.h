@@ -3,6 +3,7 @@
 // row's registry operations as one saved batch, raises NeedsRestart if the row needs it and a
 // change took effect, refreshes the desktop where the page wants it, and shows the outcome.
 
+#include "core/catalogue/action_observer.h"
 #include "core/catalogue/catalogue_types.h"
 #include "core/catalogue/tweak_framework.h"
 #include "core/registry/reg_info_get_set.h"
@@ -30,6 +31,8 @@ struct CatalogueServices {
     SettingsBroadcaster* broadcaster = nullptr;
     // The automatic logon password's keeper. Null: the password is the registry value.
     LogonSecretStore* secrets = nullptr;
+    // Notes every action (the change journal); none: actions run unrecorded.
+    ActionObserver* observer = nullptr;
 };
 
 struct RowOutcome {
@@ -63,10 +66,16 @@ RowOutcome runRowAction(CatalogueServices& services, CataloguePage page, int ind
 // already absent counts as succeeding) and the batch was saved. With `refreshDesktop`, the desktop
 // is refreshed after the operations and before the message, also when something failed (what did
 // change should show).
+// With an observer, `label` names the action in its record, and a failure of the observer
+// before the operations ends the action unwritten (shown as "设置出错！").
 RowOutcome runButtonAction(CatalogueServices& services, const ButtonAction& action,
-                           bool refreshDesktop);
+                           bool refreshDesktop, const ActionLabel& label = {});
+
+// The stable name of `page` in records ("desktop", "restrictions", "hideShow", ...).
+const char* pageName(CataloguePage page);
 
 // One registry operation through the access layer, with create options 0 and full access.
+// RestoreKey without a journal: CreateKey when its `number` is 1, nothing otherwise.
 Status applyRegOp(RegInfoGetSet& layer, const RegOp& op);
 
 // The second line added to "设置出错！" when a change was refused for lack of rights.

@@ -68,6 +68,34 @@ std::string_view sysDirValueName(int row) {
     return found ? found->valueName : std::string_view();
 }
 
+std::vector<RegOp> sysDirWrites(int row, const std::string& stored) {
+    const SysDirRow* found = sysDirRow(row);
+    if (found == nullptr) return {};
+    return {
+        setExpandString(kHkeyCurrentUser, kUserShellFolders, found->valueName, stored),
+        setString(kHkeyCurrentUser, kShellFolders, found->valueName, stored),
+    };
+}
+
+std::vector<RegOp> regToWrites(const std::string& owner, const std::string& organisation,
+                               const std::string& computerName) {
+    std::vector<RegOp> ops;
+    if (!owner.empty()) {
+        ops.push_back(
+            setString(kHkeyLocalMachine, kWindowsNtCurrentVersion, "RegisteredOwner", owner));
+    }
+    if (!organisation.empty()) {
+        ops.push_back(setString(kHkeyLocalMachine, kWindowsNtCurrentVersion,
+                                "RegisteredOrganization", organisation));
+    }
+    if (!computerName.empty()) {
+        for (const NameValue& value : kComputerNameValues) {
+            ops.push_back(setString(kHkeyLocalMachine, value.key, value.name, computerName));
+        }
+    }
+    return ops;
+}
+
 std::optional<std::string> runSysDirBrowse(CatalogueServices& services) {
     std::string folder = services.framework.dialogs().BrowseForFolder("请选择文件夹：");
     if (folder.empty()) return std::nullopt;
@@ -93,13 +121,10 @@ RowOutcome runSysDirApply(CatalogueServices& services, int row, const std::strin
             services.framework.dialogs().ShowMessageBox("目录不存在，是否继续？", kMbYesNo, "");
         if (answer == kIdNo) return {};
     }
-    const std::string stored = paths.windowsPath(folder);
-    const RegOp ops[] = {
-        setExpandString(kHkeyCurrentUser, kUserShellFolders, found->valueName, stored),
-        setString(kHkeyCurrentUser, kShellFolders, found->valueName, stored),
-    };
+    const std::vector<RegOp> ops = sysDirWrites(row, paths.windowsPath(folder));
     const ButtonAction action{ops, nullptr, OutcomeMessage::SetDone, true};
-    return runButtonAction(services, action, false);
+    return runButtonAction(services, action, false,
+                           {"systemFolders", row, "change", std::string(sysDirCaption(row))});
 }
 
 std::optional<std::string> computerNameProblem(const std::string& name) {
@@ -126,26 +151,13 @@ RowOutcome runRegToApply(CatalogueServices& services, const std::string& owner,
             return outcome;
         }
     }
-    std::vector<RegOp> ops;
-    if (!owner.empty()) {
-        ops.push_back(
-            setString(kHkeyLocalMachine, kWindowsNtCurrentVersion, "RegisteredOwner", owner));
-    }
-    if (!organisation.empty()) {
-        ops.push_back(setString(kHkeyLocalMachine, kWindowsNtCurrentVersion,
-                                "RegisteredOrganization", organisation));
-    }
-    if (!computerName.empty()) {
-        for (const NameValue& value : kComputerNameValues) {
-            ops.push_back(setString(kHkeyLocalMachine, value.key, value.name, computerName));
-        }
-    }
+    const std::vector<RegOp> ops = regToWrites(owner, organisation, computerName);
     if (ops.empty()) return {};
     // Only the computer name is confirmed; the owner and organisation alone are written silently.
     const OutcomeMessage confirm =
         computerName.empty() ? OutcomeMessage::None : OutcomeMessage::SetDone;
     const ButtonAction action{ops, nullptr, confirm, false};
-    return runButtonAction(services, action, false);
+    return runButtonAction(services, action, false, {"registration", -1, "apply", "注册信息"});
 }
 
 }  // namespace hivora

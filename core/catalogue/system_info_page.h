@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/catalogue/row_dispatch.h"
 
@@ -23,6 +24,13 @@ inline constexpr int kSysDirRowCount = 9;
 std::string_view sysDirCaption(int row);
 // The registry value name of row `row` ("Personal", "Favorites", ...); "" outside.
 std::string_view sysDirValueName(int row);
+
+// The operations the apply button of special-folder row `row` runs for the folder `stored` (as it
+// is written); none outside 0..8.
+std::vector<RegOp> sysDirWrites(int row, const std::string& stored);
+// The operations the registration button runs for the three texts (an empty text writes nothing).
+std::vector<RegOp> regToWrites(const std::string& owner, const std::string& organisation,
+                               const std::string& computerName);
 
 // The browse button: the folder browser titled "请选择文件夹：". The chosen folder, which
 // replaces the text box's text, or nothing when the user cancelled (the box keeps its text).

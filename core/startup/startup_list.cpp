@@ -96,8 +96,20 @@ RemovalOutcome StartupList::RemoveSelected() {
     std::vector<std::pair<std::size_t, RegKey>> deleted;  // row and the key it had
 
     m_layer.beginAction();
+    Status watched;
+    if (m_observer) {
+        std::vector<RegOp> ops;
+        for (const StartupRow& row : m_rows)
+            if (row.checkState == kChecked && row.key != kRemovedRowKey)
+                ops.push_back(deleteValue(row.root, kRunKeyPath, row.name));
+        watched = m_observer->beforeOperations(m_layer, ops, {"startup", -1, "remove", "开机启动"});
+    }
     for (std::size_t k = 0; k < m_rows.size(); ++k) {
         if (m_rows[k].checkState != kChecked) continue;
+        if (!watched) {
+            ++outcome.failed;
+            continue;
+        }
         const RegKey key = m_rows[k].key;
         if (removeRow(k)) {
             deleted.emplace_back(k, key);
@@ -105,7 +117,15 @@ RemovalOutcome StartupList::RemoveSelected() {
             ++outcome.failed;
         }
     }
-    if (!m_layer.endAction()) {
+    if (m_observer && watched && !m_observer->beforeSave(m_layer)) {
+        // Unrecorded, the removal is taken back (the observer restored the values).
+        outcome.failed += static_cast<int>(deleted.size());
+        for (const auto& [row, key] : deleted) m_rows[row].key = key;
+        deleted.clear();
+    }
+    const Status saved = m_layer.endAction();
+    if (m_observer && watched) m_observer->afterSave(saved);
+    if (!saved) {
         // The save failed and the store dropped the batch: the values are all still there.
         for (const auto& [row, key] : deleted) m_rows[row].key = key;
         outcome.failed += static_cast<int>(deleted.size());

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/catalogue/action_observer.h"
 #include "core/catalogue/tweak_framework.h"
 #include "core/registry/reg_info_get_set.h"
 
@@ -90,13 +91,18 @@ class StartupList {
     // caller shows through TweakFramework::show once its view shows the new list: "设置出错！"
     // when any checked row could not be removed, else "已设置！" when something was removed,
     // else none.
+    // With an observer (the change journal), the removal is recorded before its save; when the
+    // observer cannot note the values first, nothing is removed and "设置出错！" is named.
     RemovalOutcome RemoveSelected();
+    // The watcher of removals; null (the default): removals are not recorded.
+    void setObserver(ActionObserver* observer) { m_observer = observer; }
 
   private:
     // Appends the rows of one Run key; records its handle when the key had values.
     void readRunKey(RegKey root);
 
     RegInfoGetSet& m_layer;
+    ActionObserver* m_observer = nullptr;
     std::vector<StartupRow> m_rows;
     std::vector<RegKey> m_openKeys;  // each key the list opened, once
     // Reused by every refresh, so that a refresh of a long list allocates little.

@@ -125,6 +125,20 @@ class Win32Registry final : public RegistryApi {
         return ::RegDeleteValueA(hkey, valueName);
     }
 
+    RegResult RegEnumKeyExA(RegKey key, std::uint32_t index, char* name, std::uint32_t* cchName,
+                            char* keyClass, std::uint32_t* cchClass) override {
+        HKEY hkey = lookup(key);
+        if (!hkey) return kErrorInvalidHandle;
+        DWORD nameLength = cchName ? *cchName : 0;
+        DWORD classLength = cchClass ? *cchClass : 0;
+        const LSTATUS status =
+            ::RegEnumKeyExA(hkey, index, name, cchName ? &nameLength : nullptr, nullptr, keyClass,
+                            cchClass ? &classLength : nullptr, nullptr);
+        if (cchName) *cchName = nameLength;
+        if (cchClass) *cchClass = classLength;
+        return status;
+    }
+
     RegResult RegDeleteKeyA(RegKey key, const char* subKey) override {
         HKEY hkey = lookup(key);
         if (!hkey) return kErrorInvalidHandle;

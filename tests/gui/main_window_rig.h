@@ -14,9 +14,13 @@
 
 #include "core/catalogue/tweak_framework.h"
 #include "core/config/ini_access.h"
+#include "core/registry/reg_info_get_set.h"
+#include "core/startup/startup_list.h"
 #include "gui/main_window.h"
+#include "gui/startup_frame.h"
 #include "platform/ansi_codec.h"
 #include "platform/profile_files.h"
+#include "platform/tree_registry.h"
 #include "tests/core/fake_clock.h"
 #include "tests/core/scripted_dialogs.h"
 #include "tests/core/scrollbar_rig.h"
@@ -27,6 +31,8 @@ struct MainWindowRig {
     MainWindowRig() : codec(std::move(makeAnsiCodec(kDefaultCodePage)).value()) {
         profiles = makeProfileFiles();
         ini = std::make_unique<IniAccess>(*profiles, *codec);
+        store = makeMemoryRegistry(*codec);
+        layer = std::make_unique<RegInfoGetSet>(*store, *codec);
         configFile = folder.filePath(QStringLiteral("config.ini")).toStdString();
     }
 
@@ -34,7 +40,7 @@ struct MainWindowRig {
     MainWindow& create(std::optional<std::string> restartCommand = "cmd /c shutdown -r -f -t 0") {
         window = std::make_unique<MainWindow>(
             MainWindowServices{dialogs, framework, clock, pointer, ini.get(), configFile,
-                               restartCommand, [this] { log.push_back("flush"); }});
+                               restartCommand, [this] { log.push_back("flush"); }, layer.get()});
         window->setStartupHooks({[this] { log.push_back("logon"); },
                                  [this] { log.push_back("refresh"); },
                                  [this] { log.push_back("clear"); }});
@@ -50,6 +56,20 @@ struct MainWindowRig {
         return *window;
     }
 
+    // A value in the current user's Run key of the in-memory registry.
+    void seedRun(const std::string& name, const std::string& command) {
+        RegKey key = 0;
+        ASSERT_EQ(store->RegCreateKeyExA(kHkeyCurrentUser, kRunKeyPath, 0, nullptr, 0,
+                                         kKeyAllAccess, &key, nullptr),
+                  kErrorSuccess);
+        const std::string data = command + '\0';
+        ASSERT_EQ(store->RegSetValueExA(key, name.c_str(), 0, kRegSz,
+                                        reinterpret_cast<const std::uint8_t*>(data.data()),
+                                        static_cast<std::uint32_t>(data.size())),
+                  kErrorSuccess);
+        (void)store->RegCloseKey(key);
+    }
+
     void writeConfig(const std::string& text) {
         std::ofstream(configFile, std::ios::binary) << text;
     }
@@ -63,6 +83,8 @@ struct MainWindowRig {
     std::unique_ptr<AnsiCodec> codec;
     std::unique_ptr<ProfileFiles> profiles;
     std::unique_ptr<IniAccess> ini;
+    std::unique_ptr<RegistryApi> store;
+    std::unique_ptr<RegInfoGetSet> layer;
     std::string configFile;
     ScriptedDialogs dialogs;
     TweakFramework framework{dialogs};

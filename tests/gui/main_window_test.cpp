@@ -9,6 +9,7 @@
 
 #include "gui/image_button.h"
 #include "gui/picture_box.h"
+#include "gui/startup_frame.h"
 #include "gui/window_helpers.h"
 #include "tests/gui/main_window_rig.h"
 
@@ -34,10 +35,17 @@ TEST(MainWindowStartUp, FacesPagesNamesColoursAndLayout) {
     frame->setObjectName("Frame_Forbid");
     auto* forbid = new ImageButton(kKindForbid, "Picture_Forbid(0)", frame);
     forbid->setPixmap({});
+    rig.seedRun("Tool", "C:\\tool.exe");
     ASSERT_TRUE(window.Form_Load());
+    EXPECT_EQ(window.startupFrame()->list().size(), 0u);  // not read before the first paint
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     ASSERT_TRUE(QTest::qWaitFor([&] { return rig.log.size() == 2; }));
     EXPECT_EQ(rig.log, (std::vector<std::string>{"logon", "refresh"}));  // list after showing
+    EXPECT_EQ(window.startupFrame()->list().size(), 1u);
+    EXPECT_EQ(window.startupFrame()->parentWidget(), window.page(0));
+    EXPECT_EQ(window.startupFrame()->objectName(), "Frame_PowerStart");
+    EXPECT_EQ(window.startupFrame()->geometry(), QRect(256, 8, 505, 281));
+    EXPECT_EQ(backgroundOf(window.startupFrame()), 14001242);
 
     EXPECT_EQ(window.windowTitle(), "Hivora V1.0");
     EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
@@ -115,6 +123,7 @@ class MainWindowClosing : public ::testing::TestWithParam<CloseCase> {};
 TEST_P(MainWindowClosing, ClearsRowsAsksAndActs) {
     const CloseCase& c = GetParam();
     MainWindowRig rig;
+    rig.seedRun("Tool", "C:\\tool.exe");
     rig.create(c.restartCommand);
     ASSERT_TRUE(rig.window->Form_Load());
     ASSERT_TRUE(QTest::qWaitFor([&] { return rig.log.size() == 2; }));
@@ -124,6 +133,8 @@ TEST_P(MainWindowClosing, ClearsRowsAsksAndActs) {
     EXPECT_EQ(rig.window->close(), c.closes);
     EXPECT_EQ(rig.window->isVisible(), !c.closes);
     EXPECT_EQ(rig.log, c.log);
+    // The rows went before the question; staying reads them again at once.
+    EXPECT_EQ(rig.window->startupFrame()->list().size(), c.closes ? 0u : 1u);
     const auto runs = rig.dialogs.callsOf(DialogKind::RunCommand);
     const bool restarts = std::find(c.log.begin(), c.log.end(), "flush") != c.log.end();
     ASSERT_EQ(runs.size(), restarts ? 1u : 0u);

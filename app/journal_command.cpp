@@ -1,0 +1,76 @@
+#include "app/journal_command.h"
+
+#include <cstdio>
+#include <string>
+
+#include "app/registry_choice.h"
+#include "core/journal/journal_session.h"
+#include "core/journal/journal_undo.h"
+#include "core/registry/reg_info_get_set.h"
+
+namespace hivora {
+namespace {
+
+std::string forConsole(std::string text) {
+    std::string out;
+    for (char c : text)
+        if (c != '\r') out += c;
+    return out;
+}
+
+// The dialog services of a run without a window: boxes are printed, questions answered No.
+class ConsoleDialogs final : public DialogServices {
+  public:
+    int ShowMessageBox(const std::string& prompt, int buttons, const std::string&) override {
+        const bool question = (buttons & 7) == kMbYesNo || (buttons & 7) == kMbYesNoCancel;
+        // Only the success message is output proper; the rest explains a failure.
+        std::fprintf(prompt == kUndoDoneText ? stdout : stderr, "%s\n", forConsole(prompt).c_str());
+        if (!question) return kIdOk;
+        std::fputs("没有窗口可以确认，撤销已取消，未覆盖上述修改。\n", stderr);
+        return kIdNo;
+    }
+    std::string ShowInputBox(const std::string&, const std::string&, const std::string&,
+                             bool) override {
+        return {};
+    }
+    std::string ShowOpenFileDialog(const std::string&) override { return {}; }
+    std::int32_t ShowColorDialog(std::int32_t initial) override { return initial; }
+    Status RunCommand(const std::string&, int) override {
+        return Status::error("没有窗口时不能运行命令。");
+    }
+    std::string BrowseForFolder(const std::string&) override { return {}; }
+};
+
+int fail(const std::string& message) {
+    std::fprintf(stderr, "%s\n", message.c_str());
+    return 1;
+}
+
+}  // namespace
+
+bool isJournalCommand(const Options& options) {
+    return options.showHistory || options.undoLatest;
+}
+
+int runJournalCommand(const Options& options) {
+    Result<RegistryChoice> choice = chooseRegistry(options);
+    if (!choice) return fail(choice.status().message());
+    RegistryChoice& registry = choice.value();
+    Result<JournalSession> session = openJournalSession(registry.description);
+    if (!session) return fail(session.status().message());
+    ChangeJournal& journal = *session.value().journal;
+
+    if (options.showHistory) {
+        for (const std::string& line : historyLines(journal, *registry.codec))
+            std::printf("%s\n", line.c_str());
+        return 0;
+    }
+
+    RegInfoGetSet layer(*registry.registry, *registry.codec);
+    ConsoleDialogs dialogs;
+    UndoServices services{layer, journal, dialogs};
+    const UndoOutcome outcome = undoLatest(services);
+    return outcome.result == UndoResult::Done ? 0 : 1;
+}
+
+}  // namespace hivora

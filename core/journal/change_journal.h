@@ -1,0 +1,64 @@
+#pragma once
+// The change journal of one registry store: an append-only file of JSON lines, one entry per
+// action, each on disk before the action's registry save.
+//
+// Reading is tolerant: a torn last line (a crash during an append) or any other line that is not
+// a well-formed entry is skipped and counted, and the file stays usable, as every append starts
+// on a fresh line. An entry whose save failed is followed by a void mark and is left out.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/journal/journal_entry.h"
+#include "platform/journal_file.h"
+#include "platform/status.h"
+
+namespace hivora {
+
+// Entries older than this, or beyond the newest kJournalKeepCount, are pruned at start-up.
+inline constexpr std::int64_t kJournalKeepSeconds = 365LL * 24 * 60 * 60;
+inline constexpr std::size_t kJournalKeepCount = 10000;
+
+class ChangeJournal {
+  public:
+    using Clock = std::function<std::int64_t()>;  // seconds since 1970
+
+    // `path` from journalPathForStore; `store` names the store in each entry. Without a clock,
+    // the system's.
+    ChangeJournal(JournalFiles& files, std::string path, std::string store, Clock clock = {});
+
+    // Reads the file (a missing file is an empty journal). Failure: it cannot be read; the
+    // journal is then empty and appends still work.
+    Status load();
+    // Drops entries older than a year and all but the newest 10,000 (with garbled lines and void
+    // marks), rewriting the file crash-safely, only when there is something to drop.
+    Status prune();
+
+    // The entries, oldest first.
+    const std::vector<JournalEntry>& entries() const { return m_entries; }
+    const JournalEntry* find(std::int64_t id) const;
+    // Lines skipped by the last load.
+    int garbledLines() const { return m_garbled; }
+    const std::string& path() const { return m_path; }
+    const std::string& store() const { return m_store; }
+
+    // Gives `entry` the next id, the time and the store, and appends it durably. Failure: the
+    // entry is not in the journal (a torn line at most reached the file).
+    Status append(JournalEntry& entry);
+    // Marks entry `id` as never having taken effect (its save failed) and forgets it.
+    Status markVoid(std::int64_t id);
+
+  private:
+    JournalFiles& m_files;
+    std::string m_path;
+    std::string m_store;
+    Clock m_clock;
+    std::vector<JournalEntry> m_entries;
+    std::int64_t m_lastId = 0;
+    int m_garbled = 0;
+    int m_voids = 0;
+};
+
+}  // namespace hivora

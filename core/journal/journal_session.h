@@ -1,0 +1,31 @@
+#pragma once
+// The journal of one store as the program uses it for a run: its files, the journal loaded and
+// pruned, and the recorder to hand to the pages (CatalogueServices::observer,
+// StartupList::setObserver).
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/journal/action_recorder.h"
+#include "core/journal/change_journal.h"
+#include "platform/ansi_codec.h"
+#include "platform/journal_file.h"
+
+namespace hivora {
+
+struct JournalSession {
+    std::unique_ptr<JournalFiles> files;
+    std::unique_ptr<ChangeJournal> journal;    // uses `files`
+    std::unique_ptr<ActionRecorder> recorder;  // uses `journal`
+};
+
+// Opens the journal of the store in `storeFolder` (RegistryChoice::description) in its place
+// (journalPathForStore), reads it and prunes it. A failed prune leaves the file as it was and is
+// not an error. Failure: no place for the journal, or the file cannot be read.
+Result<JournalSession> openJournalSession(const std::string& storeFolder);
+
+// The history, newest first: one historyLine per entry, "已撤销" on the entries a later one undid.
+std::vector<std::string> historyLines(const ChangeJournal& journal, const AnsiCodec& codec);
+
+}  // namespace hivora

@@ -1,0 +1,44 @@
+#pragma once
+// The small mark beside a settings row's caption that tells whether the setting is in effect now.
+// The three states differ in shape, not only in colour: a filled disc with a tick (set), an empty
+// ring (not set), a ring filled on its left half (mixed). It is drawn in the caption's text colour,
+// the skin's font colour, so it follows the window's colour settings. Its tooltip names the state,
+// and each registry key and value of the row with its current data.
+
+#include <QLabel>
+#include <QPointer>
+#include <QWidget>
+
+#include "core/livestate/live_state.h"
+
+namespace hivora {
+
+class StateMark : public QWidget {
+    Q_OBJECT
+  public:
+    static constexpr int kSizePx = 13;
+
+    explicit StateMark(QWidget* parent = nullptr);
+
+    void setRowState(const RowState& state);
+    SettingState state() const { return m_state; }
+    // Draws in the text colour of `caption` (as it is at each paint) instead of its own palette's.
+    void takeColoursFrom(QLabel* caption) { m_caption = caption; }
+
+    QSize sizeHint() const override { return {kSizePx, kSizePx}; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    SettingState m_state = SettingState::NotSet;
+    QPointer<QLabel> m_caption;
+};
+
+// Creates a mark for the row whose caption is `caption` and keeps it beside the caption: left of
+// it where the caption leaves room, otherwise just after the caption's text; it follows the
+// caption's moves, resizes and visibility. The mark is a sibling of the caption (same parent) and
+// is deleted with it.
+StateMark* attachStateMark(QLabel* caption);
+
+}  // namespace hivora

@@ -1,0 +1,129 @@
+// `--history` and `--undo`: the options, and the commands run against a store and its journal
+// without a display.
+
+#include "app/journal_command.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "platform/posix/durable_file.h"
+#include "tests/core/journal_fixture.h"
+
+namespace hivora::testing {
+namespace {
+
+TEST(JournalOptions, ParseAndRefuse) {
+    struct Case {
+        std::vector<std::string> args;
+        bool history, undo, error;
+    } cases[] = {
+        {{"--history"}, true, false, false},
+        {{"--undo", "--prefix", "/p"}, false, true, false},
+        {{"--history", "--undo"}, false, false, true},
+        {{"--undo", "--undo"}, false, true, false},
+        {{"--histroy"}, false, false, true},
+    };
+    for (const Case& c : cases) {
+        const ParsedOptions parsed = parseOptions(c.args);
+        EXPECT_EQ(!parsed.error.empty(), c.error) << c.args[0];
+        if (c.error) continue;
+        EXPECT_EQ(parsed.options.showHistory, c.history);
+        EXPECT_EQ(parsed.options.undoLatest, c.undo);
+        EXPECT_TRUE(isJournalCommand(parsed.options));
+    }
+    EXPECT_FALSE(isJournalCommand(parseOptions({}).options));
+}
+
+// The journal of a fixture's store put where the commands look for it, under a private
+// XDG_STATE_HOME; the variable is restored at the end.
+class CommandLine : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const char* old = std::getenv("XDG_STATE_HOME");
+        m_hadState = old != nullptr;
+        if (old) m_oldState = old;
+        ::setenv("XDG_STATE_HOME", m_state.path().c_str(), 1);
+        seedUsersRegistry(m_fixture.store());
+        // The commands prune entries older than a year by the real clock.
+        m_fixture.setNow(static_cast<std::int64_t>(std::time(nullptr)));
+    }
+    void TearDown() override {
+        if (m_hadState) {
+            ::setenv("XDG_STATE_HOME", m_oldState.c_str(), 1);
+        } else {
+            ::unsetenv("XDG_STATE_HOME");
+        }
+    }
+    void publishJournal() {
+        const std::string path = journalPathForStore(m_fixture.folder()).value();
+        ASSERT_TRUE(makeFolders(path.substr(0, path.rfind('/'))));
+        test::writeFile(path, m_fixture.memoryFiles().file(kJournalPath));
+    }
+    int command(bool history, std::string* out = nullptr, std::string* err = nullptr) {
+        Options options;
+        options.storeDirectory = m_fixture.folder();
+        (history ? options.showHistory : options.undoLatest) = true;
+        ::testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStderr();
+        const int status = runJournalCommand(options);
+        const std::string o = ::testing::internal::GetCapturedStdout();
+        const std::string e = ::testing::internal::GetCapturedStderr();
+        if (out) *out = o;
+        if (err) *err = e;
+        return status;
+    }
+    ValueState noNetHood() {
+        m_fixture.reopen();
+        return readValueState(m_fixture.view(), kHkeyCurrentUser, locations::kExplorerPolicies,
+                              "NoNetHood")
+            .value();
+    }
+
+    test::TempFolder m_state;
+    JournalFixture m_fixture;
+    bool m_hadState = false;
+    std::string m_oldState;
+};
+
+TEST_F(CommandLine, HistoryNewestFirstUndoAndUndoAgain) {
+    ASSERT_TRUE(m_fixture.run(CataloguePage::HideShow, 2, RowButton::Set).status);
+    publishJournal();
+    ASSERT_TRUE(noNetHood().present);
+
+    std::string out;
+    EXPECT_EQ(command(false, &out), 0);
+    EXPECT_EQ(out, std::string(kUndoDoneText) + "\n");
+    EXPECT_FALSE(noNetHood().present);
+    EXPECT_EQ(command(false), 0);  // redo
+    EXPECT_TRUE(noNetHood().present);
+
+    ASSERT_EQ(command(true, &out), 0);
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; (end = out.find('\n', at)) != std::string::npos; at = end + 1)
+        lines.push_back(out.substr(at, end - at));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].rfind("3\t", 0), 0u);
+    EXPECT_NE(lines[1].find("撤销：隐藏\"网上邻居\"\t"), std::string::npos);
+    EXPECT_NE(lines[1].find("\t已撤销"), std::string::npos);
+    EXPECT_NE(lines[2].find("NoNetHood：（无） → 1"), std::string::npos) << lines[2];
+}
+
+TEST_F(CommandLine, FailuresSayWhyInChineseWithANonZeroStatus) {
+    std::string err;
+    EXPECT_EQ(command(false, nullptr, &err), 1);
+    EXPECT_NE(err.find(kNothingToUndoText), std::string::npos);
+
+    ASSERT_TRUE(m_fixture.run(CataloguePage::HideShow, 2, RowButton::Set).status);
+    publishJournal();
+    putValue(m_fixture.store(), kHkeyCurrentUser, locations::kExplorerPolicies, "NoNetHood",
+             kRegDword, std::string("\x09\0\0\0", 4));
+    ASSERT_TRUE(m_fixture.store().flush());
+    EXPECT_EQ(command(false, nullptr, &err), 1);  // changed since: not overwritten unasked
+    EXPECT_NE(err.find("NoNetHood：现在 9，操作后 1"), std::string::npos) << err;
+    EXPECT_EQ(noNetHood().data, std::string("\x09\0\0\0", 4));
+}
+
+}  // namespace
+}  // namespace hivora::testing

@@ -1,0 +1,256 @@
+// The journal's file: entries survive the trip through JSON, a torn or garbled line is skipped and
+// never spoils the lines after it, pruning keeps the newest year and 10,000 entries, and the files
+// land where they should.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "core/journal/change_journal.h"
+#include "core/journal/journal_text.h"
+#include "tests/platform/store_test_support.h"
+
+namespace hivora::testing {
+namespace {
+
+JournalEntry sampleEntry() {
+    JournalEntry e;
+    e.label = {"hideShow", 0, "set", "隐藏\"回收站\""};
+    KeyState removed{
+        true, "{645FF040}", "REG_SZ", {{"", kRegSz, std::string("\xbb\xd8\0", 3)}}, {}};
+    removed.subKeys.push_back(
+        KeyState{true, "Shell", "", {{"Bin", kRegBinary, std::string("\0\xff\n", 3)}}, {}});
+    e.items.push_back({ItemKind::Key,
+                       kHkeyLocalMachine,
+                       "Software\\NameSpace\\{645FF040}",
+                       {},
+                       {},
+                       {},
+                       removed,
+                       KeyState{}});
+    e.items.push_back({ItemKind::Value,
+                       kHkeyCurrentUser,
+                       "Software\\Policies",
+                       "NoRun",
+                       ValueState{},
+                       ValueState{true, kRegDword, std::string("\x01\0\0\0", 4)},
+                       {},
+                       {}});
+    return e;
+}
+
+TEST(JournalEntry, SurvivesTheTripThroughJson) {
+    JournalEntry e = sampleEntry();
+    e.id = 7;
+    e.time = 1'700'000'000;
+    e.store = "/tmp/store";
+    e.undoes = 3;
+    const std::string line = entryToJson(e);
+    EXPECT_EQ(line.find('\n'), std::string::npos);
+
+    const JournalLine parsed = parseJournalLine(line);
+    ASSERT_EQ(parsed.kind, JournalLine::Kind::Entry);
+    const JournalEntry& back = parsed.entry;
+    EXPECT_EQ(entryToJson(back), line);
+    EXPECT_EQ(back.undoes, 3);
+    EXPECT_TRUE(back.items[0].keyBefore.sameContent(e.items[0].keyBefore));
+    EXPECT_EQ(back.items[1].valueAfter, e.items[1].valueAfter);
+}
+
+TEST(JournalEntry, LinesThatAreNoEntryAreGarbled) {
+    const std::string good = entryToJson(sampleEntry());
+    const std::string cases[] = {
+        good.substr(0, good.size() / 2),  // torn by a crash
+        "",
+        "not json at all",
+        "[1,2,3]",
+        R"({"id":"1","time":0,"store":"","label":{},"items":[]})",
+        R"({"id":1,"time":0,"store":"","label":{"page":"","row":0,"button":"","caption":""},)"
+        R"("items":[{"kind":"value","root":"HKEY_NOWHERE","key":"","name":"","before":null,"after":null}]})",
+        R"({"id":1,"time":0,"store":"","label":{"page":"","row":0,"button":"","caption":""},)"
+        R"("items":[{"kind":"value","root":"HKEY_USERS","key":"","name":"","before":{"type":1,"data":"zz"},"after":null}]})",
+        std::string("{\"id\":1,\xff\xfe}"),
+    };
+    for (const std::string& line : cases)
+        EXPECT_EQ(parseJournalLine(line).kind, JournalLine::Kind::Garbled) << line;
+}
+
+TEST(ChangeJournal, SkipsTornAndGarbledLinesAndAppendsOnAFreshLine) {
+    MemoryJournalFiles files;
+    ChangeJournal writer(files, "/j", "store", [] { return 100; });
+    JournalEntry first = sampleEntry(), second = sampleEntry();
+    ASSERT_TRUE(writer.append(first));
+    files.file("/j") += "garbage in the middle\n";
+    ASSERT_TRUE(writer.append(second));
+    // A crash in the middle of the next append.
+    const std::string torn = entryToJson(sampleEntry());
+    files.file("/j") += torn.substr(0, torn.size() - 5);
+
+    ChangeJournal reader(files, "/j", "store", [] { return 100; });
+    ASSERT_TRUE(reader.load());
+    EXPECT_EQ(reader.entries().size(), 2u);
+    EXPECT_EQ(reader.garbledLines(), 2);
+    JournalEntry third = sampleEntry();
+    ASSERT_TRUE(reader.append(third));
+    EXPECT_EQ(third.id, 3);
+
+    ChangeJournal again(files, "/j", "store", [] { return 100; });
+    ASSERT_TRUE(again.load());
+    EXPECT_EQ(again.entries().size(), 3u);
+    EXPECT_EQ(again.garbledLines(), 2);
+}
+
+TEST(ChangeJournal, VoidMarkRemovesAnEntryWhoseSaveFailed) {
+    MemoryJournalFiles files;
+    ChangeJournal journal(files, "/j", "s");
+    JournalEntry e = sampleEntry();
+    ASSERT_TRUE(journal.append(e));
+    ASSERT_TRUE(journal.markVoid(e.id));
+    ChangeJournal reader(files, "/j", "s");
+    ASSERT_TRUE(reader.load());
+    EXPECT_TRUE(reader.entries().empty());
+}
+
+struct PruneCase {
+    const char* name;
+    std::size_t entries;
+    std::int64_t ageOfOldest;  // seconds; entries are one second apart, the newest now
+    std::size_t kept;
+    bool rewritten;
+};
+
+class Pruning : public ::testing::TestWithParam<PruneCase> {};
+
+TEST_P(Pruning, KeepsTheNewestYearAndTenThousand) {
+    const PruneCase& c = GetParam();
+    const std::int64_t now = 2'000'000'000;
+    MemoryJournalFiles files;
+    std::int64_t clock = now - c.ageOfOldest;
+    ChangeJournal writer(files, "/j", "s", [&] { return clock; });
+    const std::int64_t step = c.entries > 1 ? c.ageOfOldest / std::int64_t(c.entries - 1) : 0;
+    JournalEntry small;
+    small.label.caption = "x";
+    for (std::size_t i = 0; i < c.entries; ++i, clock += step) ASSERT_TRUE(writer.append(small));
+    const std::string before = files.file("/j");
+
+    clock = now;
+    ChangeJournal journal(files, "/j", "s", [&] { return clock; });
+    ASSERT_TRUE(journal.load());
+    ASSERT_TRUE(journal.prune());
+    EXPECT_EQ(journal.entries().size(), c.kept);
+    EXPECT_EQ(files.file("/j") != before, c.rewritten);
+    ASSERT_TRUE(journal.load());
+    EXPECT_EQ(journal.entries().size(), c.kept);
+    if (c.kept > 0) {
+        EXPECT_EQ(journal.entries().back().id, std::int64_t(c.entries));
+    }
+}
+
+const PruneCase kPruneCases[] = {
+    {"nothing to prune", 5, 60, 5, false},
+    {"older than a year", 3, 2 * kJournalKeepSeconds, 2, true},
+    {"all older", 1, kJournalKeepSeconds + 1, 0, true},
+    {"beyond ten thousand", kJournalKeepCount + 3, 100, kJournalKeepCount, true},
+};
+INSTANTIATE_TEST_SUITE_P(Journal, Pruning, ::testing::ValuesIn(kPruneCases),
+                         [](const auto& info) { return std::to_string(info.index); });
+
+TEST(ChangeJournal, AFailedAppendLeavesNoEntry) {
+    MemoryJournalFiles files;
+    files.setFault([](std::string_view, const std::string&) { return Status::error("满", 28); });
+    ChangeJournal journal(files, "/j", "s");
+    JournalEntry e = sampleEntry();
+    EXPECT_FALSE(journal.append(e));
+    EXPECT_TRUE(journal.entries().empty());
+}
+
+// ---- The host's files --------------------------------------------------------------------------
+
+TEST(PosixJournalFiles, AppendAfterATornLineStartsAFreshLine) {
+    test::TempFolder folder;
+    const std::string path = folder / "deep/er/journal.jsonl";
+    auto files = makeJournalFiles();
+    ASSERT_TRUE(files->appendDurably(path, "one\n"));
+    test::writeFile(path, test::readFile(path) + "tor");
+    ASSERT_TRUE(files->appendDurably(path, "two\n"));
+    EXPECT_EQ(files->read(path).value(), "one\ntor\ntwo\n");
+    ASSERT_TRUE(files->replaceDurably(path, "three\n"));
+    EXPECT_EQ(files->read(path).value(), "three\n");
+    EXPECT_EQ(files->read(folder / "missing").value(), "");
+}
+
+struct LocationCase {
+    const char* name;
+    const char* stateHome;  // null: unset
+    const char* home;
+    const char* expectedPrefix;  // relative to the temporary folder
+};
+
+class JournalLocation : public ::testing::TestWithParam<LocationCase> {};
+
+TEST_P(JournalLocation, FollowsXdgStateHomeAndNamesTheStore) {
+    const LocationCase& c = GetParam();
+    test::TempFolder folder;
+    const std::string oldHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    const char* oldState = std::getenv("XDG_STATE_HOME");
+    const std::string savedState = oldState ? oldState : "";
+    if (c.stateHome) {
+        ::setenv("XDG_STATE_HOME", (folder / c.stateHome).c_str(), 1);
+    } else {
+        ::unsetenv("XDG_STATE_HOME");
+    }
+    ::setenv("HOME", (folder / c.home).c_str(), 1);
+
+    const Result<std::string> a = journalPathForStore("/some/where/prefix-one");
+    const Result<std::string> b = journalPathForStore("/some/where/prefix-one/");
+    const Result<std::string> other = journalPathForStore("/else/prefix-one");
+
+    ::setenv("HOME", oldHome.c_str(), 1);
+    if (oldState) {
+        ::setenv("XDG_STATE_HOME", savedState.c_str(), 1);
+    } else {
+        ::unsetenv("XDG_STATE_HOME");
+    }
+    ASSERT_TRUE(a && b && other);
+    EXPECT_EQ(a.value().rfind(folder / c.expectedPrefix, 0), 0u) << a.value();
+    EXPECT_NE(a.value().find("prefix-one-"), std::string::npos);
+    EXPECT_EQ(a.value(), b.value());
+    EXPECT_NE(a.value(), other.value());
+    EXPECT_EQ(a.value().find("/some/where"), std::string::npos);  // never inside the store
+}
+
+const LocationCase kLocations[] = {
+    {"state home", "state", "home", "state/hivora/"},
+    {"no state home", nullptr, "home", "home/.local/state/hivora/"},
+};
+INSTANTIATE_TEST_SUITE_P(Journal, JournalLocation, ::testing::ValuesIn(kLocations),
+                         [](const auto& info) { return std::to_string(info.index); });
+
+// ---- What the user reads -----------------------------------------------------------------------
+
+TEST(JournalText, DescribesStatesAndHistoryLines) {
+    const auto& codec = test::codec936();
+    struct Case {
+        ValueState state;
+        std::string text;
+    } cases[] = {
+        {{}, "（无）"},
+        {{true, kRegDword, std::string("\xff\xff\xff\xff", 4)}, "4294967295"},
+        {{true, kRegSz, codec.toAnsi("桌面").value() + '\0'}, "\"桌面\""},
+        {{true, kRegBinary, std::string("\x01\0\xab", 3)}, "01 00 AB"},
+        {{true, kRegBinary, ""}, "（空）"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(describeValue(c.state, codec), c.text);
+
+    JournalEntry e = sampleEntry();
+    e.id = 4;
+    e.label.caption = "a\tb";
+    const std::string line = historyLine(e, true, codec);
+    EXPECT_EQ(line.rfind("4\t", 0), 0u);
+    EXPECT_NE(line.find("\ta b\t"), std::string::npos);
+    EXPECT_NE(line.find("NoRun：（无） → 1"), std::string::npos);
+    EXPECT_EQ(line.substr(line.size() - 10), "\t已撤销");
+}
+
+}  // namespace
+}  // namespace hivora::testing
