@@ -84,10 +84,10 @@ int QtDialogServices::ShowMessageBox(const std::string& prompt, int buttons,
     box.setText(fromUtf8(promptLines(prompt)));
     box.setIcon(qtIcon(look.icon));
     QPushButton* escape = nullptr;
-    for (const MessageButton& spec : look.buttons) {
-        QPushButton* button = box.addButton(fromUtf8(spec.text), qtRole(spec.result));
-        button->setProperty("result", spec.result);
-        if (spec.result == look.closeResult) escape = button;
+    for (const MessageButton& shown : look.buttons) {
+        QPushButton* button = box.addButton(fromUtf8(shown.text), qtRole(shown.result));
+        button->setProperty("result", shown.result);
+        if (shown.result == look.closeResult) escape = button;
         if (box.defaultButton() == nullptr) box.setDefaultButton(button);
     }
     box.setEscapeButton(escape);
