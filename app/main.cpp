@@ -3,33 +3,39 @@
 #include <QApplication>
 #include <QDir>
 #include <QFont>
-#include <QMessageBox>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/hive_repair_prompt.h"
 #include "app/journal_command.h"
 #include "app/lazy_registry.h"
 #include "app/options.h"
 #include "app/registry_choice.h"
+#include "app/repair_command.h"
 #include "app/screenshots.h"
 #include "app/status_command.h"
 #include "core/catalogue/tweak_framework.h"
 #include "core/config/color_config.h"
 #include "core/config/config_location.h"
 #include "core/config/ini_access.h"
+#include "core/dialog_services.h"
 #include "core/registry/reg_info_get_set.h"
 #include "core/shell/closing.h"
-#include "app/repair_command.h"
 #include "gui/main_window.h"
+#include "gui/pages/page_builder.h"
 #include "gui/qt_dialog_services.h"
 #include "gui/qt_timer_service.h"
 #include "gui/window_helpers.h"
 #include "platform/ansi_codec.h"
+#include "platform/platform_services.h"
 #include "platform/profile_files.h"
 #include "platform/system_services.h"
 
@@ -70,6 +76,19 @@ void useInterfaceFont(QApplication& app) {
     app.setFont(font);
 }
 
+// Qt's own dialogs (file, folder, colour) in Chinese, like the rest of the program.
+void useChineseQtTexts(QApplication& app, QTranslator& translator) {
+    if (translator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                        QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        app.installTranslator(&translator);
+    }
+}
+
+// An error box in Chinese, before or over the window.
+void showError(hivora::DialogServices& dialogs, const std::string& message) {
+    dialogs.ShowMessageBox(message, hivora::kMbOk + hivora::kMbIconError, "Hivora");
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -81,6 +100,10 @@ int main(int argc, char* argv[]) {
     }
     if (parsed.options.showHelp) {
         std::fputs(hivora::kUsageText, stdout);
+        return 0;
+    }
+    if (parsed.options.showVersion) {
+        std::fputs(hivora::kVersionText, stdout);
         return 0;
     }
     if (!parsed.options.repairHive.empty())
@@ -97,6 +120,17 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     useInterfaceFont(app);
+    QTranslator qtChinese;
+    useChineseQtTexts(app, qtChinese);
+    const auto launcher = hivora::makeCommandLauncher();
+    hivora::QtDialogServices dialogs(nullptr, *launcher);
+
+    // What can be known without reading the registry is checked before the window opens: a
+    // prefix in Wine's use, a hive file that cannot be read. Nothing has been written.
+    if (const hivora::Status usable = hivora::checkStoreUsable(parsed.options); !usable.isOk()) {
+        showError(dialogs, "无法打开注册表。\r\n" + usable.message());
+        return 1;
+    }
     // The store is opened on first use, which is after the window's first paint.
     hivora::LazyRegistry registry([&parsed] { return hivora::chooseRegistry(parsed.options); });
     // "config.ini" is read before the window shows, in the code page the store will use.
@@ -105,15 +139,12 @@ int main(int argc, char* argv[]) {
                                               ? hivora::systemAnsiCodePage()
                                               : parsed.options.codePage);
     if (!iniCodec) {
-        QMessageBox::critical(nullptr, QStringLiteral("Hivora"),
-                              QString::fromStdString(iniCodec.status().message()));
+        showError(dialogs, iniCodec.status().message());
         return 1;
     }
 
     // The layer converts texts with the store's code page; it touches the store only when used.
     hivora::RegInfoGetSet layer(registry, *iniCodec.value());
-    const auto launcher = hivora::makeCommandLauncher();
-    hivora::QtDialogServices dialogs(nullptr, *launcher);
     hivora::TweakFramework framework(dialogs);
     const auto profiles = hivora::makeProfileFiles();
     hivora::IniAccess ini(*profiles, *iniCodec.value());
@@ -132,18 +163,40 @@ int main(int argc, char* argv[]) {
                                configFolder ? hivora::configFilePath(*configFolder) : std::string(),
                                hivora::restartCommandFor(restartTarget),
                                [&registry] { (void)registry.flush(); }, &layer});
+    // The pages' rows write through the same layer, with the platform's services for the store
+    // (paths, system folder, broadcast); the dialogs start in a prefix's drive_c. The pages are
+    // filled before the window colours its frames.
+    const hivora::PlatformServices platform =
+        hivora::makePlatformServices(parsed.options.storeDirectory);
+    hivora::CatalogueServices catalogue{layer,
+                                        framework,
+                                        *platform.files,
+                                        *platform.refresher,
+                                        platform.paths.get(),
+                                        platform.systemDirectory.get(),
+                                        platform.broadcaster.get(),
+                                        platform.secrets.get()};
+    hivora::PageServices pageServices{catalogue};
+    dialogs.setStartFolder(hivora::dialogStartFolder(parsed.options.storeDirectory));
+    for (int i = 0; i < 5; ++i) hivora::buildPage(i, window.page(i), pageServices);
+
     // A bad "config.ini" ends the program here, after its warning, before the window shows.
     if (!window.Form_Load()) return 1;
     dialogs.setOwner(&window);
     hivora::arrangeScreenshotsOrQuit(window);
     // Right after the first paint, before the startup list reads it: a store that cannot be
     // opened ends the program with the reason, as it always has, only now the window was seen.
-    QObject::connect(&window, &hivora::MainWindow::firstPainted, &window, [&registry, &window] {
-        const hivora::Status opened = registry.open();
-        if (opened.isOk()) return;
-        QMessageBox::critical(&window, QStringLiteral("Hivora"),
-                              QString::fromStdString(opened.message()));
-        QCoreApplication::exit(1);
-    });
+    // Then the hives with unreadable lines are offered for repair and the logon previews read.
+    QObject::connect(&window, &hivora::MainWindow::firstPainted, &window,
+                     [&registry, &window, &dialogs, &pageServices, &parsed] {
+                         const hivora::Status opened = registry.open();
+                         if (opened.isOk()) {
+                             hivora::offerHiveRepairs(hivora::storeFolder(parsed.options), dialogs);
+                             hivora::showLogonAppearance(window.page(0), pageServices);
+                             return;
+                         }
+                         showError(dialogs, "无法打开注册表。\r\n" + opened.message());
+                         QCoreApplication::exit(1);
+                     });
     return app.exec();
 }

@@ -5,7 +5,8 @@
 namespace hivora {
 
 const char* const kUsageText =
-    "用法：hivora [--prefix 目录] [--code-page 代码页] [--repair-hive 文件] [--history | --undo] [--status]\n"
+    "用法：hivora [--prefix 目录] [--code-page 代码页] [--repair-hive 文件] [--history | --undo] "
+    "[--status]\n"
     "  --prefix 目录       修改该 Wine 前缀中的注册表（system.reg、user.reg、userdef.reg），\n"
     "                      默认使用程序自己的注册表目录\n"
     "  --code-page 代码页  写入注册表的 ANSI 代码页，默认 936\n"
@@ -13,7 +14,10 @@ const char* const kUsageText =
     "  --history           列出该注册表的操作记录（最新的在前，各项以制表符分隔）\n"
     "  --undo              撤销最近一次操作\n"
     "  --status            不开窗口，逐行列出各设置的当前状态（页面、说明、状态，以制表符分隔）\n"
-    "  --help              显示本说明\n";
+    "  --help              显示本说明\n"
+    "  --version           显示版本\n";
+
+const char* const kVersionText = "Hivora 1.0\n";
 
 namespace {
 
@@ -32,6 +36,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
         const bool hasValue = i + 1 < args.size();
         if (word == "--help" || word == "-h") {
             parsed.options.showHelp = true;
+        } else if (word == "--version" || word == "-V") {
+            parsed.options.showVersion = true;
         } else if (word == "--history") {
             parsed.options.showHistory = true;
         } else if (word == "--undo") {

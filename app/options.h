@@ -14,8 +14,9 @@ struct Options {
     std::string storeDirectory;  // empty: the default private store
     std::uint32_t codePage = 0;  // 0: the platform's default
     bool showHelp = false;
+    bool showVersion = false;
     bool printStatus = false;  // --status: print every row's state and exit, no window
-    std::string repairHive;  // --repair-hive FILE: repair that hive file and exit
+    std::string repairHive;    // --repair-hive FILE: repair that hive file and exit
     bool showHistory = false;  // --history: print the store's change journal, then end
     bool undoLatest = false;   // --undo: undo the latest change, then end
 };
@@ -28,6 +29,8 @@ struct ParsedOptions {
 // Never fails on any input; a bad word gives an error text instead of options.
 ParsedOptions parseOptions(const std::vector<std::string>& args);
 
+// What --help prints, and what --version prints ("Hivora 1.0" and a line break).
 extern const char* const kUsageText;
+extern const char* const kVersionText;
 
 }  // namespace hivora

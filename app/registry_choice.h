@@ -21,6 +21,14 @@ struct RegistryChoice {
     std::string winePrefix;
 };
 
+// The folder of registry files the options name (the private store when none); "" on Windows.
+std::string storeFolder(const Options& options);
+
+// The quick checks that need not read the registry, made before the window opens: no wineserver
+// runs for the store's folder, and each hive file there that exists can be read. Failure: a
+// sentence for the user, in Chinese, naming the file and what to do. Nothing is written.
+Status checkStoreUsable(const Options& options);
+
 // Success: the registry and its codec. Failure: a sentence for the user, in Chinese.
 Result<RegistryChoice> chooseRegistry(const Options& options);
 

@@ -28,18 +28,22 @@ inline constexpr int kIdNo = 7;
 // The title of a box whose caller gives none.
 inline constexpr const char* kApplicationTitle = "Quillon";
 
+// The folder browser's title.
+inline constexpr const char* kFolderBrowserTitle = "请选择文件夹：";
+
 // `title`, or the application title when it is empty.
 inline std::string dialogTitle(const std::string& title) {
     return title.empty() ? std::string(kApplicationTitle) : title;
 }
 
 class DialogServices {
-public:
+  public:
     virtual ~DialogServices() = default;
 
     // `buttons` is a button code plus an optional icon code; the prompt may hold "\r\n". Returns
-    // the button pressed (kIdOk, kIdCancel, kIdYes, kIdNo); closing the box counts as Cancel (or
-    // OK for a box with OK alone).
+    // the button pressed (kIdOk, kIdCancel, kIdYes, kIdNo). Closing the box without a button
+    // answers Cancel for Yes/No/Cancel, No for Yes/No (so that it never takes the "go on" path)
+    // and OK for OK alone.
     virtual int ShowMessageBox(const std::string& prompt, int buttons,
                                const std::string& title = {}) = 0;
     // The edited text on OK (initially `defaultText`), "" on Cancel. `masked` hides what is typed.
@@ -52,7 +56,8 @@ public:
     virtual std::int32_t ShowColorDialog(std::int32_t initialColor) = 0;
     // Starts the command line and returns at once; window style 2 starts it minimised.
     virtual Status RunCommand(const std::string& commandLine, int windowStyle) = 0;
-    // The platform's folder browser; the chosen folder's path or "" on Cancel.
+    // The platform's folder browser, titled `title` (kFolderBrowserTitle when empty); the chosen
+    // folder's path or "" on Cancel.
     virtual std::string BrowseForFolder(const std::string& title) = 0;
 };
 

@@ -36,9 +36,13 @@ ImageButton::ImageButton(int kind, const QString& objectName, QWidget* parent)
     SkinImageButton(this, kind);
 }
 
-void ImageButton::showFace(std::optional<int> face) {
-    if (!face) return;
-    setPixmap(buttonFace(*face));
+QPixmap ImageButton::face(int number) const {
+    return buttonFace(number);
+}
+
+void ImageButton::showFace(std::optional<int> number) {
+    if (!number) return;
+    setPixmap(face(*number));
     repaint();  // the face must be on screen before a modal box the click may open
 }
 

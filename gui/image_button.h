@@ -25,6 +25,10 @@ class ImageButton : public QLabel {
     void clicked();
 
   protected:
+    // The picture of face `number`: by default image `number` of the button image list. A button
+    // with faces of its own overrides it and shows its resting face in its constructor.
+    virtual QPixmap face(int number) const;
+
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

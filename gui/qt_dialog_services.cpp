@@ -1,17 +1,20 @@
 #include "gui/qt_dialog_services.h"
 
 #include <QColorDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QString>
 
+#include "core/ui/dialog_looks.h"
+
 namespace hivora {
 
 namespace {
 
-QString fromUtf8(const std::string& text) {
+QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
@@ -19,63 +22,115 @@ std::string toUtf8(const QString& text) {
     return text.toUtf8().toStdString();
 }
 
+QMessageBox::Icon qtIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Error:
+            return QMessageBox::Critical;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
+        case MessageIcon::Warning:
+            return QMessageBox::Warning;
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::ButtonRole qtRole(int result) {
+    switch (result) {
+        case kIdYes:
+            return QMessageBox::YesRole;
+        case kIdNo:
+            return QMessageBox::NoRole;
+        case kIdCancel:
+            return QMessageBox::RejectRole;
+        default:
+            return QMessageBox::AcceptRole;
+    }
+}
+
+// Qt's "description (mask mask)" entries. Qt takes the masks from the last parentheses, so a
+// description that shows its masks itself ("位图(*.bmp)") keeps them visible.
+QStringList qtFilters(const std::string& filter) {
+    QStringList filters;
+    for (const FileFilter& entry : parseFileFilter(filter)) {
+        QStringList masks;
+        for (const std::string& mask : entry.masks) masks << fromUtf8(mask);
+        filters << QStringLiteral("%1 (%2)").arg(fromUtf8(entry.description), masks.join(' '));
+    }
+    return filters;
+}
+
 }  // namespace
+
+std::string dialogStartFolder(const std::string& storeFolder) {
+    if (storeFolder.empty()) return {};
+    const QDir driveC(
+        QDir(QString::fromStdString(storeFolder)).filePath(QStringLiteral("drive_c")));
+    return driveC.exists() ? toUtf8(driveC.absolutePath()) : std::string();
+}
 
 QtDialogServices::QtDialogServices(QWidget* owner, CommandLauncher& launcher)
     : m_owner(owner), m_launcher(launcher) {}
 
 int QtDialogServices::ShowMessageBox(const std::string& prompt, int buttons,
                                      const std::string& title) {
+    const MessageBoxLook look = describeMessageBox(buttons);
     QMessageBox box(m_owner);
     box.setWindowTitle(fromUtf8(dialogTitle(title)));
-    QString text = fromUtf8(prompt);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    box.setText(text);
-    const int buttonSet = buttons & 0x0F;
-    if (buttonSet == kMbYesNoCancel || buttonSet == kMbYesNo) {
-        box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole)->setObjectName("yes");
-        box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole)->setObjectName("no");
-        if (buttonSet == kMbYesNoCancel) {
-            box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole)->setObjectName("cancel");
-        }
-    } else {
-        box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole)->setObjectName("ok");
+    box.setTextFormat(Qt::PlainText);
+    box.setText(fromUtf8(promptLines(prompt)));
+    box.setIcon(qtIcon(look.icon));
+    QPushButton* escape = nullptr;
+    for (const MessageButton& shown : look.buttons) {
+        QPushButton* button = box.addButton(fromUtf8(shown.text), qtRole(shown.result));
+        button->setProperty("result", shown.result);
+        if (shown.result == look.closeResult) escape = button;
+        if (box.defaultButton() == nullptr) box.setDefaultButton(button);
     }
+    box.setEscapeButton(escape);
     box.exec();
     const QAbstractButton* clicked = box.clickedButton();
-    const QString name = clicked ? clicked->objectName() : QString();
-    if (name == QLatin1String("yes")) return kIdYes;
-    if (name == QLatin1String("no")) return kIdNo;
-    if (name == QLatin1String("ok")) return kIdOk;
-    return buttonSet == kMbOk ? kIdOk : kIdCancel;
+    return clicked != nullptr ? clicked->property("result").toInt() : look.closeResult;
 }
 
 std::string QtDialogServices::ShowInputBox(const std::string& prompt, const std::string& title,
                                            const std::string& defaultText, bool masked) {
-    bool ok = false;
-    const QString text = QInputDialog::getText(
-        m_owner, fromUtf8(dialogTitle(title)), fromUtf8(prompt),
-        masked ? QLineEdit::Password : QLineEdit::Normal, fromUtf8(defaultText), &ok);
-    return ok ? toUtf8(text) : std::string();
+    QInputDialog dialog(m_owner);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(fromUtf8(dialogTitle(title)));
+    dialog.setLabelText(fromUtf8(promptLines(prompt)));
+    dialog.setTextValue(fromUtf8(defaultText));
+    dialog.setTextEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
+    dialog.setOkButtonText(QStringLiteral("确定"));
+    dialog.setCancelButtonText(QStringLiteral("取消"));
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return toUtf8(dialog.textValue());
 }
 
 std::string QtDialogServices::ShowOpenFileDialog(const std::string& filter) {
-    // "description|pattern|description|pattern" becomes Qt's "description (p1 p2);;...".
-    const QStringList parts = fromUtf8(filter).split(QLatin1Char('|'));
-    QStringList qtFilters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        qtFilters << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
-    }
-    return toUtf8(
-        QFileDialog::getOpenFileName(m_owner, QString(), QString(), qtFilters.join(";;")));
+    QFileDialog dialog(m_owner, QStringLiteral("打开"), fromUtf8(m_startFolder));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    const QStringList filters = qtFilters(filter);
+    if (!filters.isEmpty()) dialog.setNameFilters(filters);
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("查找范围："));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("文件名："));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("文件类型："));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("打开"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("取消"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return toUtf8(QDir::toNativeSeparators(dialog.selectedFiles().constFirst()));
 }
 
 std::int32_t QtDialogServices::ShowColorDialog(std::int32_t initialColor) {
     const auto bgr = static_cast<std::uint32_t>(initialColor);
-    const QColor initial(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-    const QColor chosen = QColorDialog::getColor(initial, m_owner);
+    QColorDialog dialog(QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF), m_owner);
+    dialog.setWindowTitle(QStringLiteral("颜色"));
+    if (dialog.exec() != QDialog::Accepted) return initialColor;
+    const QColor chosen = dialog.selectedColor();
     if (!chosen.isValid()) return initialColor;
     return static_cast<std::int32_t>(chosen.red() | (chosen.green() << 8) | (chosen.blue() << 16));
 }
@@ -85,7 +140,16 @@ Status QtDialogServices::RunCommand(const std::string& commandLine, int windowSt
 }
 
 std::string QtDialogServices::BrowseForFolder(const std::string& title) {
-    return toUtf8(QFileDialog::getExistingDirectory(m_owner, fromUtf8(title)));
+    const QString shown = fromUtf8(title.empty() ? std::string(kFolderBrowserTitle) : title);
+    QFileDialog dialog(m_owner, shown, fromUtf8(m_startFolder));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("查找范围："));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("文件夹："));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("选择"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("取消"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return toUtf8(QDir::toNativeSeparators(dialog.selectedFiles().constFirst()));
 }
 
 }  // namespace hivora

@@ -1,8 +1,10 @@
 #pragma once
 // The dialog services in Qt: message boxes, the input box, the open-file and colour dialogs, the
-// folder browser and the command launcher, all modal on the window that owns them.
+// folder browser and the command launcher, all modal on the window that owns them. Buttons and
+// labels are in Chinese; the codes and results follow core/dialog_services.h and
+// core/ui/dialog_looks.h.
 
-#include <memory>
+#include <string>
 
 #include "core/dialog_services.h"
 #include "platform/system_services.h"
@@ -26,10 +28,19 @@ class QtDialogServices : public DialogServices {
     std::string BrowseForFolder(const std::string& title) override;
 
     void setOwner(QWidget* owner) { m_owner = owner; }
+    // The folder the file dialog and the folder browser open in; "" leaves it to Qt (the working
+    // folder). With a Wine prefix as the store, the window passes the prefix's drive_c.
+    void setStartFolder(std::string folder) { m_startFolder = std::move(folder); }
+    const std::string& startFolder() const { return m_startFolder; }
 
   private:
     QWidget* m_owner;
     CommandLauncher& m_launcher;
+    std::string m_startFolder;
 };
+
+// The folder the dialogs start in for a store in `storeFolder`: its "drive_c" when that folder
+// exists (a Wine prefix), otherwise "".
+std::string dialogStartFolder(const std::string& storeFolder);
 
 }  // namespace hivora

@@ -1,0 +1,16 @@
+# The program's options and store choice; --help and --version answered without any display.
+if(TARGET hivora_app)
+  hivora_add_test(options_test LABEL pages
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/options_test.cpp
+    LIBS hivora_app)
+  if(NOT CMAKE_CROSSCOMPILING AND NOT WIN32)
+    add_test(NAME program_version_without_display
+      COMMAND env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM $<TARGET_FILE:hivora> --version)
+    set_tests_properties(program_version_without_display PROPERTIES
+      LABELS pages PASS_REGULAR_EXPRESSION "^Hivora 1\\.0\n$")
+    add_test(NAME program_help_without_display
+      COMMAND env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM $<TARGET_FILE:hivora> --help)
+    set_tests_properties(program_help_without_display PROPERTIES
+      LABELS pages PASS_REGULAR_EXPRESSION "--prefix.*--version")
+  endif()
+endif()
