@@ -69,6 +69,7 @@ SideEffect effectOf(const RegOp& op, bool asked, const AnsiCodec& codec) {
         case RegOpKind::DeleteValue:
             return {Leaves::NoValue, 0, {}};
         case RegOpKind::CreateKey:
+        case RegOpKind::RestoreKey:  // brings the key back (whole from the journal, or empty)
             return {Leaves::Key, 0, {}};
         case RegOpKind::RemoveKey:
             return {Leaves::NoKey, 0, {}};
@@ -91,7 +92,8 @@ SideEffect effectOf(const RegOp& op, bool asked, const AnsiCodec& codec) {
 }
 
 PlaceCheck& placeFor(RowPlan& plan, const RegOp& op) {
-    const bool isKey = op.kind == RegOpKind::CreateKey || op.kind == RegOpKind::RemoveKey;
+    const bool isKey = op.kind == RegOpKind::CreateKey || op.kind == RegOpKind::RemoveKey ||
+                       op.kind == RegOpKind::RestoreKey;
     for (PlaceCheck& place : plan.places) {
         if (place.root == op.root && place.isKey == isKey && sameKeyName(place.key, op.key) &&
             (isKey || sameKeyName(place.name, op.name))) {
@@ -111,6 +113,8 @@ PlaceCheck& placeFor(RowPlan& plan, const RegOp& op) {
 void addSide(RowPlan& plan, std::span<const RegOp> ops, bool isSet, bool asked,
              const AnsiCodec& codec) {
     for (const RegOp& op : ops) {
+        // A restore that makes nothing when the journal has no copy leaves no known state.
+        if (op.kind == RegOpKind::RestoreKey && op.number == 0) continue;
         PlaceCheck& place = placeFor(plan, op);
         (isSet ? place.set : place.lift) = effectOf(op, asked, codec);
     }
