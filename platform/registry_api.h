@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/status.h"
 
@@ -26,6 +27,17 @@ inline constexpr RegKey kHkeyClassesRoot = 0x80000000u;
 inline constexpr RegKey kHkeyCurrentUser = 0x80000001u;
 inline constexpr RegKey kHkeyLocalMachine = 0x80000002u;
 inline constexpr RegKey kHkeyUsers = 0x80000003u;
+
+// "HKEY_CURRENT_USER" and so on; "" for a handle that is no predefined root.
+constexpr std::string_view rootName(RegKey root) {
+    switch (root) {
+        case kHkeyClassesRoot: return "HKEY_CLASSES_ROOT";
+        case kHkeyCurrentUser: return "HKEY_CURRENT_USER";
+        case kHkeyLocalMachine: return "HKEY_LOCAL_MACHINE";
+        case kHkeyUsers: return "HKEY_USERS";
+        default: return "";
+    }
+}
 
 inline constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 inline constexpr std::uint32_t kKeyRead = 0x20019;

@@ -174,7 +174,7 @@ std::string entryToJson(const JournalEntry& entry) {
     Json items = Json::array();
     for (const JournalItem& item : entry.items) {
         Json j = {{"kind", item.kind == ItemKind::Value ? "value" : "key"},
-                  {"root", rootName(item.root)},
+                  {"root", std::string(rootName(item.root))},
                   {"key", item.key}};
         if (item.kind == ItemKind::Value) {
             j["name"] = item.name;

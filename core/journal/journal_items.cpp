@@ -134,7 +134,7 @@ std::optional<KeyState> lastRemovedKey(const ChangeJournal& journal, RegKey root
 }
 
 std::string itemPath(const JournalItem& item) {
-    std::string path = rootName(item.root) + "\\" + item.key + "\\";
+    std::string path = std::string(rootName(item.root)) + "\\" + item.key + "\\";
     if (item.kind == ItemKind::Value) path += item.name.empty() ? "（默认）" : item.name;
     return path;
 }

@@ -200,21 +200,6 @@ bool KeyState::sameContent(const KeyState& other) const {
     return true;
 }
 
-std::string rootName(RegKey root) {
-    switch (root) {
-        case kHkeyClassesRoot:
-            return "HKEY_CLASSES_ROOT";
-        case kHkeyCurrentUser:
-            return "HKEY_CURRENT_USER";
-        case kHkeyLocalMachine:
-            return "HKEY_LOCAL_MACHINE";
-        case kHkeyUsers:
-            return "HKEY_USERS";
-        default:
-            return {};
-    }
-}
-
 RegKey rootFromName(const std::string& name) {
     for (const RegKey root : {kHkeyClassesRoot, kHkeyCurrentUser, kHkeyLocalMachine, kHkeyUsers})
         if (rootName(root) == name) return root;

@@ -47,8 +47,6 @@ struct RegistryView {
     const AnsiCodec& codec;
 };
 
-// "HKEY_CURRENT_USER" and so on; "" for a handle that is no predefined root.
-std::string rootName(RegKey root);
 // The root a name gives; 0 when it names none.
 RegKey rootFromName(const std::string& name);
 

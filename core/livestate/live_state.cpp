@@ -90,21 +90,6 @@ std::string_view settingStateText(SettingState state) {
     return "";
 }
 
-std::string_view rootName(RegKey root) {
-    switch (root) {
-        case kHkeyClassesRoot:
-            return "HKEY_CLASSES_ROOT";
-        case kHkeyCurrentUser:
-            return "HKEY_CURRENT_USER";
-        case kHkeyLocalMachine:
-            return "HKEY_LOCAL_MACHINE";
-        case kHkeyUsers:
-            return "HKEY_USERS";
-        default:
-            return "";
-    }
-}
-
 std::string stateTooltip(const RowState& state) {
     std::string text(settingStateText(state.state));
     if (!state.valueText.empty()) text += "：" + state.valueText;

@@ -70,8 +70,6 @@ struct RowState {
     std::vector<PlaceReading> readings;  // every place the row touches, in the order of its data
 };
 
-// "HKEY_CURRENT_USER", ...; "" for a handle that is not a predefined root.
-std::string_view rootName(RegKey root);
 // Several lines: the state, then each place as "root\key  name = data" (or "(不存在)").
 std::string stateTooltip(const RowState& state);
 

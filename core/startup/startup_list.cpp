@@ -12,8 +12,7 @@ constexpr RegKey kRunRoots[] = {kHkeyCurrentUser, kHkeyLocalMachine};
 }  // namespace
 
 std::string runKeyDisplayName(RegKey root) {
-    const char* rootName = root == kHkeyLocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
-    return std::string(rootName) + "\\" + kRunKeyPath;
+    return std::string(rootName(root)) + "\\" + kRunKeyPath;
 }
 
 StartupList::~StartupList() {
