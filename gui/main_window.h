@@ -29,6 +29,8 @@ class QLabel;
 
 namespace hivora {
 
+class AnsiCodec;
+class ChangeJournal;
 class DialogServices;
 class IniAccess;
 class PictureBox;
@@ -55,6 +57,10 @@ struct MainWindowServices {
     std::function<void()> beforeRestart;
     // The registry access layer; with it page 0 holds the startup list (Frame_PowerStart).
     RegInfoGetSet* registryLayer = nullptr;
+    // The change journal of the store and the code page its texts are shown in; with both (and
+    // the layer) Ctrl+Z undoes the latest action and Ctrl+H shows the history.
+    ChangeJournal* journal = nullptr;
+    const AnsiCodec* codec = nullptr;
 };
 
 // Start-up and closing steps owned by other parts; any may be left empty. The startup list of
@@ -113,6 +119,12 @@ class MainWindow : public QWidget, private TabStripView, private ChromeView {
     void DragWindow();
     void showAboutBox();
     void showColorDialog() override;
+    // Undoes the latest action of the journal through the window's dialogs (every outcome is
+    // told in a box), then reads the startup list again when page 0 is on show. Nothing happens
+    // without a journal.
+    void undoLatestAction();
+    // The modal history window "操作记录"; nothing happens without a journal.
+    void showHistory();
 
     // For checks of the window's state.
     TabStrip& tabStrip() { return m_tabStrip; }
@@ -136,6 +148,7 @@ class MainWindow : public QWidget, private TabStripView, private ChromeView {
   protected:
     void mousePressEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
   private:
