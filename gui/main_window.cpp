@@ -122,8 +122,11 @@ void MainWindow::createControls() {
         connect(box, &PictureBox::mouseMoved, this, [this, i, box](int buttons, QPointF at) {
             m_chrome.mouseMove(i, buttons, IsPointInControl(box, at));
         });
-        connect(box, &PictureBox::mousePressed, this,
-                [this, i](int button, QPointF) { m_chrome.mouseDown(i, button); });
+        connect(box, &PictureBox::mousePressed, this, [this, i](int button, QPointF) {
+            m_chrome.mouseDown(i, button);
+            // The history sits behind the undo button, a right click away.
+            if (i == kSizeBoxUndo && button == kMouseRight) showHistory();
+        });
         connect(box, &PictureBox::mouseReleased, this, [this, i, box](int button, QPointF at) {
             m_chrome.mouseUp(i, button, IsPointInControl(box, at));
         });

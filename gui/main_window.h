@@ -1,9 +1,10 @@
 #pragma once
 // Form_Main: the program's one long-lived window. Borderless and rounded, with five picture tabs
-// choosing one of five pages, a tip above the tabs, and four chrome buttons at the top right
-// (close, minimise, About, colour). Its start-up runs in a fixed order (Form_Load) and its closing
-// asks the user first (closeEvent). The behaviour of the tabs and chrome buttons lives in
-// core/shell; this class lays them out, shows their faces and forwards their events.
+// choosing one of five pages, a tip above the tabs, and five chrome buttons at the top right
+// (close, minimise, About, colour, undo; a right click on undo opens the history). Its start-up
+// runs in a fixed order (Form_Load) and its closing asks the user first (closeEvent). The behaviour
+// of the tabs and chrome buttons lives in core/shell; this class lays them out, shows their faces
+// and forwards their events.
 //
 // How other parts plug in:
 // - Pages: page(i) is the empty panel Picture_Main(i) (0 startup and logon, 1 desktop, 2 browser,
@@ -165,6 +166,7 @@ class MainWindow : public QWidget, private TabStripView, private ChromeView {
     void requestClose() override;
     void requestMinimize() override;
     void showAbout() override { showAboutBox(); }
+    void requestUndo() override { undoLatestAction(); }
 
     void createControls();
     void LayoutSizeBoxes(const MainLayout& layout);

@@ -14,6 +14,7 @@
 #include "gui/history_window.h"
 #include "gui/image_button.h"
 #include "gui/pages/page_builder.h"
+#include "gui/picture_box.h"
 #include "platform/journal_file.h"
 #include "tests/core/catalogue_harness.h"
 #include "tests/gui/main_window_rig.h"
@@ -131,6 +132,11 @@ TEST_P(WindowUndo, CtrlZAfterARowClickPutsTheStoreBack) {
     // Ctrl+Z again undoes the undo: the action is back.
     QTest::keyClick(rig.window.get(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(rig.stored(kHkeyCurrentUser, c.key, c.value), c.after);
+    // The undo button of the chrome does the same.
+    QTest::mouseClick(rig.window->sizeBox(kSizeBoxUndo), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(rig.stored(kHkeyCurrentUser, c.key, c.value), c.before);
+    EXPECT_EQ(rig.window->sizeBoxFaceShown(kSizeBoxUndo),
+              sizeBoxFaceNumber(kSizeBoxUndo, SizeBoxFace::Resting));
 }
 
 TEST_P(WindowUndo, HistoryWindowListsTheEntryAndUndoesIt) {
@@ -153,7 +159,11 @@ TEST_P(WindowUndo, HistoryWindowListsTheEntryAndUndoesIt) {
         enabledAfter = history->list()->topLevelItem(0)->text(1).startsWith("撤销");
         history->reject();
     });
-    QTest::keyClick(rig.window.get(), Qt::Key_H, Qt::ControlModifier);
+    // Ctrl+H, or a right click on the undo button, opens the history.
+    if (c.before)
+        QTest::keyClick(rig.window.get(), Qt::Key_H, Qt::ControlModifier);
+    else
+        QTest::mouseClick(rig.window->sizeBox(kSizeBoxUndo), Qt::RightButton, {}, QPoint(5, 5));
 
     ASSERT_EQ(shown.size(), 3);
     EXPECT_TRUE(shown[0].contains(QString::fromUtf8(c.caption))) << shown[0].toStdString();
