@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
@@ -172,6 +173,26 @@ TEST_P(WindowUndo, HistoryWindowListsTheEntryAndUndoesIt) {
     EXPECT_TRUE(shown[2].endsWith(QStringLiteral("（已撤销）"))) << shown[2].toStdString();
     EXPECT_TRUE(enabledAfter);
     EXPECT_EQ(rig.stored(kHkeyCurrentUser, c.key, c.value), c.before);
+}
+
+TEST(WindowUndoStartup, CtrlZBringsBackARemovedStartupItemAndTheListShowsIt) {
+    JournalWindowRig rig;
+    rig.seedRun("Alpha", "C:\\alpha.exe");
+    StartupList& list = rig.window->startupFrame()->list();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list.size() == 1; }));
+    auto* check = rig.window->findChild<QCheckBox*>(QStringLiteral("Check_PowerStart(0)"));
+    ASSERT_NE(check, nullptr);
+    QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(4, check->height() / 2));
+    auto* remove = rig.window->findChild<ImageButton*>(QStringLiteral("Picture_PowerStartRemove"));
+    QTest::mouseClick(remove, Qt::LeftButton, {}, remove->rect().center());
+    ASSERT_EQ(list.size(), 0u);
+    ASSERT_FALSE(rig.stored(kHkeyCurrentUser, kRunKeyPath, "Alpha"));
+
+    QTest::keyClick(rig.window.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(rig.stored(kHkeyCurrentUser, kRunKeyPath, "Alpha"),
+              (Stored{kRegSz, std::string("C:\\alpha.exe") + '\0'}));
+    ASSERT_EQ(list.size(), 1u);  // read again, page 0 being on show
+    EXPECT_EQ(list.rows()[0].name, "Alpha");
 }
 
 INSTANTIATE_TEST_SUITE_P(
