@@ -27,12 +27,15 @@
 #include "core/config/config_location.h"
 #include "core/config/ini_access.h"
 #include "core/dialog_services.h"
+#include "core/journal/journal_session.h"
 #include "core/registry/reg_info_get_set.h"
 #include "core/shell/closing.h"
+#include "core/startup/startup_list.h"
 #include "gui/main_window.h"
 #include "gui/pages/page_builder.h"
 #include "gui/qt_dialog_services.h"
 #include "gui/qt_timer_service.h"
+#include "gui/startup_frame.h"
 #include "gui/window_helpers.h"
 #include "platform/ansi_codec.h"
 #include "platform/platform_services.h"
@@ -158,11 +161,27 @@ int main(int argc, char* argv[]) {
     restartTarget.wineInstalled =
         !QStandardPaths::findExecutable(QStringLiteral("wineboot")).isEmpty();
 
-    hivora::MainWindow window({dialogs, framework, hivora::QtTimerService::shared(),
-                               hivora::QtPointerService::shared(), &ini,
-                               configFolder ? hivora::configFilePath(*configFolder) : std::string(),
-                               hivora::restartCommandFor(restartTarget),
-                               [&registry] { (void)registry.flush(); }, &layer});
+    // The change journal of this store: every action of the window is recorded before its save,
+    // so that it can be undone. Without a place for it the program still works, unrecorded.
+    std::optional<hivora::JournalSession> journal;
+    {
+        auto session = hivora::openJournalSession(kOnWindows ? std::string("Windows 注册表")
+                                                             : hivora::storeFolder(parsed.options));
+        if (session) {
+            journal = std::move(session).value();
+        } else {
+            showError(dialogs,
+                      "无法打开操作记录，本次的修改将不能撤销。\r\n" + session.status().message());
+        }
+    }
+
+    hivora::MainWindow window(
+        {dialogs, framework, hivora::QtTimerService::shared(), hivora::QtPointerService::shared(),
+         &ini, configFolder ? hivora::configFilePath(*configFolder) : std::string(),
+         hivora::restartCommandFor(restartTarget), [&registry] { (void)registry.flush(); }, &layer,
+         journal ? journal->journal.get() : nullptr, iniCodec.value().get()});
+    hivora::ActionRecorder* recorder = journal ? journal->recorder.get() : nullptr;
+    if (window.startupFrame() != nullptr) window.startupFrame()->list().setObserver(recorder);
     // The pages' rows write through the same layer, with the platform's services for the store
     // (paths, system folder, broadcast); the dialogs start in a prefix's drive_c. The pages are
     // filled before the window colours its frames.
@@ -175,7 +194,8 @@ int main(int argc, char* argv[]) {
                                         platform.paths.get(),
                                         platform.systemDirectory.get(),
                                         platform.broadcaster.get(),
-                                        platform.secrets.get()};
+                                        platform.secrets.get(),
+                                        recorder};
     hivora::PageServices pageServices{catalogue};
     dialogs.setStartFolder(hivora::dialogStartFolder(parsed.options.storeDirectory));
     for (int i = 0; i < 5; ++i) hivora::buildPage(i, window.page(i), pageServices);

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -13,11 +14,13 @@
 #include <regex>
 
 #include "core/catalogue/tweak_framework.h"
+#include "core/journal/journal_undo.h"
 #include "core/shell/closing.h"
 #include "core/ui/twips.h"
 #include "core/ui/window_style.h"
 #include "gui/form_about.h"
 #include "gui/form_config.h"
+#include "gui/history_window.h"
 #include "gui/image_button.h"
 #include "gui/picture_box.h"
 #include "gui/skin_faces.h"
@@ -119,8 +122,11 @@ void MainWindow::createControls() {
         connect(box, &PictureBox::mouseMoved, this, [this, i, box](int buttons, QPointF at) {
             m_chrome.mouseMove(i, buttons, IsPointInControl(box, at));
         });
-        connect(box, &PictureBox::mousePressed, this,
-                [this, i](int button, QPointF) { m_chrome.mouseDown(i, button); });
+        connect(box, &PictureBox::mousePressed, this, [this, i](int button, QPointF) {
+            m_chrome.mouseDown(i, button);
+            // The history sits behind the undo button, a right click away.
+            if (i == kSizeBoxUndo && button == kMouseRight) showHistory();
+        });
         connect(box, &PictureBox::mouseReleased, this, [this, i, box](int button, QPointF at) {
             m_chrome.mouseUp(i, button, IsPointInControl(box, at));
         });
@@ -354,6 +360,33 @@ void MainWindow::showAboutBox() {
 void MainWindow::showColorDialog() {
     FormConfig dialog(*this);
     dialog.exec();
+}
+
+void MainWindow::undoLatestAction() {
+    if (m_services.journal == nullptr || m_services.registryLayer == nullptr) return;
+    UndoServices services{*m_services.registryLayer, *m_services.journal, m_services.dialogs};
+    (void)undoLatest(services);
+    // The list holds what it read before the undo; whatever the outcome, it shows the store now.
+    if (m_tabStrip.CurrentPage() == 0) refreshStartupList();
+}
+
+void MainWindow::showHistory() {
+    if (m_services.journal == nullptr || m_services.codec == nullptr) return;
+    HistoryWindow history(
+        *m_services.journal, *m_services.codec, [this] { undoLatestAction(); }, this);
+    history.exec();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->modifiers() == Qt::ControlModifier && event->key() == Qt::Key_Z) {
+        undoLatestAction();
+        return;
+    }
+    if (event->modifiers() == Qt::ControlModifier && event->key() == Qt::Key_H) {
+        showHistory();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void MainWindow::DragWindow() {

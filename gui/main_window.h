@@ -1,9 +1,10 @@
 #pragma once
 // Form_Main: the program's one long-lived window. Borderless and rounded, with five picture tabs
-// choosing one of five pages, a tip above the tabs, and four chrome buttons at the top right
-// (close, minimise, About, colour). Its start-up runs in a fixed order (Form_Load) and its closing
-// asks the user first (closeEvent). The behaviour of the tabs and chrome buttons lives in
-// core/shell; this class lays them out, shows their faces and forwards their events.
+// choosing one of five pages, a tip above the tabs, and five chrome buttons at the top right
+// (close, minimise, About, colour, undo; a right click on undo opens the history). Its start-up
+// runs in a fixed order (Form_Load) and its closing asks the user first (closeEvent). The behaviour
+// of the tabs and chrome buttons lives in core/shell; this class lays them out, shows their faces
+// and forwards their events.
 //
 // How other parts plug in:
 // - Pages: page(i) is the empty panel Picture_Main(i) (0 startup and logon, 1 desktop, 2 browser,
@@ -29,6 +30,8 @@ class QLabel;
 
 namespace hivora {
 
+class AnsiCodec;
+class ChangeJournal;
 class DialogServices;
 class IniAccess;
 class PictureBox;
@@ -55,6 +58,10 @@ struct MainWindowServices {
     std::function<void()> beforeRestart;
     // The registry access layer; with it page 0 holds the startup list (Frame_PowerStart).
     RegInfoGetSet* registryLayer = nullptr;
+    // The change journal of the store and the code page its texts are shown in; with both (and
+    // the layer) Ctrl+Z undoes the latest action and Ctrl+H shows the history.
+    ChangeJournal* journal = nullptr;
+    const AnsiCodec* codec = nullptr;
 };
 
 // Start-up and closing steps owned by other parts; any may be left empty. The startup list of
@@ -113,6 +120,12 @@ class MainWindow : public QWidget, private TabStripView, private ChromeView {
     void DragWindow();
     void showAboutBox();
     void showColorDialog() override;
+    // Undoes the latest action of the journal through the window's dialogs (every outcome is
+    // told in a box), then reads the startup list again when page 0 is on show. Nothing happens
+    // without a journal.
+    void undoLatestAction();
+    // The modal history window "操作记录"; nothing happens without a journal.
+    void showHistory();
 
     // For checks of the window's state.
     TabStrip& tabStrip() { return m_tabStrip; }
@@ -136,6 +149,7 @@ class MainWindow : public QWidget, private TabStripView, private ChromeView {
   protected:
     void mousePressEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
   private:
@@ -152,6 +166,7 @@ class MainWindow : public QWidget, private TabStripView, private ChromeView {
     void requestClose() override;
     void requestMinimize() override;
     void showAbout() override { showAboutBox(); }
+    void requestUndo() override { undoLatestAction(); }
 
     void createControls();
     void LayoutSizeBoxes(const MainLayout& layout);

@@ -47,7 +47,7 @@ QPixmap buttonFace(int number) {
 }
 
 QPixmap sizeBoxFace(int number) {
-    static std::array<QPixmap, 16> cache;
+    static std::array<QPixmap, 20> cache;
     return cachedFace(cache, "sizebox", number);
 }
 

@@ -215,7 +215,8 @@ void drawTab(QPainter& p, int tab, TabState state) {
     p.restore();
 }
 
-// ---- Chrome buttons (24 x 22): close, minimise, About, colour; four states each -----------------
+// ---- Chrome buttons (24 x 22): close, minimise, About, colour, undo; four states each
+// -----------------
 
 enum ChromeState { kResting, kHot, kDown, kHeldOutside };
 
@@ -279,6 +280,25 @@ void drawChrome(QPainter& p, int button, ChromeState state) {
         case 3:
             drawGear(p, ink, 12, 11);
             break;
+        case 4: {
+            // A curved arrow turning back to the left: the undo.
+            strokeStyle(p, ink, 2.0);
+            QPainterPath arc;
+            arc.moveTo(8.5, 9);
+            arc.cubicTo(QPointF(11, 6.2), QPointF(17.5, 6.8), QPointF(17, 12));
+            arc.cubicTo(QPointF(16.6, 15), QPointF(14, 16.2), QPointF(11.5, 16));
+            p.setBrush(Qt::NoBrush);
+            p.drawPath(arc);
+            QPainterPath head;
+            head.moveTo(5.6, 9.6);
+            head.lineTo(10.6, 5.4);
+            head.lineTo(11, 11.2);
+            head.closeSubpath();
+            p.setPen(Qt::NoPen);
+            p.setBrush(ink);
+            p.drawPath(head);
+            break;
+        }
     }
 }
 
@@ -356,7 +376,7 @@ int main(int argc, char* argv[]) {
                 QSize(57, 25), [&](QPainter& p) { drawButton(p, kind, pressed != 0); });
         }
     }
-    for (int button = 0; button < 4; ++button) {
+    for (int button = 0; button < 5; ++button) {
         for (int state = 0; state < 4; ++state) {
             ok &= out.write(
                 QStringLiteral("sizebox_%1").arg(4 * button + state + 1, 2, 10, QChar('0')),

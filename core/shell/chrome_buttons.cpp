@@ -77,6 +77,9 @@ void ChromeButtons::click(int button) {
         case kSizeBoxColor:
             m_view.showColorDialog();
             break;
+        case kSizeBoxUndo:
+            m_view.requestUndo();
+            break;
         default:
             break;
     }

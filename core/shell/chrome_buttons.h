@@ -1,6 +1,6 @@
 #pragma once
-// The four chrome buttons at the top right of the borderless main window (right to left: close,
-// minimise, About, colour), with their resting, hot, pressed and held-outside faces and the
+// The five chrome buttons at the top right of the borderless main window (right to left: close,
+// minimise, About, colour, undo), with their resting, hot, pressed and held-outside faces and the
 // 100 ms timer that notices the pointer leaving a hot button. Toolkit-free: the window forwards
 // the buttons' mouse events here and carries out the requests.
 
@@ -13,7 +13,7 @@
 
 namespace hivora {
 
-inline constexpr int kSizeBoxCount = 4;
+inline constexpr int kSizeBoxCount = 5;
 inline constexpr int kSizeBoxHoverIntervalMs = 100;
 
 // Indexes of the chrome buttons, right to left.
@@ -21,7 +21,8 @@ enum SizeBoxButton : int {
     kSizeBoxClose = 0,
     kSizeBoxMinimize = 1,
     kSizeBoxAbout = 2,
-    kSizeBoxColor = 3
+    kSizeBoxColor = 3,
+    kSizeBoxUndo = 4
 };
 
 // Faces of one button, as offsets 1..4 of its pictures 4i+1..4i+4.
@@ -43,6 +44,8 @@ class ChromeView {
     // Modal, owned by the main window.
     virtual void showAbout() = 0;
     virtual void showColorDialog() = 0;
+    // Undoes the latest recorded action.
+    virtual void requestUndo() = 0;
 };
 
 class ChromeButtons {

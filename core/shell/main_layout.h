@@ -39,7 +39,7 @@ struct MainLayoutInput {
     std::array<int, kTabCount> tabWidths = {660, 660, 660, 660, 660};
     int tabHeight = 660;
     int sizeBoxWidthBeforeBorderRemoval = 360;  // spaces the chrome buttons
-    std::array<int, kSizeBoxCount> sizeBoxWidths = {360, 360, 360, 360};
+    std::array<int, kSizeBoxCount> sizeBoxWidths = {360, 360, 360, 360, 360};
     int sizeBoxHeight = 330;
     int tipHeight = 180;
     int borderWidthTwips = kBorderWidthTwips;

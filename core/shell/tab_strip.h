@@ -33,6 +33,7 @@ inline constexpr std::array<std::string_view, kTabCount> kTabTips = {
 // Mouse button codes as the handlers receive them: for a move the set of buttons held.
 inline constexpr int kMouseNone = 0;
 inline constexpr int kMouseLeft = 1;
+inline constexpr int kMouseRight = 2;
 
 // What the strip drives. All calls come on the user-interface thread.
 class TabStripView {

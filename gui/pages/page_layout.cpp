@@ -4,7 +4,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <algorithm>
+#include <string>
 
+#include "core/catalogue/row_dispatch.h"
 #include "gui/skin_faces.h"
 
 namespace hivora {
@@ -63,6 +65,17 @@ QLabel* addCaption(QWidget* parent, const QString& objectName, std::string_view 
     return label;
 }
 
+// The stable name of the page a catalogue belongs to, for the journal's records; "" for a table
+// that is none of the pages' own.
+std::string pageNameOf(const PageCatalogue& catalogue) {
+    for (CataloguePage page :
+         {CataloguePage::Desktop, CataloguePage::Restrictions, CataloguePage::HideShow,
+          CataloguePage::BrowserProperties, CataloguePage::LogonStyle}) {
+        if (&pageCatalogue(page) == &catalogue) return pageName(page);
+    }
+    return {};
+}
+
 void addCatalogueRows(QWidget* parent, const QRect& area, const RowBlock& block,
                       CatalogueServices& services) {
     if (block.count <= 0) return;
@@ -91,15 +104,21 @@ void addCatalogueRows(QWidget* parent, const QRect& area, const RowBlock& block,
         auto* set =
             new ImageButton(catalogue.setKind, arrayName(block.names.setButton, row), parent);
         set->move(setLeft, top + (pitch - setSize.height()) / 2);
-        QObject::connect(set, &ImageButton::clicked, set, [&services, &entry, refresh] {
-            (void)runButtonAction(services, entry.set, refresh);
-        });
+        const std::string page = pageNameOf(catalogue);
+        const std::string caption(entry.caption);
+        QObject::connect(
+            set, &ImageButton::clicked, set,
+            [&services, &entry, refresh, label = ActionLabel{page, row, "set", caption}] {
+                (void)runButtonAction(services, entry.set, refresh, label);
+            });
         auto* lift =
             new ImageButton(catalogue.liftKind, arrayName(block.names.liftButton, row), parent);
         lift->move(liftLeft, top + (pitch - liftSize.height()) / 2);
-        QObject::connect(lift, &ImageButton::clicked, lift, [&services, &entry, refresh] {
-            (void)runButtonAction(services, entry.lift, refresh);
-        });
+        QObject::connect(
+            lift, &ImageButton::clicked, lift,
+            [&services, &entry, refresh, label = ActionLabel{page, row, "lift", caption}] {
+                (void)runButtonAction(services, entry.lift, refresh, label);
+            });
         chain(set);
         chain(lift);
     }
