@@ -318,6 +318,7 @@ void MainWindow::hideTabTip() {
 
 void MainWindow::setPageVisible(int page, bool visible) {
     m_pages[static_cast<std::size_t>(page)]->setVisible(visible);
+    if (visible) emit pageShown(page);
 }
 
 void MainWindow::refreshStartupList() {

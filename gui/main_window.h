@@ -132,6 +132,8 @@ class MainWindow : public QWidget, private TabStripView, private ChromeView {
     void dragStarted();
     // The first frame was painted (the startup list is read right after).
     void firstPainted();
+    // Page `page` (0..4) was just shown; its settings may have changed while it was hidden.
+    void pageShown(int page);
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
