@@ -31,8 +31,10 @@
 #include "core/registry/reg_info_get_set.h"
 #include "core/shell/closing.h"
 #include "core/startup/startup_list.h"
+#include "gui/live_state_controller.h"
 #include "gui/main_window.h"
 #include "gui/pages/page_builder.h"
+#include "gui/pages/page_live_state.h"
 #include "gui/qt_dialog_services.h"
 #include "gui/qt_timer_service.h"
 #include "gui/startup_frame.h"
@@ -200,6 +202,14 @@ int main(int argc, char* argv[]) {
     dialogs.setStartFolder(hivora::dialogStartFolder(parsed.options.storeDirectory));
     for (int i = 0; i < 5; ++i) hivora::buildPage(i, window.page(i), pageServices);
 
+    // The rows' live state is read once the store is open (reading would open it early); from
+    // then on again on each page shown, after each button's action and on changes from outside.
+    hivora::LiveStateController live(layer, hivora::QtTimerService::shared());
+    QObject::connect(&window, &hivora::MainWindow::pageShown, &live,
+                     &hivora::LiveStateController::refresh);
+    QObject::connect(&window, &hivora::MainWindow::undoFinished, &live,
+                     &hivora::LiveStateController::refresh);
+
     // A bad "config.ini" ends the program here, after its warning, before the window shows.
     if (!window.Form_Load()) return 1;
     dialogs.setOwner(&window);
@@ -208,11 +218,18 @@ int main(int argc, char* argv[]) {
     // opened ends the program with the reason, as it always has, only now the window was seen.
     // Then the hives with unreadable lines are offered for repair and the logon previews read.
     QObject::connect(&window, &hivora::MainWindow::firstPainted, &window,
-                     [&registry, &window, &dialogs, &pageServices, &parsed] {
+                     [&registry, &window, &dialogs, &pageServices, &parsed, &live] {
                          const hivora::Status opened = registry.open();
                          if (opened.isOk()) {
                              hivora::offerHiveRepairs(hivora::storeFolder(parsed.options), dialogs);
                              hivora::showLogonAppearance(window.page(0), pageServices);
+                             for (int i = 0; i < 5; ++i)
+                                 (void)hivora::attachLiveState(i, window.page(i), live);
+                             if (kOnWindows)
+                                 live.watchRegistryKeys();
+                             else
+                                 live.watchStoreFolder(
+                                     QString::fromStdString(hivora::storeFolder(parsed.options)));
                              return;
                          }
                          showError(dialogs, "无法打开注册表。\r\n" + opened.message());

@@ -324,6 +324,7 @@ void MainWindow::hideTabTip() {
 
 void MainWindow::setPageVisible(int page, bool visible) {
     m_pages[static_cast<std::size_t>(page)]->setVisible(visible);
+    if (visible) emit pageShown(page);
 }
 
 void MainWindow::refreshStartupList() {
@@ -368,6 +369,7 @@ void MainWindow::undoLatestAction() {
     (void)undoLatest(services);
     // The list holds what it read before the undo; whatever the outcome, it shows the store now.
     if (m_tabStrip.CurrentPage() == 0) refreshStartupList();
+    emit undoFinished();
 }
 
 void MainWindow::showHistory() {

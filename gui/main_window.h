@@ -145,6 +145,10 @@ class MainWindow : public QWidget, private TabStripView, private ChromeView {
     void dragStarted();
     // The first frame was painted (the startup list is read right after).
     void firstPainted();
+    // Page `page` (0..4) was just shown; its settings may have changed while it was hidden.
+    void pageShown(int page);
+    // An undo ran (whatever its outcome): what the pages show may have changed.
+    void undoFinished();
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;

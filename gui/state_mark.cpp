@@ -3,6 +3,8 @@
 #include <QEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
+#include <climits>
 
 namespace hivora {
 namespace {
@@ -39,8 +41,23 @@ class CaptionFollower : public QObject {
     void place() {
         const QRect r = m_caption->geometry();
         const int size = StateMark::kSizePx;
-        const int y =
-            r.top() + (std::min(r.height(), m_caption->fontMetrics().height()) - size) / 2;
+        // Level with the first line of the text, wherever the label's alignment puts the text.
+        const QFontMetrics metrics = m_caption->fontMetrics();
+        const int lineHeight = std::min(r.height(), metrics.height());
+        int textHeight = lineHeight;
+        if (m_caption->wordWrap()) {
+            textHeight = metrics
+                             .boundingRect(QRect(0, 0, r.width(), INT_MAX), Qt::TextWordWrap,
+                                           m_caption->text())
+                             .height();
+            textHeight = std::clamp(textHeight, lineHeight, r.height());
+        }
+        int textTop = r.top();
+        if (m_caption->alignment() & Qt::AlignVCenter)
+            textTop += (r.height() - textHeight) / 2;
+        else if (m_caption->alignment() & Qt::AlignBottom)
+            textTop += r.height() - textHeight;
+        const int y = textTop + (lineHeight - size) / 2;
         int x = r.left() - size - kGapPx;
         if (x < 0) {
             const int textWidth = m_caption->fontMetrics().horizontalAdvance(m_caption->text());

@@ -27,7 +27,7 @@ void addAddressRows(QGroupBox* frame, CatalogueServices& services) {
             std::max(captionWidth, frame->fontMetrics().horizontalAdvance(QString::fromUtf8(
                                        caption.data(), static_cast<qsizetype>(caption.size()))));
     }
-    captionWidth += 4;
+    captionWidth += 4 + kMarkStrip;
     const int resetLeft = area.right() + 1 - reset.width();
     const int changeLeft = resetLeft - kButtonGap - change.width();
     const int boxLeft = area.left() + captionWidth + kCaptionGap;

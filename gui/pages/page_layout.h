@@ -27,6 +27,9 @@ class ImageButton;
 inline constexpr int kButtonGap = 6;    // between the two buttons of a row
 inline constexpr int kCaptionGap = 10;  // between a caption and the first button
 inline constexpr int kMaxRowPitch = 44;
+// The strip at the left of every row caption that its live-state mark takes (page_live_state.h):
+// the mark's size and a gap. Captions sized to their text add it to their width.
+inline constexpr int kMarkStrip = 13 + 4;
 
 // The object name of element `index` of a control array: "Picture_Forbid(2)".
 QString arrayName(const char* array, int index);

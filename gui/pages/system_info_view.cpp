@@ -41,7 +41,7 @@ int widestCaption(const QWidget* parent, int count, std::string_view (*caption)(
         widest = std::max(widest, parent->fontMetrics().horizontalAdvance(QString::fromUtf8(
                                       text.data(), static_cast<qsizetype>(text.size()))));
     }
-    return widest + 4;
+    return widest + 4 + kMarkStrip;
 }
 
 void addFolderRows(QGroupBox* frame, CatalogueServices& services) {

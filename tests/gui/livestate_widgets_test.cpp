@@ -70,8 +70,9 @@ TEST_P(MarkPlacement, BesideTheCaptionAndFollowingIt) {
     const int textWidth = caption->fontMetrics().horizontalAdvance(caption->text());
     QRect expected = c.mark;
     if (expected.x() < 0) expected.moveLeft(c.caption.x() + textWidth + 3);
-    expected.moveTop(c.caption.y() +
-                     (std::min(c.caption.height(), caption->fontMetrics().height()) - kMark) / 2);
+    // A label centres its one line of text; the mark stands level with it.
+    const int line = std::min(c.caption.height(), caption->fontMetrics().height());
+    expected.moveTop(c.caption.y() + (c.caption.height() - line) / 2 + (line - kMark) / 2);
     EXPECT_EQ(mark->geometry(), expected);
     EXPECT_TRUE(mark->isVisible());
 
@@ -89,6 +90,8 @@ TEST_P(MarkPlacement, BesideTheCaptionAndFollowingIt) {
 const PlacementCase kPlacements[] = {
     {"room on the left", QRect(100, 20, 300, 18), QRect(100 - kMark - 3, 0, kMark, kMark)},
     {"no room: after the text", QRect(0, 20, 300, 18), QRect(-1, 0, kMark, kMark)},
+    {"tall row: level with the centred line", QRect(100, 20, 300, 44),
+     QRect(100 - kMark - 3, 0, kMark, kMark)},
 };
 INSTANTIATE_TEST_SUITE_P(LiveState, MarkPlacement, ::testing::ValuesIn(kPlacements));
 

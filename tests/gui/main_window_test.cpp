@@ -167,6 +167,7 @@ TEST(MainWindowTabs, HoverPressReleaseInsideAndOutsideHeldAndTimer) {
     MainWindow& window = rig.loaded();
     rig.log.clear();
     PictureBox* tab2 = window.tab(2);
+    QSignalSpy shown(&window, &MainWindow::pageShown);
 
     QTest::mouseMove(tab2, QPoint(20, 20));
     rig.pointer.over = windowHandleOf(tab2);
@@ -201,6 +202,10 @@ TEST(MainWindowTabs, HoverPressReleaseInsideAndOutsideHeldAndTimer) {
     EXPECT_EQ(window.tabStrip().CurrentPage(), 0);
     QTest::mouseClick(window.tab(0), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(rig.log, (std::vector<std::string>{"refresh"}));
+    // Each switch tells which page came up, once (the live-state marks are read then).
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown[0][0].toInt(), 2);
+    EXPECT_EQ(shown[1][0].toInt(), 0);
 
     // Hover another tab and leave it: the timer puts it back and hides the tip.
     QTest::mouseMove(window.tab(4), QPoint(10, 10));

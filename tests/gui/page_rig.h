@@ -2,7 +2,7 @@
 // What the page tests share: a registry store in a temporary folder behind the real access layer,
 // the scripted dialog double (noting, at every message box, whether a watched button was back at
 // rest), a fake file system and a counting desktop refresher; one built page on the offscreen
-// screen; clicks with real mouse events.
+// screen with its live-state marks, as the program shows it; clicks with real mouse events.
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,10 @@
 #include "core/catalogue/row_dispatch.h"
 #include "core/registry/reg_info_get_set.h"
 #include "gui/image_button.h"
+#include "gui/live_state_controller.h"
 #include "gui/pages/page_builder.h"
+#include "gui/pages/page_live_state.h"
+#include "gui/qt_timer_service.h"
 #include "gui/skin_faces.h"
 #include "platform/ansi_codec.h"
 #include "platform/posix/file_store.h"
@@ -86,12 +89,14 @@ class PageRig {
           m_framework(m_dialogs),
           m_services{m_layer, m_framework, m_files, m_refresher},
           m_pageServices{m_services},
+          m_live(m_layer, QtTimerService::shared()),
           m_page(std::make_unique<QWidget>()) {
         m_files.entries = {{kExistingPicture, kFileAttributeArchive},
                            {kExistingFolder, kFileAttributeDirectory}};
         m_page->setObjectName(QStringLiteral("Picture_Main(%1)").arg(pageIndex));
         m_page->resize(designedPageSize());
         buildPage(pageIndex, m_page.get(), m_pageServices);
+        attachLiveState(pageIndex, m_page.get(), m_live);
         m_page->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(m_page.get()));
     }
@@ -101,6 +106,9 @@ class PageRig {
     TweakFramework& framework() { return m_framework; }
     int refreshes() const { return m_refresher.count; }
     FakeFileSystem& files() { return m_files; }
+    LiveStateController& live() { return m_live; }
+    // The folder of the store's registry files.
+    QString storeFolder() const { return m_folder.path(); }
 
     template <typename T = QWidget>
     T* find(const QString& name) {
@@ -160,6 +168,7 @@ class PageRig {
     CountingRefresher m_refresher;
     CatalogueServices m_services;
     PageServices m_pageServices;
+    LiveStateController m_live;
     std::unique_ptr<QWidget> m_page;
 };
 

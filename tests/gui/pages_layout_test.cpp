@@ -1,6 +1,7 @@
 // The layout of every page: no two controls of one container overlap, every control lies inside
 // its frame and every frame inside its page, every caption fits its label in full, and page 0
-// leaves the startup frame's place free.
+// leaves the startup frame's place free. The live-state marks count as controls: each row caption
+// has one, beside it and clear of everything else.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,8 @@
 #include <climits>
 
 #include "gui/pages/page_layout.h"
+#include "gui/pages/page_live_state.h"
+#include "gui/state_mark.h"
 #include "tests/gui/page_rig.h"
 
 namespace hivora::testing {
@@ -72,6 +75,25 @@ TEST_P(PageLayout, ControlsStayInsideAndApartAndCaptionsFit) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryPage, PageLayout, ::testing::Range(0, 5));
+
+// The rows of each page that carry a mark: logon style; desktop; page addresses and browser
+// properties; restrictions and hide-and-show; special folders and registration.
+constexpr int kMarksOfPage[5] = {4, 12, 4 + 12, 13 + 12, 9 + 3};
+
+TEST_P(PageLayout, EveryRowCaptionHasItsMarkAtItsLeft) {
+    PageRig rig(GetParam());
+    const QList<StateMark*> marks = rig.page()->findChildren<StateMark*>();
+    EXPECT_EQ(marks.size(), kMarksOfPage[GetParam()]);
+    for (StateMark* mark : marks) {
+        const QString captionName = mark->objectName().mid(int(qstrlen(kStateMarkPrefix)));
+        auto* caption = rig.find<QLabel>(captionName);
+        ASSERT_NE(caption, nullptr) << mark->objectName().toStdString();
+        EXPECT_EQ(mark->parentWidget(), caption->parentWidget());
+        EXPECT_TRUE(mark->isVisible());
+        EXPECT_LE(mark->geometry().right(), caption->geometry().left());
+        EXPECT_GE(mark->geometry().left(), caption->geometry().left() - kMarkStrip);
+    }
+}
 
 }  // namespace
 }  // namespace hivora::testing
