@@ -27,7 +27,7 @@
 // what their default button writes. A stored password is never shown.
 //
 // The few rows whose data cannot say their state are read by functions of their own
-// (special_rows.cpp): the hidden drives (shown as letters), the browser's address bar and its
+// (rows_with_own_rules.cpp): the hidden drives (shown as letters), the browser's address bar and its
 // address aliases.
 
 #include <cstdint>

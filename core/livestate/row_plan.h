@@ -67,7 +67,7 @@ struct RowPlan {
 RowPlan buildRowPlan(const CatalogueRow& row, RegInfoGetSet& layer);
 RowPlan buildTextRowPlan(const TextBoxRow& row, const AnsiCodec& codec);
 
-// The rows whose data cannot say their state, by the dialogue of their set (special_rows.cpp).
+// The rows whose data cannot say their state, by the dialogue of their set (rows_with_own_rules.cpp).
 struct SpecialRow {
     Dialogue setAsk;
     SpecialState state;         // null: judged from the data, with `format` for the value
