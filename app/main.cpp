@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/font_warmup.h"
 #include "app/hive_repair_prompt.h"
 #include "app/journal_command.h"
 #include "app/lazy_registry.h"
@@ -73,10 +74,12 @@ constexpr bool kOnWindows =
 #endif
 
 // The window's captions are real text in the same CJK font as the faces.
+constexpr char kInterfaceFamily[] = "Noto Sans CJK SC";
+
 void useInterfaceFont(QApplication& app) {
     // Asking for the family by name costs nothing when it is missing (Qt falls back to the
     // default family); listing the installed families first would load the whole font database.
-    QFont font(QStringLiteral("Noto Sans CJK SC"));
+    QFont font(QString::fromLatin1(kInterfaceFamily));
     font.setPointSize(9);
     app.setFont(font);
 }
@@ -124,6 +127,8 @@ int main(int argc, char* argv[]) {
     }
 
     QApplication app(argc, argv);
+    // The font database loads on another core while the window is built (see FontWarmup).
+    hivora::FontWarmup fonts(QString::fromLatin1(kInterfaceFamily));
     useInterfaceFont(app);
     QTranslator qtChinese;
     useChineseQtTexts(app, qtChinese);
@@ -185,8 +190,8 @@ int main(int argc, char* argv[]) {
     hivora::ActionRecorder* recorder = journal ? journal->recorder.get() : nullptr;
     if (window.startupFrame() != nullptr) window.startupFrame()->list().setObserver(recorder);
     // The pages' rows write through the same layer, with the platform's services for the store
-    // (paths, system folder, broadcast); the dialogs start in a prefix's drive_c. The pages are
-    // filled before the window colours its frames.
+    // (paths, system folder, broadcast); the dialogs start in a prefix's drive_c. The window
+    // fills the page it opens on before its first paint and the others right after.
     const hivora::PlatformServices platform =
         hivora::makePlatformServices(parsed.options.storeDirectory);
     hivora::CatalogueServices catalogue{layer,
@@ -200,7 +205,9 @@ int main(int argc, char* argv[]) {
                                         recorder};
     hivora::PageServices pageServices{catalogue};
     dialogs.setStartFolder(hivora::dialogStartFolder(parsed.options.storeDirectory));
-    for (int i = 0; i < 5; ++i) hivora::buildPage(i, window.page(i), pageServices);
+    window.setPageFiller([&pageServices](int index, QWidget* page) {
+        hivora::buildPage(index, page, pageServices);
+    });
 
     // The rows' live state is read once the store is open (reading would open it early); from
     // then on again on each page shown, after each button's action and on changes from outside.
@@ -210,14 +217,17 @@ int main(int argc, char* argv[]) {
     QObject::connect(&window, &hivora::MainWindow::undoFinished, &live,
                      &hivora::LiveStateController::refresh);
 
-    // A bad "config.ini" ends the program here, after its warning, before the window shows.
+    // A bad "config.ini" ends the program here, after its warning, before the window shows. The
+    // page the window opens on measures its captions from here on.
+    fonts.wait();
     if (!window.Form_Load()) return 1;
     dialogs.setOwner(&window);
     hivora::arrangeScreenshotsOrQuit(window);
-    // Right after the first paint, before the startup list reads it: a store that cannot be
-    // opened ends the program with the reason, as it always has, only now the window was seen.
+    // Right after the first paint and the filling of the other pages, before the startup list
+    // reads it: a store that cannot be opened ends the program with the reason, as it always
+    // has, only now the window was seen.
     // Then the hives with unreadable lines are offered for repair and the logon previews read.
-    QObject::connect(&window, &hivora::MainWindow::firstPainted, &window,
+    QObject::connect(&window, &hivora::MainWindow::pagesFilled, &window,
                      [&registry, &window, &dialogs, &pageServices, &parsed, &live] {
                          const hivora::Status opened = registry.open();
                          if (opened.isOk()) {

@@ -6,12 +6,9 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QRegularExpression>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
-#include <map>
-#include <regex>
 
 #include "core/catalogue/tweak_framework.h"
 #include "core/journal/journal_undo.h"
@@ -22,6 +19,7 @@
 #include "gui/form_config.h"
 #include "gui/history_window.h"
 #include "gui/image_button.h"
+#include "gui/page_skins.h"
 #include "gui/picture_box.h"
 #include "gui/skin_faces.h"
 #include "gui/startup_frame.h"
@@ -60,33 +58,6 @@ class PagePanel : public QWidget {
   protected:
     void mousePressEvent(QMouseEvent* event) override { event->accept(); }
 };
-
-// The image buttons in the order they take their faces: single buttons, then the row arrays
-// pairwise, then the registration and folder buttons.
-const std::map<std::string, int>& skinOrder() {
-    static const std::map<std::string, int> order = {{"Picture_BackgroundSel", 0},
-                                                     {"Picture_BackgroundDef", 1},
-                                                     {"Picture_BackColorSel", 2},
-                                                     {"Picture_BackColorDef", 3},
-                                                     {"Picture_PowerStartSelAll", 4},
-                                                     {"Picture_PowerStartAntiSel", 5},
-                                                     {"Picture_PowerStartRemove", 6},
-                                                     {"Picture_LoginStyle1", 10},
-                                                     {"Picture_LoginStyle2", 11},
-                                                     {"Picture_DesktopSet", 20},
-                                                     {"Picture_DesktopUnset", 21},
-                                                     {"Picture_IEPageChange", 30},
-                                                     {"Picture_IEPageDefault", 31},
-                                                     {"Picture_IEPropertySet", 40},
-                                                     {"Picture_IEPropertyUnset", 41},
-                                                     {"Picture_Hide", 50},
-                                                     {"Picture_Show", 51},
-                                                     {"Picture_Forbid", 60},
-                                                     {"Picture_Passage", 61},
-                                                     {"Picture_RegTo", 70},
-                                                     {"Picture_SysDirChange", 80}};
-    return order;
-}
 
 }  // namespace
 
@@ -187,41 +158,7 @@ bool MainWindow::LoadColorConfig() {
 void MainWindow::AssignSkinPictures() {
     m_tabStrip.reset();  // page 0 and tab 0 selected, the others hidden and normal
     m_chrome.reset();    // every chrome button resting
-    skinPageButtons();
-}
-
-void MainWindow::skinPageButtons() {
-    static const std::regex kName(R"(([A-Za-z0-9_]+)(?:\((\d+)\))?)");
-    struct Entry {
-        int index;
-        int group;
-        ImageButton* button;
-    };
-    std::vector<Entry> entries;
-    for (ImageButton* button : findChildren<ImageButton*>()) {
-        std::smatch match;
-        const std::string name = button->objectName().toStdString();
-        if (!std::regex_match(name, match, kName)) continue;
-        const auto found = skinOrder().find(match[1].str());
-        if (found == skinOrder().end()) continue;
-        const int index = match[2].matched ? std::stoi(match[2].str()) : 0;
-        entries.push_back({index, found->second, button});
-    }
-    // Single buttons first; the arrays of one row side by side (group tens, member units).
-    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-        const int rowA = a.group / 10, rowB = b.group / 10;
-        if (rowA != rowB) return rowA < rowB;
-        if (a.index != b.index) return a.index < b.index;
-        return a.group < b.group;
-    });
-    for (const Entry& entry : entries) SkinImageButton(entry.button, entry.button->kind());
-    for (QLabel* browse : findChildren<QLabel*>(QRegularExpression(R"(^Picture_SysDir\(\d+\)$)"))) {
-        const QPixmap face = sysDirFace(1);
-        browse->setPixmap(face);
-        browse->setFrameShape(QFrame::NoFrame);
-        browse->resize(face.deviceIndependentSize().toSize());
-        SetRoundRegion(browse, kSysDirCorner, kSysDirCorner);
-    }
+    skinPageButtons(this);
 }
 
 void MainWindow::SetupWindowLayout() {
@@ -297,6 +234,16 @@ void MainWindow::ApplyFrameBackColor(std::int32_t color) {
     }
 }
 
+void MainWindow::ensurePageFilled(int page) {
+    bool& filled = m_pageFilled[static_cast<std::size_t>(page)];
+    if (!m_pageFiller || filled) return;
+    filled = true;
+    QWidget* panel = m_pages[static_cast<std::size_t>(page)];
+    m_pageFiller(page, panel);
+    skinPageButtons(panel);
+    ApplyFrameBackColor(m_colors.backColor);
+}
+
 void MainWindow::ApplyPageBackColor(std::int32_t color) {
     for (QWidget* page : m_pages) paintBackground(page, color);
 }
@@ -323,6 +270,7 @@ void MainWindow::hideTabTip() {
 }
 
 void MainWindow::setPageVisible(int page, bool visible) {
+    if (visible) ensurePageFilled(page);
     m_pages[static_cast<std::size_t>(page)]->setVisible(visible);
     if (visible) emit pageShown(page);
 }
@@ -412,9 +360,12 @@ void MainWindow::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
     if (m_firstPaintSeen || !m_loaded) return;
     m_firstPaintSeen = true;
-    // The startup list is read once the window is on screen, so the registry never delays it.
+    // The pages not on show and the startup list are filled once the window is on screen, so
+    // neither delays it.
     QTimer::singleShot(0, this, [this] {
         emit firstPainted();
+        for (int page = 0; page < kPageCount; ++page) ensurePageFilled(page);
+        emit pagesFilled();
         refreshStartupList();
     });
 }

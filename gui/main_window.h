@@ -8,7 +8,8 @@
 //
 // How other parts plug in:
 // - Pages: page(i) is the empty panel Picture_Main(i) (0 startup and logon, 1 desktop, 2 browser,
-//   3 system settings, 4 system information). Fill it before Form_Load; child widgets named like
+//   3 system settings, 4 system information). Fill it before Form_Load, or give the window a
+//   page filler to fill each page when it is first needed; child widgets named like
 //   "Picture_Forbid(2)" that are ImageButtons are skinned by AssignSkinPictures, and frames named
 //   Frame_LoginShow, Frame_PowerStart, ... take the background colour wherever they sit.
 // - Start-up steps that belong to other parts come in through StartupHooks.
@@ -91,6 +92,14 @@ class MainWindow : public QWidget, private TabStripView, private ChromeView {
     // The page panel Picture_Main(i), i in 0..4; nullptr otherwise.
     QWidget* page(int i) const;
     void setStartupHooks(StartupHooks hooks) { m_hooks = std::move(hooks); }
+    // Creates the controls of page `index` on `page`.
+    using PageFiller = std::function<void(int index, QWidget* page)>;
+    // With a filler the pages are filled as they are first needed, so that the window's first
+    // frame waits only for what it shows: the page on show as the window starts, the others
+    // right after the first paint (before pagesFilled), and any page earlier if it is shown
+    // first. A page filled late looks as if it had been filled before Form_Load: its image
+    // buttons take their faces and its frames the background colour. Set it before Form_Load.
+    void setPageFiller(PageFiller filler) { m_pageFiller = std::move(filler); }
     // Frame_PowerStart on page 0; nullptr when the window was given no registry layer.
     StartupFrame* startupFrame() const { return m_startupFrame; }
 
@@ -143,8 +152,11 @@ class MainWindow : public QWidget, private TabStripView, private ChromeView {
   signals:
     // A press on the window's background started moving the window.
     void dragStarted();
-    // The first frame was painted (the startup list is read right after).
+    // The first frame was painted. Right after, the pages not filled yet are filled, then
+    // pagesFilled is emitted, then the startup list is read.
     void firstPainted();
+    // Every page is filled; the first frame is on screen and the startup list is read next.
+    void pagesFilled();
     // Page `page` (0..4) was just shown; its settings may have changed while it was hidden.
     void pageShown(int page);
     // An undo ran (whatever its outcome): what the pages show may have changed.
@@ -177,10 +189,12 @@ class MainWindow : public QWidget, private TabStripView, private ChromeView {
     void LayoutTabStrip(const MainLayout& layout);
     void LayoutSeparator(const MainLayout& layout);
     void LayoutPages(const MainLayout& layout);
-    void skinPageButtons();
+    void ensurePageFilled(int page);
 
     MainWindowServices m_services;
     StartupHooks m_hooks;
+    PageFiller m_pageFiller;
+    std::array<bool, kPageCount> m_pageFilled{};
     ColorSettings m_colors;
     std::array<PictureBox*, kTabCount> m_tabs{};
     std::array<PictureBox*, kSizeBoxCount> m_sizeBoxes{};

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTimer>
+#include <algorithm>
 
 #include "gui/image_button.h"
 #include "gui/picture_box.h"
@@ -81,6 +82,48 @@ TEST(MainWindowStartUp, FacesPagesNamesColoursAndLayout) {
     EXPECT_EQ(window.chrome().SizeBoxHover(), -1);
 }
 
+// With a page filler, the first frame waits only for the page on show: the others are filled
+// right after it (or earlier, when shown first), skinned and coloured as if filled before.
+TEST(MainWindowStartUp, PagesAreFilledAsTheyAreFirstNeeded) {
+    for (const int shownEarly : {-1, 2}) {
+        MainWindowRig rig;
+        rig.writeConfig("[Color]\r\nBack_Color=255\r\n");
+        MainWindow& window = rig.create();
+        std::vector<int> filled;
+        window.setPageFiller([&filled](int index, QWidget* page) {
+            filled.push_back(index);
+            auto* frame = new QGroupBox(page);
+            frame->setObjectName(index == 3 ? "Frame_Forbid" : "Frame_Other");
+            auto* button = new ImageButton(kKindForbid, "Picture_Forbid(0)", frame);
+            button->setPixmap({});
+        });
+        QObject::connect(&window, &MainWindow::firstPainted,
+                         [&rig] { rig.log.push_back("painted"); });
+        QObject::connect(&window, &MainWindow::pagesFilled, [&rig, &filled] {
+            rig.log.push_back("filled " + std::to_string(filled.size()));
+        });
+        ASSERT_TRUE(window.Form_Load());
+        if (shownEarly >= 0) window.tabStrip().SwitchPage(shownEarly);
+        const std::vector<int> filledFirst =
+            shownEarly < 0 ? std::vector<int>{0} : std::vector<int>{0, shownEarly};
+        EXPECT_EQ(filled, filledFirst);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return !rig.log.empty() && rig.log.back() == "refresh"; }));
+        EXPECT_EQ(rig.log, (std::vector<std::string>{"logon", "painted", "filled 5", "refresh"}));
+        std::vector<int> sorted = filled;
+        std::sort(sorted.begin(), sorted.end());
+        EXPECT_EQ(sorted, (std::vector<int>{0, 1, 2, 3, 4})) << "each page once";
+        for (int i = 0; i < kPageCount; ++i) {
+            EXPECT_EQ(window.page(i)->isVisible(), i == std::max(shownEarly, 0)) << i;
+            for (auto* button : window.page(i)->findChildren<ImageButton*>()) {
+                EXPECT_FALSE(button->pixmap().isNull()) << i;
+            }
+        }
+        EXPECT_EQ(backgroundOf(window.page(3)->findChild<QWidget*>("Frame_Forbid")), 255);
+    }
+}
+
 TEST(MainWindowStartUp, BadConfigurationWarnsAndNeverShowsNorWrites) {
     for (const char* text : {"[Color]\r\nBack_Color=blue\r\n", "[Color]\r\nBorder_Color=&HZZ\r\n",
                              "[Color]\r\nFont_Color=99999999999\r\n"}) {
@@ -138,7 +181,9 @@ TEST_P(MainWindowClosing, ClearsRowsAsksAndActs) {
     const auto runs = rig.dialogs.callsOf(DialogKind::RunCommand);
     const bool restarts = std::find(c.log.begin(), c.log.end(), "flush") != c.log.end();
     ASSERT_EQ(runs.size(), restarts ? 1u : 0u);
-    if (restarts) EXPECT_EQ(runs[0].commandLine, *c.restartCommand);
+    if (restarts) {
+        EXPECT_EQ(runs[0].commandLine, *c.restartCommand);
+    }
 }
 
 const std::string kWindowsRestart = "cmd /c shutdown -r -f -t 0";
