@@ -3,8 +3,60 @@
 #include <algorithm>
 #include <chrono>
 #include <set>
+#include <string_view>
+#include <system_error>
+#include <thread>
 
 namespace hivora {
+
+namespace {
+
+// Below this size a journal is parsed on the calling thread alone: starting threads would cost
+// more than they save.
+constexpr std::size_t kParallelParseBytes = 256 * 1024;
+constexpr unsigned kMaxParseThreads = 8;
+
+// The lines of `text` that hold anything, in file order.
+std::vector<std::string_view> nonBlankLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        const std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        if (line.find_first_not_of(" \t\r") != std::string_view::npos) lines.push_back(line);
+    }
+    return lines;
+}
+
+// Parsing is nearly all the cost of reading a journal, and its lines are independent, so a
+// large journal is parsed in as many contiguous slices as there are cores. The result is the
+// same as parsing line after line.
+std::vector<JournalLine> parseLines(const std::vector<std::string_view>& lines,
+                                    std::size_t textBytes) {
+    std::vector<JournalLine> parsed(lines.size());
+    const auto parseSlice = [&lines, &parsed](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) parsed[i] = parseJournalLine(lines[i]);
+    };
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t slices =
+        textBytes < kParallelParseBytes ? 1 : std::min(cores, kMaxParseThreads);
+    const std::size_t perSlice = (lines.size() + slices - 1) / std::max<std::size_t>(slices, 1);
+    std::vector<std::thread> helpers;
+    // The calling thread takes the first slice itself.
+    for (std::size_t begin = perSlice; begin < lines.size(); begin += perSlice) {
+        const std::size_t end = std::min(lines.size(), begin + perSlice);
+        try {
+            helpers.emplace_back(parseSlice, begin, end);
+        } catch (const std::system_error&) {
+            parseSlice(begin, end);  // no thread to be had: the slice is parsed here instead
+        }
+    }
+    parseSlice(0, std::min(lines.size(), perSlice));
+    for (std::thread& helper : helpers) helper.join();
+    return parsed;
+}
+
+}  // namespace
 
 ChangeJournal::ChangeJournal(JournalFiles& files, std::string path, std::string store, Clock clock)
     : m_files(files),
@@ -27,13 +79,7 @@ Status ChangeJournal::load() {
     Result<std::string> text = m_files.read(m_path);
     if (!text) return text.status();
     std::set<std::int64_t> voided;
-    std::string_view rest = text.value();
-    while (!rest.empty()) {
-        const std::size_t end = rest.find('\n');
-        const std::string_view line = rest.substr(0, end);
-        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-        if (line.find_first_not_of(" \t\r") == std::string_view::npos) continue;
-        JournalLine parsed = parseJournalLine(line);
+    for (JournalLine& parsed : parseLines(nonBlankLines(text.value()), text.value().size())) {
         switch (parsed.kind) {
             case JournalLine::Kind::Entry:
                 m_lastId = std::max(m_lastId, parsed.entry.id);

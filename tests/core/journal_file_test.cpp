@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include "core/journal/change_journal.h"
 #include "core/journal/journal_text.h"
@@ -109,6 +110,39 @@ TEST(ChangeJournal, VoidMarkRemovesAnEntryWhoseSaveFailed) {
     ChangeJournal reader(files, "/j", "s");
     ASSERT_TRUE(reader.load());
     EXPECT_TRUE(reader.entries().empty());
+}
+
+// A journal large enough to be parsed in slices on several threads reads exactly as its lines
+// do one after another: order kept, garbled lines and void marks counted wherever they fall.
+TEST(ChangeJournal, ALargeJournalReadsAsItsLinesInOrder) {
+    MemoryJournalFiles files;
+    std::string& text = files.file("/j");
+    JournalEntry e = sampleEntry();
+    constexpr int kEntries = 1500;
+    int garbled = 0;
+    for (int id = 1; id <= kEntries; ++id) {
+        e.id = id;
+        text += entryToJson(e) + "\n";
+        if (id % 97 == 0) {
+            text += "{\"torn\":\n";
+            ++garbled;
+        }
+        if (id % 250 == 0) text += voidMarkToJson(id) + "\n";
+    }
+    ASSERT_GT(text.size(), 512u * 1024) << "the journal must be large enough to be sliced";
+
+    ChangeJournal journal(files, "/j", "s");
+    ASSERT_TRUE(journal.load());
+    EXPECT_EQ(journal.garbledLines(), garbled);
+    std::vector<std::int64_t> expected;
+    for (int id = 1; id <= kEntries; ++id)
+        if (id % 250 != 0) expected.push_back(id);
+    std::vector<std::int64_t> ids;
+    for (const JournalEntry& entry : journal.entries()) ids.push_back(entry.id);
+    EXPECT_EQ(ids, expected);
+    JournalEntry next = sampleEntry();
+    ASSERT_TRUE(journal.append(next));
+    EXPECT_EQ(next.id, kEntries + 1);
 }
 
 struct PruneCase {
