@@ -92,6 +92,8 @@ void useChineseQtTexts(QApplication& app, QTranslator& translator) {
     }
 }
 
+const std::string kNoJournalPrompt = "无法打开操作记录，本次的修改将不能撤销。\r\n";
+
 // An error box in Chinese, before or over the window.
 void showError(hivora::DialogServices& dialogs, const std::string& message) {
     dialogs.ShowMessageBox(message, hivora::kMbOk + hivora::kMbIconError, "Hivora");
@@ -169,16 +171,18 @@ int main(int argc, char* argv[]) {
         !QStandardPaths::findExecutable(QStringLiteral("wineboot")).isEmpty();
 
     // The change journal of this store: every action of the window is recorded before its save,
-    // so that it can be undone. Without a place for it the program still works, unrecorded.
+    // so that it can be undone. Without a place for it the program still works, unrecorded. It is
+    // read on another thread from the first paint on: a long journal never delays the window,
+    // and whatever needs it waits for the read.
     std::optional<hivora::JournalSession> journal;
     {
-        auto session = hivora::openJournalSession(kOnWindows ? std::string("Windows 注册表")
-                                                             : hivora::storeFolder(parsed.options));
+        auto session = hivora::openJournalSession(
+            kOnWindows ? std::string("Windows 注册表") : hivora::storeFolder(parsed.options),
+            hivora::JournalLoading::Later);
         if (session) {
             journal = std::move(session).value();
         } else {
-            showError(dialogs,
-                      "无法打开操作记录，本次的修改将不能撤销。\r\n" + session.status().message());
+            showError(dialogs, kNoJournalPrompt + session.status().message());
         }
     }
 
@@ -223,27 +227,41 @@ int main(int argc, char* argv[]) {
     if (!window.Form_Load()) return 1;
     dialogs.setOwner(&window);
     hivora::arrangeScreenshotsOrQuit(window);
+    if (journal) {
+        QObject::connect(&window, &hivora::MainWindow::firstPainted, &window,
+                         [&journal] { journal->journal->startLoading(); });
+    }
     // Right after the first paint and the filling of the other pages, before the startup list
     // reads it: a store that cannot be opened ends the program with the reason, as it always
     // has, only now the window was seen.
     // Then the hives with unreadable lines are offered for repair and the logon previews read.
-    QObject::connect(&window, &hivora::MainWindow::pagesFilled, &window,
-                     [&registry, &window, &dialogs, &pageServices, &parsed, &live] {
-                         const hivora::Status opened = registry.open();
-                         if (opened.isOk()) {
-                             hivora::offerHiveRepairs(hivora::storeFolder(parsed.options), dialogs);
-                             hivora::showLogonAppearance(window.page(0), pageServices);
-                             for (int i = 0; i < 5; ++i)
-                                 (void)hivora::attachLiveState(i, window.page(i), live);
-                             if (kOnWindows)
-                                 live.watchRegistryKeys();
-                             else
-                                 live.watchStoreFolder(
-                                     QString::fromStdString(hivora::storeFolder(parsed.options)));
-                             return;
-                         }
-                         showError(dialogs, "无法打开注册表。\r\n" + opened.message());
-                         QCoreApplication::exit(1);
-                     });
+    // Last, the journal's read is waited for: a journal that cannot be read is told about and
+    // the actions go unrecorded, as when it has no place.
+    QObject::connect(
+        &window, &hivora::MainWindow::pagesFilled, &window,
+        [&registry, &window, &dialogs, &pageServices, &parsed, &live, &journal, &catalogue] {
+            const hivora::Status opened = registry.open();
+            if (opened.isOk()) {
+                hivora::offerHiveRepairs(hivora::storeFolder(parsed.options), dialogs);
+                hivora::showLogonAppearance(window.page(0), pageServices);
+                for (int i = 0; i < 5; ++i) (void)hivora::attachLiveState(i, window.page(i), live);
+                if (kOnWindows)
+                    live.watchRegistryKeys();
+                else
+                    live.watchStoreFolder(
+                        QString::fromStdString(hivora::storeFolder(parsed.options)));
+                if (!journal) return;
+                if (const hivora::Status read = journal->journal->finishLoading(); !read.isOk()) {
+                    catalogue.observer = nullptr;
+                    if (window.startupFrame() != nullptr)
+                        window.startupFrame()->list().setObserver(nullptr);
+                    showError(dialogs,
+                              kNoJournalPrompt + hivora::journalUnreadable(read).message());
+                }
+                return;
+            }
+            showError(dialogs, "无法打开注册表。\r\n" + opened.message());
+            QCoreApplication::exit(1);
+        });
     return app.exec();
 }

@@ -73,13 +73,25 @@ ChangeJournal::ChangeJournal(JournalFiles& files, std::string path, std::string 
 }
 
 Status ChangeJournal::load() {
+    (void)finishLoading();
+    return loadFile();
+}
+
+Status ChangeJournal::prune() {
+    (void)finishLoading();
+    return pruneFile();
+}
+
+Status ChangeJournal::loadFile() {
     m_entries.clear();
     m_garbled = 0;
     m_voids = 0;
     Result<std::string> text = m_files.read(m_path);
     if (!text) return text.status();
     std::set<std::int64_t> voided;
-    for (JournalLine& parsed : parseLines(nonBlankLines(text.value()), text.value().size())) {
+    std::vector<JournalLine> lines = parseLines(nonBlankLines(text.value()), text.value().size());
+    m_entries.reserve(lines.size());
+    for (JournalLine& parsed : lines) {
         switch (parsed.kind) {
             case JournalLine::Kind::Entry:
                 m_lastId = std::max(m_lastId, parsed.entry.id);
@@ -98,14 +110,18 @@ Status ChangeJournal::load() {
     return Status::ok();
 }
 
-Status ChangeJournal::prune() {
+Status ChangeJournal::pruneFile() {
     const std::int64_t oldest = m_clock() - kJournalKeepSeconds;
-    std::vector<JournalEntry> kept;
     const std::size_t skip =
         m_entries.size() > kJournalKeepCount ? m_entries.size() - kJournalKeepCount : 0;
+    const auto tooOld = [oldest](const JournalEntry& e) { return e.time < oldest; };
+    // The usual case, checked without copying the journal: nothing to drop.
+    if (skip == 0 && m_garbled == 0 && m_voids == 0 &&
+        std::none_of(m_entries.begin(), m_entries.end(), tooOld))
+        return Status::ok();
+    std::vector<JournalEntry> kept;
     for (std::size_t i = skip; i < m_entries.size(); ++i)
-        if (m_entries[i].time >= oldest) kept.push_back(m_entries[i]);
-    if (kept.size() == m_entries.size() && m_garbled == 0 && m_voids == 0) return Status::ok();
+        if (!tooOld(m_entries[i])) kept.push_back(m_entries[i]);
     std::string text;
     for (const JournalEntry& e : kept) text += entryToJson(e) + "\n";
     if (Status s = m_files.replaceDurably(m_path, text); !s) return s;
@@ -115,13 +131,48 @@ Status ChangeJournal::prune() {
     return Status::ok();
 }
 
+void ChangeJournal::startLoading() {
+    try {
+        m_loading = std::async(std::launch::async, [this] {
+            Status loaded = loadFile();
+            if (loaded) (void)pruneFile();
+            return loaded;
+        });
+    } catch (const std::system_error&) {
+        m_loaded = loadFile();  // no thread to be had: read here and now
+        if (m_loaded) (void)pruneFile();
+    }
+}
+
+Status ChangeJournal::finishLoading() const {
+    // The future's get() orders everything the loading thread wrote before what follows here.
+    if (m_loading.valid()) m_loaded = m_loading.get();
+    return m_loaded;
+}
+
+ChangeJournal::~ChangeJournal() {
+    (void)finishLoading();
+}
+
+const std::vector<JournalEntry>& ChangeJournal::entries() const {
+    (void)finishLoading();
+    return m_entries;
+}
+
+int ChangeJournal::garbledLines() const {
+    (void)finishLoading();
+    return m_garbled;
+}
+
 const JournalEntry* ChangeJournal::find(std::int64_t id) const {
+    (void)finishLoading();
     for (const JournalEntry& e : m_entries)
         if (e.id == id) return &e;
     return nullptr;
 }
 
 Status ChangeJournal::append(JournalEntry& entry) {
+    (void)finishLoading();
     entry.id = m_lastId + 1;
     entry.time = m_clock();
     entry.store = m_store;
@@ -132,6 +183,7 @@ Status ChangeJournal::append(JournalEntry& entry) {
 }
 
 Status ChangeJournal::markVoid(std::int64_t id) {
+    (void)finishLoading();
     std::erase_if(m_entries, [&](const JournalEntry& e) { return e.id == id; });
     if (Status s = m_files.appendDurably(m_path, voidMarkToJson(id) + "\n"); !s) return s;
     ++m_voids;

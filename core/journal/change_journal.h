@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -36,11 +37,19 @@ class ChangeJournal {
     // marks), rewriting the file crash-safely, only when there is something to drop.
     Status prune();
 
+    // load() and then prune() on another thread, so that a long journal does not hold up the
+    // window. Every other member (and the destructor) first waits for them to finish, so the
+    // journal is never seen half read. Call it once, before anything else.
+    void startLoading();
+    // Waits for startLoading's work. Returns load()'s outcome (a failed prune only leaves the
+    // file as it was); ok when nothing was started.
+    Status finishLoading() const;
+
     // The entries, oldest first.
-    const std::vector<JournalEntry>& entries() const { return m_entries; }
+    const std::vector<JournalEntry>& entries() const;
     const JournalEntry* find(std::int64_t id) const;
     // Lines skipped by the last load.
-    int garbledLines() const { return m_garbled; }
+    int garbledLines() const;
     const std::string& path() const { return m_path; }
     const std::string& store() const { return m_store; }
 
@@ -50,7 +59,15 @@ class ChangeJournal {
     // Marks entry `id` as never having taken effect (its save failed) and forgets it.
     Status markVoid(std::int64_t id);
 
+    ~ChangeJournal();
+    ChangeJournal(const ChangeJournal&) = delete;
+    ChangeJournal& operator=(const ChangeJournal&) = delete;
+
   private:
+    // load() and prune() without waiting for startLoading's work (which they are).
+    Status loadFile();
+    Status pruneFile();
+
     JournalFiles& m_files;
     std::string m_path;
     std::string m_store;
@@ -59,6 +76,9 @@ class ChangeJournal {
     std::int64_t m_lastId = 0;
     int m_garbled = 0;
     int m_voids = 0;
+    // The work startLoading started; read and settled only by the journal's user's thread.
+    mutable std::future<Status> m_loading;
+    mutable Status m_loaded = Status::ok();
 };
 
 }  // namespace hivora

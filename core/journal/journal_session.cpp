@@ -6,15 +6,20 @@
 
 namespace hivora {
 
-Result<JournalSession> openJournalSession(const std::string& storeFolder) {
+Status journalUnreadable(const Status& s) {
+    return Status::error("无法读取操作记录：" + s.message(), s.code());
+}
+
+Result<JournalSession> openJournalSession(const std::string& storeFolder, JournalLoading loading) {
     Result<std::string> path = journalPathForStore(storeFolder);
     if (!path) return path.status();
     JournalSession session;
     session.files = makeJournalFiles();
     session.journal = std::make_unique<ChangeJournal>(*session.files, path.value(), storeFolder);
-    if (Status s = session.journal->load(); !s)
-        return Status::error("无法读取操作记录：" + s.message(), s.code());
-    (void)session.journal->prune();
+    if (loading == JournalLoading::Now) {
+        if (Status s = session.journal->load(); !s) return journalUnreadable(s);
+        (void)session.journal->prune();
+    }
     session.recorder = std::make_unique<ActionRecorder>(*session.journal);
     return session;
 }

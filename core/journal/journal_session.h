@@ -20,10 +20,20 @@ struct JournalSession {
     std::unique_ptr<ActionRecorder> recorder;  // uses `journal`
 };
 
+enum class JournalLoading {
+    Now,    // read and pruned before openJournalSession returns
+    Later,  // not read: the caller starts it (ChangeJournal::startLoading) when it suits it
+};
+
 // Opens the journal of the store in `storeFolder` (RegistryChoice::description) in its place
-// (journalPathForStore), reads it and prunes it. A failed prune leaves the file as it was and is
-// not an error. Failure: no place for the journal, or the file cannot be read.
-Result<JournalSession> openJournalSession(const std::string& storeFolder);
+// (journalPathForStore), reads it and prunes it (or leaves that for later). A failed prune leaves
+// the file as it was and is not an error. Failure: no place for the journal, or (Now) the file
+// cannot be read.
+Result<JournalSession> openJournalSession(const std::string& storeFolder,
+                                          JournalLoading loading = JournalLoading::Now);
+
+// The message for a journal that could not be read (`s` says why).
+Status journalUnreadable(const Status& s);
 
 // The history, newest first: one historyLine per entry, "已撤销" on the entries a later one undid.
 std::vector<std::string> historyLines(const ChangeJournal& journal, const AnsiCodec& codec);

@@ -145,6 +145,50 @@ TEST(ChangeJournal, ALargeJournalReadsAsItsLinesInOrder) {
     EXPECT_EQ(next.id, kEntries + 1);
 }
 
+// Read on another thread: whatever is asked of the journal first waits for the read (and the
+// prune after it), so nothing sees it half read; a file that cannot be read is reported then.
+struct BackgroundCase {
+    const char* name;
+    bool readFails;
+    std::size_t entriesSeen;
+    std::int64_t nextId;  // of an entry appended after the read
+};
+
+class BackgroundLoading : public ::testing::TestWithParam<BackgroundCase> {};
+
+TEST_P(BackgroundLoading, EverythingWaitsForTheRead) {
+    const BackgroundCase& c = GetParam();
+    constexpr std::int64_t kNow = 400LL * 24 * 60 * 60;
+    MemoryJournalFiles files;
+    JournalEntry e = sampleEntry();
+    for (std::int64_t id = 1; id <= 3; ++id) {
+        e.id = id;
+        e.time = id == 1 ? 0 : kNow;  // the first is over a year old
+        files.file("/j") += entryToJson(e) + "\n";
+    }
+    if (c.readFails) {
+        files.setFault([](std::string_view step, const std::string&) {
+            return step == "read" ? Status::error("denied") : Status::ok();
+        });
+    }
+    ChangeJournal journal(files, "/j", "s", [] { return kNow; });
+    journal.startLoading();
+    EXPECT_EQ(journal.entries().size(), c.entriesSeen);
+    EXPECT_EQ(journal.finishLoading().isOk(), !c.readFails);
+    if (c.readFails) return;
+    EXPECT_EQ(files.file("/j").find("\"id\":1,"), std::string::npos) << "pruned on disk too";
+    JournalEntry next = sampleEntry();
+    ASSERT_TRUE(journal.append(next));
+    EXPECT_EQ(next.id, c.nextId);
+}
+
+const BackgroundCase kBackgroundCases[] = {
+    {"read_and_pruned", false, 2, 4},
+    {"unreadable", true, 0, 0},
+};
+INSTANTIATE_TEST_SUITE_P(Journal, BackgroundLoading, ::testing::ValuesIn(kBackgroundCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 struct PruneCase {
     const char* name;
     std::size_t entries;
