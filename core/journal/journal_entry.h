@@ -1,6 +1,7 @@
 #pragma once
 // One entry of the change journal: an action (or an undo) with, for every item it touched, the
-// state before and after. Entries are stored as one line of JSON each.
+// state before and after. Entries are stored as one line of JSON each, written by
+// journal_entry.cpp and read by journal_line_reader.cpp.
 
 #include <cstdint>
 #include <optional>

@@ -40,6 +40,16 @@ JournalEntry sampleEntry() {
     return e;
 }
 
+// An entry whose one item removed a key with `depth` levels of sub-keys below it.
+std::string deeplyNestedKeyLine(int depth) {
+    std::string key = R"({"class":"","values":[],"keys":[]})";
+    for (int level = 0; level < depth; ++level)
+        key = R"({"class":"","values":[],"keys":[)" + key.insert(1, R"("name":"k",)") + "]}";
+    return R"({"id":1,"time":0,"store":"","label":{"page":"","row":0,"button":"","caption":""},)"
+           R"("items":[{"kind":"key","root":"HKEY_USERS","key":"","before":)" +
+           key + R"(,"after":null}]})";
+}
+
 TEST(JournalEntry, SurvivesTheTripThroughJson) {
     JournalEntry e = sampleEntry();
     e.id = 7;
@@ -71,9 +81,34 @@ TEST(JournalEntry, LinesThatAreNoEntryAreGarbled) {
         R"({"id":1,"time":0,"store":"","label":{"page":"","row":0,"button":"","caption":""},)"
         R"("items":[{"kind":"value","root":"HKEY_USERS","key":"","name":"","before":{"type":1,"data":"zz"},"after":null}]})",
         std::string("{\"id\":1,\xff\xfe}"),
+        // A value's state shaped as a key, a sub-key without its name, an undo of no entry, a
+        // void mark of no entry, a key nested deeper than any registry.
+        R"({"id":1,"time":0,"store":"","label":{"page":"","row":0,"button":"","caption":""},)"
+        R"("items":[{"kind":"value","root":"HKEY_USERS","key":"","name":"",)"
+        R"("before":{"class":"","values":[],"keys":[]},"after":null}]})",
+        R"({"id":1,"time":0,"store":"","label":{"page":"","row":0,"button":"","caption":""},)"
+        R"("items":[{"kind":"key","root":"HKEY_USERS","key":"","before":null,)"
+        R"("after":{"class":"","values":[],"keys":[{"class":"","values":[],"keys":[]}]}}]})",
+        R"({"id":1,"time":0,"store":"","undoes":"1",)"
+        R"("label":{"page":"","row":0,"button":"","caption":""},"items":[]})",
+        R"({"void":"7"})",
+        deeplyNestedKeyLine(513),
     };
     for (const std::string& line : cases)
-        EXPECT_EQ(parseJournalLine(line).kind, JournalLine::Kind::Garbled) << line;
+        EXPECT_EQ(parseJournalLine(line).kind, JournalLine::Kind::Garbled) << line.substr(0, 200);
+    EXPECT_EQ(parseJournalLine(deeplyNestedKeyLine(512)).kind, JournalLine::Kind::Entry);
+}
+
+// Members a later version might add are passed over, whatever they hold.
+TEST(JournalEntry, UnknownMembersArePassedOver) {
+    std::string line = entryToJson(sampleEntry());
+    line.insert(1, R"("note":{"a":[1,{"b":null}],"c":"x"},"tags":[[1],[2]],)");
+    const JournalLine parsed = parseJournalLine(line);
+    ASSERT_EQ(parsed.kind, JournalLine::Kind::Entry);
+    EXPECT_EQ(entryToJson(parsed.entry), entryToJson(sampleEntry()));
+    const JournalLine mark = parseJournalLine(R"({"at":[{}],"void":7})");
+    ASSERT_EQ(mark.kind, JournalLine::Kind::Void);
+    EXPECT_EQ(mark.voided, 7);
 }
 
 TEST(ChangeJournal, SkipsTornAndGarbledLinesAndAppendsOnAFreshLine) {
