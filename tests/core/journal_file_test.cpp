@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <limits>
+#include <optional>
 #include <vector>
 
 #include "core/journal/change_journal.h"
@@ -66,6 +68,53 @@ TEST(JournalEntry, SurvivesTheTripThroughJson) {
     EXPECT_EQ(back.undoes, 3);
     EXPECT_TRUE(back.items[0].keyBefore.sameContent(e.items[0].keyBefore));
     EXPECT_EQ(back.items[1].valueAfter, e.items[1].valueAfter);
+}
+
+// Every shape the writer produces reads back as it was written.
+TEST(JournalEntry, EntriesOfEveryShapeReadBackAsWritten) {
+    const auto valueItem = [](ValueState before, ValueState after) {
+        return JournalItem{
+            ItemKind::Value, kHkeyUsers, "S-1\\Software", "名称\"1\"", before, after, {}, {}};
+    };
+    const auto keyItem = [](KeyState before, KeyState after) {
+        return JournalItem{ItemKind::Key, kHkeyClassesRoot, "CLSID\\{x}", "", {}, {}, before,
+                           after};
+    };
+    KeyState deep{true, "", "cls", {{"", kRegSz, std::string("a\0", 2)}}, {}};
+    KeyState child{true, "Child", "", {{"v", kRegDword, std::string("\0\0\0\x80", 4)}}, {}};
+    child.subKeys.push_back(KeyState{true, "Grandchild", "", {}, {}});
+    deep.subKeys.push_back(child);
+    deep.subKeys.push_back(KeyState{true, "Empty", "", {}, {}});
+    struct Case {
+        const char* name;
+        std::vector<JournalItem> items;
+        std::optional<std::int64_t> undoes;
+        std::string caption;
+    };
+    const Case cases[] = {
+        {"value made", {valueItem({}, {true, kRegSz, std::string("\xff\0\x01", 3)})}, {}, "设置"},
+        {"value removed, an undo",
+         {valueItem({true, kRegBinary, ""}, {})},
+         41,
+         "撤销：\t\"引号\" \\ \x01"},
+        {"key made whole", {keyItem({}, deep)}, {}, ""},
+        {"key removed", {keyItem(KeyState{true, "", "", {}, {}}, {})}, {}, "x"},
+        {"no items", {}, std::numeric_limits<std::int64_t>::max(), "空"},
+        {"both kinds", {keyItem(deep, {}), valueItem({}, {})}, {}, "两项"},
+    };
+    for (const Case& c : cases) {
+        JournalEntry e;
+        e.id = 9;
+        e.time = -5;
+        e.store = "/store/路径";
+        e.label = {"page", -1, "lift", c.caption};
+        e.items = c.items;
+        e.undoes = c.undoes;
+        const std::string line = entryToJson(e);
+        const JournalLine parsed = parseJournalLine(line);
+        ASSERT_EQ(parsed.kind, JournalLine::Kind::Entry) << c.name;
+        EXPECT_EQ(entryToJson(parsed.entry), line) << c.name;
+    }
 }
 
 TEST(JournalEntry, LinesThatAreNoEntryAreGarbled) {

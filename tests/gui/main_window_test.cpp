@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "gui/image_button.h"
+#include "gui/page_skins.h"
 #include "gui/picture_box.h"
 #include "gui/startup_frame.h"
 #include "gui/window_helpers.h"
@@ -122,6 +123,30 @@ TEST(MainWindowStartUp, PagesAreFilledAsTheyAreFirstNeeded) {
         }
         EXPECT_EQ(backgroundOf(window.page(3)->findChild<QWidget*>("Frame_Forbid")), 255);
     }
+}
+
+// Which controls the skinning step gives faces: the pages' image buttons by their names (single,
+// or of a row array), and the folder-browse pictures; names of other shapes are left alone.
+TEST(PageSkins, NamesThatTakeFaces) {
+    struct Case {
+        const char* name;
+        bool skinned;
+    };
+    const Case cases[] = {
+        {"Picture_Forbid(2)", true}, {"Picture_RegTo", true},          {"Picture_Hide(12)", true},
+        {"Picture_SysDir(3)", true}, {"Picture_Forbid(x)", false},     {"Picture_Forbid()", false},
+        {"Picture_Forbid(2", false}, {"Picture_Forbidden(2)", false},  {"(2)", false},
+        {"Picture_SysDir", false},   {"Picture_TopToolBar(1)", false},
+    };
+    QWidget root;
+    std::vector<ImageButton*> buttons;
+    for (const Case& c : cases) {
+        buttons.push_back(new ImageButton(kKindForbid, c.name, &root));
+        buttons.back()->setPixmap({});
+    }
+    skinPageButtons(&root);
+    for (std::size_t i = 0; i < buttons.size(); ++i)
+        EXPECT_EQ(!buttons[i]->pixmap().isNull(), cases[i].skinned) << cases[i].name;
 }
 
 TEST(MainWindowStartUp, BadConfigurationWarnsAndNeverShowsNorWrites) {
