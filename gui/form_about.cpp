@@ -4,15 +4,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "gui/color_value.h"
+
 namespace hivora {
 
 namespace {
-
-QColor colorOf(std::int32_t value) {
-    const auto v = static_cast<std::uint32_t>(value);
-    return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),
-                  static_cast<int>((v >> 16) & 0xFF));
-}
 
 constexpr char kCredits[] =
     "一个小工具：打开或关闭 Windows 外壳、浏览器、登录和策略的常用设置，\n"
@@ -27,8 +23,8 @@ FormAbout::FormAbout(const ColorSettings& colors, QWidget* owner) : QDialog(owne
     setWindowTitle(QString::fromUtf8(kAboutCaption));
     setModal(true);
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, colorOf(colors.backColor));
-    palette.setColor(QPalette::WindowText, colorOf(colors.fontColor));
+    palette.setColor(QPalette::Window, qColorOf(colors.backColor));
+    palette.setColor(QPalette::WindowText, qColorOf(colors.fontColor));
     setPalette(palette);
     setAutoFillBackground(true);
 

@@ -9,18 +9,13 @@
 #include "core/config/color_config.h"
 #include "core/config/ini_access.h"
 #include "core/ui/twips.h"
+#include "gui/color_value.h"
 #include "gui/main_window.h"
 #include "gui/tarn_xp_scroll_bar.h"
 
 namespace hivora {
 
 namespace {
-
-QColor colorOf(std::int32_t value) {
-    const auto v = static_cast<std::uint32_t>(value);
-    return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),
-                  static_cast<int>((v >> 16) & 0xFF));
-}
 
 QRect twipsRect(int left, int top, int width, int height) {
     return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
@@ -89,7 +84,7 @@ FormConfig::FormConfig(MainWindow& owner)
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, colorOf(m_owner.colors().backColor));
+    palette.setColor(QPalette::Window, qColorOf(m_owner.colors().backColor));
     setPalette(palette);
     setAutoFillBackground(true);
     Set_Visible(false);
@@ -121,7 +116,7 @@ void FormConfig::Apply_ScrollColor() {
     m_owner.ApplyFrameBackColor(m_newColor);
     m_owner.ApplyPageBackColor(m_newColor);
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, colorOf(m_newColor));
+    palette.setColor(QPalette::Window, qColorOf(m_newColor));
     setPalette(palette);
 }
 

@@ -15,6 +15,7 @@
 #include "core/shell/closing.h"
 #include "core/ui/twips.h"
 #include "core/ui/window_style.h"
+#include "gui/color_value.h"
 #include "gui/form_about.h"
 #include "gui/form_config.h"
 #include "gui/history_window.h"
@@ -31,15 +32,9 @@ namespace {
 
 constexpr char kCaption[] = "Hivora V1.0";
 
-QColor colorOf(std::int32_t value) {
-    const auto v = static_cast<std::uint32_t>(value);
-    return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),
-                  static_cast<int>((v >> 16) & 0xFF));
-}
-
 void paintBackground(QWidget* widget, std::int32_t color) {
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colorOf(color));
+    palette.setColor(QPalette::Window, qColorOf(color));
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }
@@ -214,7 +209,7 @@ void MainWindow::LayoutSeparator(const MainLayout& layout) {
     m_separator->setGeometry(x1, twipsToPixels(layout.separatorY),
                              twipsToPixels(layout.separatorX2) - x1, 1);
     QPalette palette = m_separator->palette();
-    palette.setColor(QPalette::WindowText, colorOf(kSeparatorColor));
+    palette.setColor(QPalette::WindowText, qColorOf(kSeparatorColor));
     m_separator->setPalette(palette);
     m_separator->hide();
 }

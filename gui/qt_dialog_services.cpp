@@ -9,6 +9,7 @@
 #include <QString>
 
 #include "core/ui/dialog_looks.h"
+#include "gui/color_value.h"
 
 namespace hivora {
 
@@ -126,13 +127,12 @@ std::string QtDialogServices::ShowOpenFileDialog(const std::string& filter) {
 }
 
 std::int32_t QtDialogServices::ShowColorDialog(std::int32_t initialColor) {
-    const auto bgr = static_cast<std::uint32_t>(initialColor);
-    QColorDialog dialog(QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF), m_owner);
+    QColorDialog dialog(qColorOf(initialColor), m_owner);
     dialog.setWindowTitle(QStringLiteral("颜色"));
     if (dialog.exec() != QDialog::Accepted) return initialColor;
     const QColor chosen = dialog.selectedColor();
     if (!chosen.isValid()) return initialColor;
-    return static_cast<std::int32_t>(chosen.red() | (chosen.green() << 8) | (chosen.blue() << 16));
+    return colorValueOf(chosen);
 }
 
 Status QtDialogServices::RunCommand(const std::string& commandLine, int windowStyle) {

@@ -8,6 +8,7 @@
 #include <QPixmap>
 
 #include "core/catalogue/logon_page.h"
+#include "gui/color_value.h"
 #include "gui/pages/page_layout.h"
 #include "gui/pages/page_parts.h"
 
@@ -18,11 +19,6 @@ namespace {
 constexpr int kPreviewWidth = 140;
 constexpr int kPictureHeight = 96;
 constexpr int kSwatchHeight = 48;
-
-QColor fromColorValue(std::int32_t value) {
-    const auto bgr = static_cast<std::uint32_t>(value);
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
 
 void fillWith(QLabel* preview, const QColor& color) {
     QPalette palette = preview->palette();
@@ -40,7 +36,7 @@ void showPicture(QWidget* frame, const LogonPicturePreview& picture) {
     QPixmap pixmap;
     if (!picture.pictureFile.empty()) pixmap.load(QString::fromStdString(picture.pictureFile));
     preview->setPixmap(pixmap);
-    fillWith(preview, fromColorValue(kDefaultLogonColor));
+    fillWith(preview, qColorOf(kDefaultLogonColor));
     // A long file name is shortened in the middle to fit; the whole name is the tip.
     const QString full = QString::fromStdString(picture.label);
     name->setToolTip(full);
@@ -49,7 +45,7 @@ void showPicture(QWidget* frame, const LogonPicturePreview& picture) {
 
 void showColor(QWidget* frame, std::int32_t color) {
     if (auto* swatch = frame->findChild<QLabel*>(QStringLiteral("Picture_LoginShowBackColor")))
-        fillWith(swatch, fromColorValue(color));
+        fillWith(swatch, qColorOf(color));
 }
 
 bool loadablePicture(const std::string& hostPath) {
@@ -78,7 +74,7 @@ void addAppearance(QGroupBox* frame, CatalogueServices& services) {
     top += lineHeight + 2;
     fillWith(addPreview(frame, "Picture_LoginShowBackPic",
                         QRect(area.left(), top, kPreviewWidth, kPictureHeight)),
-             fromColorValue(kDefaultLogonColor));
+             qColorOf(kDefaultLogonColor));
     addButton(frame, kKindChoose, QStringLiteral("Picture_BackgroundSel"), QPoint(buttonLeft, top),
               [&services, frame] {
                   const LogonPictureResult result =
@@ -100,7 +96,7 @@ void addAppearance(QGroupBox* frame, CatalogueServices& services) {
     top += lineHeight + 2;
     fillWith(addPreview(frame, "Picture_LoginShowBackColor",
                         QRect(area.left(), top, kPreviewWidth, kSwatchHeight)),
-             fromColorValue(kDefaultLogonColor));
+             qColorOf(kDefaultLogonColor));
     addButton(frame, kKindChoose, QStringLiteral("Picture_BackColorSel"), QPoint(buttonLeft, top),
               [&services, frame] {
                   const LogonColorResult result = runLogonColorSelect(services);

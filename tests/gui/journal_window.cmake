@@ -5,6 +5,6 @@ if(TARGET hivora_gui)
   hivora_add_test(journal_window_test LABEL journal
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/journal_window_test.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/pages_main.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/qt_test_main.cpp
     LIBS hivora_gui Qt6::Test)
 endif()

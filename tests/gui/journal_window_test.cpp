@@ -12,6 +12,7 @@
 #include "core/journal/action_recorder.h"
 #include "core/journal/change_journal.h"
 #include "core/journal/journal_undo.h"
+#include "core/journal/registry_state.h"
 #include "gui/history_window.h"
 #include "gui/image_button.h"
 #include "gui/pages/page_builder.h"
@@ -56,22 +57,9 @@ struct JournalWindowRig : MainWindowRig {
     }
 
     std::optional<Stored> stored(RegKey root, const std::string& key, const std::string& name) {
-        RegKey handle = 0;
-        if (store->RegOpenKeyExA(root, key.c_str(), 0, kKeyRead, &handle) != kErrorSuccess)
-            return std::nullopt;
-        Stored value;
-        std::uint32_t size = 0;
-        std::optional<Stored> found;
-        if (store->RegQueryValueExA(handle, name.c_str(), &value.type, nullptr, &size) ==
-            kErrorSuccess) {
-            value.bytes.resize(size);
-            (void)store->RegQueryValueExA(handle, name.c_str(), &value.type,
-                                          reinterpret_cast<std::uint8_t*>(value.bytes.data()),
-                                          &size);
-            found = value;
-        }
-        (void)store->RegCloseKey(handle);
-        return found;
+        const Result<ValueState> state = readValueState({*store, *codec}, root, key, name);
+        if (!state || !state.value().present) return std::nullopt;
+        return Stored{state.value().type, state.value().data};
     }
 
     void seed(RegKey root, const std::string& key, const std::string& name, const Stored& value) {

@@ -4,6 +4,6 @@ if(TARGET hivora_gui AND NOT WIN32)
   hivora_add_test(livestate_pages_test LABEL livestate
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/livestate_pages_test.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/pages_main.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/qt_test_main.cpp
     LIBS hivora_gui Qt6::Test)
 endif()

@@ -16,6 +16,7 @@
 #include "core/config/ini_access.h"
 #include "core/registry/reg_info_get_set.h"
 #include "core/startup/startup_list.h"
+#include "gui/color_value.h"
 #include "gui/main_window.h"
 #include "gui/startup_frame.h"
 #include "platform/ansi_codec.h"
@@ -96,8 +97,7 @@ struct MainWindowRig {
 
 // The colour a widget's background is painted in, as 0x00BBGGRR.
 inline std::int32_t backgroundOf(const QWidget* widget) {
-    const QColor c = widget->palette().color(QPalette::Window);
-    return c.red() | (c.green() << 8) | (c.blue() << 16);
+    return colorValueOf(widget->palette().color(QPalette::Window));
 }
 
 }  // namespace hivora::testing

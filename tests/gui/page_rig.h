@@ -16,6 +16,7 @@
 #include <string>
 
 #include "core/catalogue/row_dispatch.h"
+#include "core/journal/registry_state.h"
 #include "core/registry/reg_info_get_set.h"
 #include "gui/image_button.h"
 #include "gui/live_state_controller.h"
@@ -132,29 +133,16 @@ class PageRig {
     std::optional<StoredValue> stored(RegKey root, const std::string& key,
                                       const std::string& name) {
         auto store = openFileStore(m_folder.path().toStdString(), *m_codec).value();
-        RegKey handle = 0;
-        if (store->RegOpenKeyExA(root, key.c_str(), 0, kKeyRead, &handle) != kErrorSuccess)
-            return std::nullopt;
-        StoredValue value;
-        std::uint32_t size = 0;
-        std::optional<StoredValue> found;
-        if (store->RegQueryValueExA(handle, name.c_str(), &value.type, nullptr, &size) ==
-            kErrorSuccess) {
-            value.bytes.resize(size);
-            (void)store->RegQueryValueExA(handle, name.c_str(), &value.type,
-                                          reinterpret_cast<std::uint8_t*>(value.bytes.data()),
-                                          &size);
-            value.bytes.resize(size);
-            // Texts come back in the code page with their terminating NUL; compare them as
-            // UTF-8 without it.
-            if (value.type == kRegSz || value.type == kRegExpandSz) {
-                if (!value.bytes.empty() && value.bytes.back() == '\0') value.bytes.pop_back();
-                value.bytes = m_codec->fromAnsi(value.bytes).value();
-            }
-            found = value;
+        const Result<ValueState> state = readValueState({*store, *m_codec}, root, key, name);
+        if (!state || !state.value().present) return std::nullopt;
+        StoredValue value{state.value().type, state.value().data};
+        // Texts come back in the code page with their terminating NUL; compare them as UTF-8
+        // without it.
+        if (value.type == kRegSz || value.type == kRegExpandSz) {
+            if (!value.bytes.empty() && value.bytes.back() == '\0') value.bytes.pop_back();
+            value.bytes = m_codec->fromAnsi(value.bytes).value();
         }
-        (void)store->RegCloseKey(handle);
-        return found;
+        return value;
     }
 
   private:

@@ -7,6 +7,6 @@ if(TARGET hivora_gui)
       ${CMAKE_CURRENT_LIST_DIR}/pages_rows_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/pages_layout_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/qt_dialogs_test.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/pages_main.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/qt_test_main.cpp
     LIBS hivora_gui Qt6::Test)
 endif()

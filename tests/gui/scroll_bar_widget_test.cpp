@@ -142,12 +142,3 @@ TEST_F(ScrollBarWidget, RoundRegionFollowsTheSizeAtTheTimeOfTheCall) {
 
 }  // namespace
 }  // namespace hivora
-
-// The widgets need an application object, made before the tests and gone before the program's
-// static objects are destroyed.
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

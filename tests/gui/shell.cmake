@@ -5,6 +5,7 @@ if(TARGET hivora_gui)
   hivora_add_test(main_window_test LABEL shell
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/main_window_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/qt_test_main.cpp
       ${CMAKE_CURRENT_LIST_DIR}/color_dialog_test.cpp
     LIBS hivora_gui Qt6::Test)
 endif()

@@ -1,5 +1,6 @@
-// The page tests need an application object, made before the tests and gone before the program's
-// static objects are destroyed. They run on the offscreen platform unless told otherwise.
+// The widget tests need an application object, made before the tests and gone before the
+// program's static objects are destroyed. They run on the offscreen platform unless told
+// otherwise.
 
 #include <gtest/gtest.h>
 
