@@ -65,6 +65,14 @@ RegResult LazyRegistry::RegDeleteValueA(RegKey key, const char* valueName) {
     return r ? r->RegDeleteValueA(key, valueName) : kErrorAccessDenied;
 }
 
+RegResult LazyRegistry::RegEnumKeyExA(RegKey key, std::uint32_t index, char* name,
+                                     std::uint32_t* cchName, char* keyClass,
+                                     std::uint32_t* cchClass) {
+    RegistryApi* r = api();
+    return r ? r->RegEnumKeyExA(key, index, name, cchName, keyClass, cchClass)
+             : kErrorAccessDenied;
+}
+
 RegResult LazyRegistry::RegDeleteKeyA(RegKey key, const char* subKey) {
     RegistryApi* r = api();
     return r ? r->RegDeleteKeyA(key, subKey) : kErrorAccessDenied;

@@ -35,6 +35,8 @@ class LazyRegistry : public RegistryApi {
                             std::uint32_t* cchValueName, std::uint32_t* type, std::uint8_t* data,
                             std::uint32_t* cbData) override;
     RegResult RegDeleteValueA(RegKey key, const char* valueName) override;
+    RegResult RegEnumKeyExA(RegKey key, std::uint32_t index, char* name, std::uint32_t* cchName,
+                            char* keyClass, std::uint32_t* cchClass) override;
     RegResult RegDeleteKeyA(RegKey key, const char* subKey) override;
     RegResult RegCloseKey(RegKey key) override;
     [[nodiscard]] Status flush() override;

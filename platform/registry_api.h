@@ -11,6 +11,7 @@
 //   from the call that returns it until RegCloseKey. An unknown or closed handle gives
 //   kErrorInvalidHandle, never a crash.
 // - On failure the out-handle is set to 0.
+// Every function is pure virtual: a wrapper that forgets to forward one does not compile.
 
 #include <cstdint>
 #include <string>
@@ -107,13 +108,11 @@ public:
     // The index-th sub-key: its name and, when `keyClass` is given, its class ("" for none).
     // `cchName` and `cchClass` hold the buffers' sizes in characters on entry and the lengths
     // without NUL on return. kErrorNoMoreItems past the end; kErrorMoreData when a buffer is too
-    // small. Only the change journal calls it (to keep a removed key whole); an implementation
-    // that cannot list sub-keys answers kErrorCallNotImplemented.
-    virtual RegResult RegEnumKeyExA(RegKey /*key*/, std::uint32_t /*index*/, char* /*name*/,
-                                    std::uint32_t* /*cchName*/, char* /*keyClass*/,
-                                    std::uint32_t* /*cchClass*/) {
-        return kErrorCallNotImplemented;
-    }
+    // small. The change journal calls it to keep a removed key whole, and key removal to take
+    // a key's branch with it.
+    virtual RegResult RegEnumKeyExA(RegKey key, std::uint32_t index, char* name,
+                                    std::uint32_t* cchName, char* keyClass,
+                                    std::uint32_t* cchClass) = 0;
     // Deletes the sub-key (an empty subKey: the key itself); refused when it has sub-keys.
     virtual RegResult RegDeleteKeyA(RegKey key, const char* subKey) = 0;
     virtual RegResult RegCloseKey(RegKey key) = 0;
@@ -121,11 +120,11 @@ public:
     // Makes every change so far durable. Stores that save lazily batch the changes of one user
     // action and save them here; the Windows registry does nothing. On failure the changes not
     // yet saved are dropped, so what the program reads again is what is on disk.
-    [[nodiscard]] virtual Status flush() { return Status::ok(); }
+    [[nodiscard]] virtual Status flush() = 0;
 
     // A sentence for the user about the last failed call, when the implementation knows more
     // than the result code (for example "注册表文件被 Wine 占用"). Empty when it has nothing.
-    virtual std::string lastErrorMessage() const { return {}; }
+    virtual std::string lastErrorMessage() const = 0;
 };
 
 }  // namespace hivora

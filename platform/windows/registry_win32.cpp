@@ -153,6 +153,11 @@ class Win32Registry final : public RegistryApi {
         return status;
     }
 
+    // The Windows registry makes each change durable itself.
+    [[nodiscard]] Status flush() override { return Status::ok(); }
+    // The result codes say all Windows tells.
+    std::string lastErrorMessage() const override { return {}; }
+
   private:
     HKEY lookup(RegKey id) const {
         for (const PredefinedRoot& root : kPredefinedRoots) {

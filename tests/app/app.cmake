@@ -14,3 +14,11 @@ if(TARGET hivora_app)
       LABELS pages PASS_REGULAR_EXPRESSION "--prefix.*--version")
   endif()
 endif()
+
+# The shared registry suite over the program's wrappers of the registry interface.
+if(TARGET hivora_app AND NOT WIN32)
+  hivora_add_test(registry_wrappers_suite_test LABEL registry
+    SOURCES ${PROJECT_SOURCE_DIR}/tests/platform/registry_suite.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/registry_backends_wrappers.cpp
+    LIBS hivora_app)
+endif()

@@ -103,6 +103,10 @@ class ChangeRecordingRegistry : public RegistryApi {
                       [&] { return m_inner.RegDeleteKeyA(key, subKey); });
     }
     // A handle value the store hands out again is remembered anew when it is opened.
+    RegResult RegEnumKeyExA(RegKey key, std::uint32_t index, char* name, std::uint32_t* cchName,
+                            char* keyClass, std::uint32_t* cchClass) override {
+        return m_inner.RegEnumKeyExA(key, index, name, cchName, keyClass, cchClass);
+    }
     RegResult RegCloseKey(RegKey key) override { return m_inner.RegCloseKey(key); }
     Status flush() override { return m_inner.flush(); }
     std::string lastErrorMessage() const override { return m_inner.lastErrorMessage(); }

@@ -102,6 +102,13 @@ class RecordingRegistry : public RegistryApi {
         log("RegDeleteValueA(" + hex(key) + ", " + quoted(valueName) + ")");
         return resultOf("RegDeleteValueA");
     }
+    // The double's one key has no sub-keys.
+    RegResult RegEnumKeyExA(RegKey key, std::uint32_t index, char*, std::uint32_t*, char*,
+                            std::uint32_t*) override {
+        log("RegEnumKeyExA(" + hex(key) + ", " + std::to_string(index) + ")");
+        const RegResult r = resultOf("RegEnumKeyExA");
+        return r == kErrorSuccess ? kErrorNoMoreItems : r;
+    }
     RegResult RegDeleteKeyA(RegKey key, const char* subKey) override {
         log("RegDeleteKeyA(" + hex(key) + ", " + quoted(subKey) + ")");
         return resultOf("RegDeleteKeyA");
@@ -115,6 +122,8 @@ class RecordingRegistry : public RegistryApi {
         const RegResult r = resultOf("flush");
         return r == kErrorSuccess ? Status::ok() : Status::error("save failed", r);
     }
+
+    std::string lastErrorMessage() const override { return {}; }
 
     static std::string hex(std::uint32_t v) {
         char text[16];

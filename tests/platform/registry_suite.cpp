@@ -226,6 +226,33 @@ TEST_P(RegistrySuite, EnumerationListsEveryValueThenNoMoreItems) {
     EXPECT_EQ(listed, values);
 }
 
+TEST_P(RegistrySuite, SubKeysAreListedWithTheirClassThenNoMoreItems) {
+    const RegKey parent = createHere("Parent");
+    for (const char* child : {"Child", "other", "Third", "Third\\Deeper"})
+        createHere(std::string("Parent\\") + child);
+    std::map<std::string, std::string> listed;  // name -> class
+    std::uint32_t index = 0;
+    for (;; ++index) {
+        char name[256], keyClass[64];
+        std::uint32_t nameLength = sizeof name, classLength = sizeof keyClass;
+        const RegResult r =
+            api().RegEnumKeyExA(parent, index, name, &nameLength, keyClass, &classLength);
+        if (r != kErrorSuccess) {
+            EXPECT_EQ(r, kErrorNoMoreItems);
+            break;
+        }
+        EXPECT_EQ(std::strlen(name), nameLength);
+        listed[std::string(name, nameLength)] = std::string(keyClass, classLength);
+    }
+    // Deeper is no child of Parent.
+    const std::map<std::string, std::string> expected = {
+        {"Child", "REG_SZ"}, {"other", "REG_SZ"}, {"Third", "REG_SZ"}};
+    EXPECT_EQ(listed, expected);
+    char tiny[3];
+    std::uint32_t tinyLength = sizeof tiny;
+    EXPECT_EQ(api().RegEnumKeyExA(parent, 0, tiny, &tinyLength, nullptr, nullptr), kErrorMoreData);
+}
+
 TEST_P(RegistrySuite, AKeyWithSubKeysIsNotDeleted) {
     const RegKey parent = createHere("Parent");
     createHere("Parent\\Child");
