@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <vector>
 
 namespace hivora {
 namespace {
@@ -216,9 +217,58 @@ Status RegInfoGetSet::DeleteRegKey(RegKey root, const std::string& subKey,
     return status;
 }
 
+namespace {
+
+// Deletes every key below `top`, deepest first, leaving `top` itself. Walks with a stack of open
+// handles rather than by recursion: a branch may be nested deeper than the call stack allows.
+RegResult deleteSubKeys(RegistryApi& api, RegKey top) {
+    std::vector<RegKey> path{top};
+    RegResult result = kErrorSuccess;
+    while (result == kErrorSuccess) {
+        const RegKey current = path.back();
+        std::array<char, 256> name{};  // key names are at most 255 characters
+        std::uint32_t length = name.size();
+        const RegResult listed = api.RegEnumKeyExA(current, 0, name.data(), &length, nullptr,
+                                                   nullptr);
+        if (listed == kErrorNoMoreItems) {
+            if (path.size() == 1) break;
+            result = api.RegDeleteKeyA(current, "");
+            (void)api.RegCloseKey(current);
+            path.pop_back();
+        } else if (listed == kErrorSuccess) {
+            RegKey child = 0;
+            result = api.RegOpenKeyExA(current, name.data(), 0, kKeyAllAccess, &child);
+            if (result == kErrorSuccess) path.push_back(child);
+        } else {
+            result = listed;
+        }
+    }
+    for (std::size_t i = path.size(); i-- > 1;) (void)api.RegCloseKey(path[i]);
+    return result;
+}
+
+}  // namespace
+
 Status RegInfoGetSet::RemoveRegKey(RegKey root, const std::string& subKey,
                                    std::uint32_t /*accessMask*/) {
-    return DeleteRegKey(root, subKey, kKeyAllAccess);
+    const Result<std::string> ansiSubKey = m_codec.toAnsi(subKey);
+    if (!ansiSubKey) return Status::ok();  // a name the code page cannot hold names no key
+
+    RegKey handle = 0;
+    const RegResult opened =
+        m_api.RegOpenKeyExA(root, ansiSubKey.value().c_str(), 0, kKeyAllAccess, &handle);
+    if (isAbsent(opened)) return Status::ok();
+    if (opened != kErrorSuccess) return failure("无法打开注册表项", opened);
+
+    RegResult deleted = deleteSubKeys(m_api, handle);
+    if (deleted == kErrorSuccess) deleted = m_api.RegDeleteKeyA(handle, "");
+    (void)m_api.RegCloseKey(handle);
+
+    Status status = deleted == kErrorSuccess || isAbsent(deleted)
+                        ? Status::ok()
+                        : failure("无法删除注册表项", deleted);
+    status.update(saveIfOutsideAction());
+    return status;
 }
 
 Status RegInfoGetSet::CreateRegKey(RegKey root, const std::string& subKey,

@@ -66,7 +66,9 @@ class RegInfoGetSet {
     // Deletes the key itself (not its sub-keys: a key with sub-keys is refused by the registry).
     // A key that does not exist: ok.
     Status DeleteRegKey(RegKey root, const std::string& subKey, std::uint32_t accessMask);
-    // DeleteRegKey with the full access mask; its own accessMask is ignored.
+    // Deletes the key with its whole branch, sub-keys first, with the full access mask (its own
+    // accessMask is ignored). A key that does not exist: ok. On failure part of the branch may
+    // be gone; inside an action the caller puts it back from what it read before.
     Status RemoveRegKey(RegKey root, const std::string& subKey, std::uint32_t accessMask);
     // Creates the key path empty (class "REG_SZ"); an existing key is left as it is.
     Status CreateRegKey(RegKey root, const std::string& subKey, std::uint32_t createOptions,

@@ -162,6 +162,18 @@ TEST_F(RegistryLayerBehaviour, RemovalsRemoveOnlyWhatTheyName) {
     EXPECT_TRUE(keyExists(kHkcu, "K"));
 }
 
+TEST_F(RegistryLayerBehaviour, RemoveRegKeyTakesTheWholeBranch) {
+    // The namespace keys the hide rows remove hold sub-keys on real systems.
+    ASSERT_TRUE(m_layer->SetRegString(kHkcu, "K\\A\\Deep\\Deeper", "V", "x", 0, kAll));
+    ASSERT_TRUE(m_layer->SetRegString(kHkcu, "K\\B", "W", "y", 0, kAll));
+    ASSERT_TRUE(m_layer->SetRegString(kHkcu, "K", "Z", "z", 0, kAll));
+    ASSERT_TRUE(m_layer->SetRegString(kHkcu, "Kept", "V", "k", 0, kAll));
+    ASSERT_TRUE(m_layer->RemoveRegKey(kHkcu, "K", kAll));
+    EXPECT_FALSE(keyExists(kHkcu, "K"));
+    EXPECT_EQ(read(kHkcu, "Kept", "V"), "k");
+    EXPECT_TRUE(m_layer->RemoveRegKey(kHkcu, "K", kAll).isOk());  // already gone
+}
+
 // Enumeration -------------------------------------------------------------------------------------
 
 TEST_F(RegistryLayerBehaviour, LongNamesAndDataDoNotHideAnyEntry) {
