@@ -4,6 +4,7 @@
 
 #include <span>
 #include <string>
+#include <vector>
 
 #include "core/catalogue/catalogue_types.h"
 #include "core/registry/reg_info_get_set.h"
@@ -30,6 +31,10 @@ class ActionObserver {
                                     const ActionLabel& label) = 0;
     // Runs one operation in place of applyRegOp, with the same result.
     virtual Status applyOperation(RegInfoGetSet& layer, const RegOp& op) = 0;
+    // After an operation failed, in place of beforeSave: puts every item the operations touch
+    // back as it was before the action, so that the action changes nothing. Each item that could
+    // not be put back adds a line "where：why" to `leftChanged`.
+    virtual void rollBack(RegInfoGetSet& layer, std::vector<std::string>& leftChanged) = 0;
     // After the operations, before the save: records the action durably. On failure the unsaved
     // changes have been put back to what they were before the action, so the save that follows
     // changes nothing, and the Status says why.

@@ -80,10 +80,10 @@ void announce(SettingsBroadcaster& broadcaster, bool policyChanged, SettingNotic
     }
 }
 
-// The line under "设置出错！": why the action failed, where the user can do something about it.
-std::string failureLine(const Status& status, bool reportedByDialogue) {
+// The line under "设置出错！": why the action failed.
+std::string failureLine(const Status& status) {
     if (status.code() == kErrorAccessDenied) return kNeedsAdministratorLine;
-    return reportedByDialogue ? status.message() : std::string();
+    return status.message();
 }
 
 }  // namespace
@@ -92,7 +92,6 @@ RowOutcome runButtonAction(CatalogueServices& services, const ButtonAction& acti
                            bool refreshDesktop, const ActionLabel& label) {
     RowOutcome outcome;
     std::vector<RegOp> ops(action.ops.begin(), action.ops.end());
-    bool dialogueFailed = false;
     if (action.ask != nullptr) {
         const std::unique_ptr<PathMapping> identity =
             services.paths ? nullptr : makeIdentityPathMapping();
@@ -107,8 +106,13 @@ RowOutcome runButtonAction(CatalogueServices& services, const ButtonAction& acti
         auto asked = action.ask(context);
         if (!asked) return outcome;
         ops = std::move(*asked);
-        dialogueFailed = !context.failure.isOk();
         outcome.status = context.failure;
+        if (!context.failure.isOk() && ops.empty()) {
+            // The dialogue refused before anything was written: said, but not completed.
+            outcome.shown = OutcomeMessage::SetError;
+            services.framework.show(outcome.shown, failureLine(outcome.status));
+            return outcome;
+        }
     }
     outcome.completed = true;
 
@@ -118,16 +122,34 @@ RowOutcome runButtonAction(CatalogueServices& services, const ButtonAction& acti
     bool policyChanged = false;
     layer.beginAction();
     const Status watched = observer ? observer->beforeOperations(layer, ops, label) : Status();
+    Status firstOpFailure;
     for (const RegOp& op : ops) {
         if (!watched) break;
         const Status status =
             observer ? observer->applyOperation(layer, op) : applyRegOp(layer, op);
         anyTookEffect = anyTookEffect || status.isOk();
         policyChanged = policyChanged || (status.isOk() && writesPolicy(op));
-        outcome.status.update(status);
+        firstOpFailure.update(status);
+        // With the states before in hand, the rest is not attempted: it would be put back.
+        if (!status && observer) break;
     }
+    outcome.status.update(firstOpFailure);
     outcome.status.update(watched);
-    if (observer && watched) {
+    std::string rollBackLines;
+    if (observer && watched && !firstOpFailure) {
+        // All or nothing: what the row wrote before the failure is put back. Whatever cannot be
+        // put back is recorded, so that it can still be undone, and named to the user.
+        std::vector<std::string> leftChanged;
+        observer->rollBack(layer, leftChanged);
+        if (leftChanged.empty()) {
+            anyTookEffect = policyChanged = false;
+            rollBackLines = kNothingChangedLine;
+        } else {
+            (void)observer->beforeSave(layer);
+            rollBackLines = kLeftChangedLine;
+            for (const std::string& line : leftChanged) rollBackLines += "\r\n" + line;
+        }
+    } else if (observer && watched) {
         const Status recorded = observer->beforeSave(layer);
         if (!recorded) anyTookEffect = false;
         outcome.status.update(recorded);
@@ -149,7 +171,9 @@ RowOutcome runButtonAction(CatalogueServices& services, const ButtonAction& acti
         services.framework.show(outcome.shown);
     } else {
         outcome.shown = OutcomeMessage::SetError;
-        services.framework.show(outcome.shown, failureLine(outcome.status, dialogueFailed));
+        std::string lines = failureLine(outcome.status);
+        if (!rollBackLines.empty()) lines += (lines.empty() ? "" : "\r\n") + rollBackLines;
+        services.framework.show(outcome.shown, lines);
     }
     return outcome;
 }

@@ -39,7 +39,8 @@ struct RowOutcome {
     // False when the action ended before writing (a dialogue that ends it, or no such row):
     // nothing was written or refreshed, and no outcome message shown beyond what the row's
     // contract names ("失败！" of the address bar row, the refusals of the logon picture select
-    // and of a bad computer name).
+    // and of a bad computer name), or "设置出错！" with the reason when the dialogue refused
+    // (DialogueContext::failure) and gave nothing to write.
     bool completed = false;
     // The message shown: the action's own on success, SetError when anything failed.
     OutcomeMessage shown = OutcomeMessage::None;
@@ -57,11 +58,15 @@ RowOutcome runRowAction(CatalogueServices& services, CataloguePage page, int ind
 
 // Runs one action; the engine behind runRowAction and behind the text-box rows (browser_page.h,
 // logon_page.h, system_info_page.h), for pages whose buttons are single controls.
-// Every operation is attempted even after one fails, so that a write the user may make (under
-// HKEY_CURRENT_USER) is not held back by one that needs more rights. A failed operation or save
-// turns the message into "设置出错！"; when the first failure is access denied, a second line says
-// that the setting needs administrator rights, and a failure the dialogue reported (see
-// DialogueContext::failure) gives its message as the second line. After a completed action that
+// A row is all or nothing. With an observer (the change journal, which reads every touched
+// item's state first), the first failed operation ends the operations and the observer puts
+// back what the row had written; the box then says "设置出错！", why, and "未作任何改动。", or
+// names each item that could not be put back (those stay recorded, so they can be undone).
+// Without an observer every operation is attempted, as there is nothing to put back from.
+// A failed operation or save turns the message into "设置出错！"; when the first failure is
+// access denied, the second line says that the setting needs administrator rights, otherwise it
+// gives the failure's own message (a failure the dialogue reported, see DialogueContext::failure,
+// included). After a completed action that
 // changed something, running programs are told (a policy write: "Policy"; then the action's
 // notice), and a failed announcement changes nothing of the outcome. NeedsRestart is raised only
 // when the action asks for it, at least one of its operations succeeded (a removal of something
@@ -79,6 +84,11 @@ const char* pageName(CataloguePage page);
 // One registry operation through the access layer, with create options 0 and full access.
 // RestoreKey without a journal: CreateKey when its `number` is 1, nothing otherwise.
 Status applyRegOp(RegInfoGetSet& layer, const RegOp& op);
+
+// The last line of "设置出错！" when a failed row was put back whole, and the line before the
+// list of what could not be.
+inline constexpr const char* kNothingChangedLine = "未作任何改动。";
+inline constexpr const char* kLeftChangedLine = "以下内容未能恢复：";
 
 // The second line added to "设置出错！" when a change was refused for lack of rights.
 inline constexpr const char* kNeedsAdministratorLine =

@@ -33,6 +33,10 @@ Status ActionRecorder::applyOperation(RegInfoGetSet& layer, const RegOp& op) {
     return applyRegOp(layer, op);
 }
 
+void ActionRecorder::rollBack(RegInfoGetSet& layer, std::vector<std::string>& leftChanged) {
+    writeItemStates(RegistryView{layer.api(), layer.codec()}, m_items, true, leftChanged);
+}
+
 Status ActionRecorder::beforeSave(RegInfoGetSet& layer) {
     const RegistryView view{layer.api(), layer.codec()};
     Status read = readItemStates(view, m_items, false);

@@ -24,6 +24,8 @@ class ActionRecorder final : public ActionObserver {
     Status beforeOperations(RegInfoGetSet& layer, std::span<const RegOp> ops,
                             const ActionLabel& label) override;
     Status applyOperation(RegInfoGetSet& layer, const RegOp& op) override;
+    // Writes back the states read by beforeOperations.
+    void rollBack(RegInfoGetSet& layer, std::vector<std::string>& leftChanged) override;
     // Reads the states after and appends the entry (none when nothing changed). When the journal
     // cannot be written, the items are put back as they were before and the failure returned.
     Status beforeSave(RegInfoGetSet& layer) override;

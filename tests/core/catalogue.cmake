@@ -15,3 +15,10 @@ hivora_add_test(catalogue_pages_test LABEL catalogue
     ${CMAKE_CURRENT_LIST_DIR}/catalogue_logon_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/catalogue_system_info_test.cpp
   LIBS hivora_core)
+
+# Rows that fail halfway, over the real file store with the journal's recorder.
+if(NOT WIN32)
+  hivora_add_test(row_all_or_nothing_test LABEL catalogue
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/row_all_or_nothing_test.cpp
+    LIBS hivora_core)
+endif()
