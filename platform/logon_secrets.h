@@ -4,8 +4,8 @@
 // Winlogon on Windows reads the password of the automatic logon from the LSA secret
 // "DefaultPassword" (set with LsaStorePrivateData), which only administrators can read back; the
 // plain-text registry value of the same name is an older, readable fallback that must not be left
-// beside it. Registry files in Wine's format have no secret store: there the password stays the
-// "DefaultPassword" registry value, and the caller writes that value itself.
+// beside it. Registry files in Wine's format have no secret store, and a Wine prefix keeps them
+// readable by others: there the password has no safe place, and automatic logon is refused.
 
 #include <memory>
 #include <string>
@@ -20,7 +20,13 @@ inline constexpr const char* kDefaultPasswordSecret = "DefaultPassword";
 enum class PasswordPlace {
     RegistryValue,  // the caller writes the "DefaultPassword" value; the store does nothing
     LsaSecret,      // the store keeps the secret; the caller removes any plain-text value
+    Nowhere,        // no safe place: the password is never written (storeSecret refuses)
 };
+
+// Why a password cannot be kept where the place is Nowhere.
+inline constexpr const char* kNoPasswordPlaceText =
+    "Wine 格式的注册表文件没有保存密码的安全位置（该文件可能被其他用户读取），"
+    "为避免密码以明文保存，未设置自动登录。";
 
 class LogonSecretStore {
   public:
@@ -30,7 +36,8 @@ class LogonSecretStore {
 
     // LsaSecret: stores `secret` (UTF-8) as the LSA secret `name` on this machine. Failure: the
     // secret is unchanged; the Status says why in Chinese, with the Windows error code (5 when
-    // administrator rights are missing). RegistryValue: nothing to do, always ok.
+    // administrator rights are missing). RegistryValue: nothing to do, always ok. Nowhere:
+    // refused with kNoPasswordPlaceText.
     virtual Status storeSecret(const std::string& name, const std::string& secret) = 0;
 
     // Removes the secret `name`; a secret that does not exist is removed already (ok). Failure as
@@ -38,7 +45,7 @@ class LogonSecretStore {
     virtual Status removeSecret(const std::string& name) = 0;
 };
 
-// Windows: the LSA secret store of the local machine. Elsewhere: PasswordPlace::RegistryValue.
+// Windows: the LSA secret store of the local machine. Elsewhere: PasswordPlace::Nowhere.
 std::unique_ptr<LogonSecretStore> makeLogonSecretStore();
 
 }  // namespace hivora

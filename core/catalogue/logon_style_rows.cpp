@@ -52,17 +52,33 @@ bool passwordIsSecret(const DialogueContext& context) {
     return context.secrets != nullptr && context.secrets->place() == PasswordPlace::LsaSecret;
 }
 
+bool passwordHasNoPlace(const DialogueContext& context) {
+    return context.secrets != nullptr && context.secrets->place() == PasswordPlace::Nowhere;
+}
+
+// Says why automatic logon was left as it was when a box was left empty (or cancelled).
+std::nullopt_t tellBothRequired(DialogueContext& context) {
+    (void)context.dialogs.ShowMessageBox("用户名与密码都不能为空，未作任何改动。", kMbOk,
+                                         std::string(kOutcomeTitle));
+    return std::nullopt;
+}
+
 // Row 3: automatic logon. Both the user name and the password are required; the password is
 // typed masked and never kept in the scratch slot. Where the system keeps it as a secret, the
 // secret is stored first: if that fails nothing is written at all, so automatic logon is never
-// switched on without its password, and no plain-text copy is ever written.
+// switched on without its password, and no plain-text copy is ever written. Where the password
+// has no safe place (registry files in Wine's format) the row refuses before asking anything.
 std::optional<std::vector<RegOp>> askAutoLogon(DialogueContext& context) {
     constexpr const char* kTitle = "自动登录系统";
+    if (passwordHasNoPlace(context)) {
+        context.failure = Status::error(kNoPasswordPlaceText);
+        return std::vector<RegOp>{};
+    }
     context.scratchText = context.dialogs.ShowInputBox("请输入用户名：", kTitle);
-    if (context.scratchText.empty()) return std::nullopt;
+    if (context.scratchText.empty()) return tellBothRequired(context);
     const std::string userName = context.scratchText;
     std::string password = context.dialogs.ShowInputBox("请输入密码：", kTitle, "", true);
-    if (password.empty()) return std::nullopt;
+    if (password.empty()) return tellBothRequired(context);
 
     std::vector<RegOp> ops{winlogonText("AutoAdminLogon", "1"),
                            winlogonText("DefaultUserName", userName)};

@@ -1,6 +1,6 @@
 // The logon password and the settings broadcast on a host without Windows: registry files in
-// Wine's format have no secret store (the password stays a registry value) and no running
-// Windows programs to tell about a change.
+// Wine's format have no secret store (a password is never written there) and no running Windows
+// programs to tell about a change.
 
 #include "platform/logon_secrets.h"
 #include "platform/settings_broadcast.h"
@@ -8,11 +8,11 @@
 namespace hivora {
 namespace {
 
-class RegistryValuePassword final : public LogonSecretStore {
+class NoPasswordPlace final : public LogonSecretStore {
   public:
-    PasswordPlace place() const override { return PasswordPlace::RegistryValue; }
+    PasswordPlace place() const override { return PasswordPlace::Nowhere; }
     Status storeSecret(const std::string& /*name*/, const std::string& /*secret*/) override {
-        return Status::ok();
+        return Status::error(kNoPasswordPlaceText);
     }
     Status removeSecret(const std::string& /*name*/) override { return Status::ok(); }
 };
@@ -27,7 +27,7 @@ class SilentBroadcaster final : public SettingsBroadcaster {
 }  // namespace
 
 std::unique_ptr<LogonSecretStore> makeLogonSecretStore() {
-    return std::make_unique<RegistryValuePassword>();
+    return std::make_unique<NoPasswordPlace>();
 }
 
 std::unique_ptr<SettingsBroadcaster> makeSettingsBroadcaster() {

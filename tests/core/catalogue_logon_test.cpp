@@ -153,6 +153,41 @@ TEST_P(LogonSecret, KeepsThePasswordOutOfTheRegistry) {
 INSTANTIATE_TEST_SUITE_P(Catalogue, LogonSecret, ::testing::ValuesIn(kSecretCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Registry files in Wine's format have no safe place for the password: the row refuses before
+// asking anything, and says why.
+TEST(LogonAutoLogon, WithoutASafePlaceForThePasswordRefusesUnasked) {
+    CatalogueHarness harness;
+    struct : LogonSecretStore {
+        PasswordPlace place() const override { return PasswordPlace::Nowhere; }
+        Status storeSecret(const std::string&, const std::string&) override {
+            return Status::error(kNoPasswordPlaceText);
+        }
+        Status removeSecret(const std::string&) override { return Status::ok(); }
+    } nowhere;
+    harness.services().secrets = &nowhere;
+
+    const RowOutcome outcome = harness.run(CataloguePage::LogonStyle, 3, kSet);
+
+    EXPECT_TRUE(harness.dialogs().callsOf(DialogKind::InputBox).empty());
+    EXPECT_TRUE(harness.effects().empty());
+    EXPECT_EQ(harness.dialogs().messagePrompts(),
+              std::vector<std::string>{std::string("设置出错！\r\n") + kNoPasswordPlaceText});
+    EXPECT_FALSE(outcome.status.isOk());
+}
+
+// A box left empty ends the row unwritten, and the user is told why.
+TEST(LogonAutoLogon, AnEmptyNameOrPasswordIsExplained) {
+    for (const Answers& answers : {Answers{{""}}, Answers{{"admin", ""}}}) {
+        CatalogueHarness harness;
+        harness.script(answers);
+        const RowOutcome outcome = harness.run(CataloguePage::LogonStyle, 3, kSet);
+        EXPECT_FALSE(outcome.completed);
+        EXPECT_TRUE(harness.effects().empty());
+        EXPECT_EQ(harness.dialogs().messagePrompts(),
+                  std::vector<std::string>{"用户名与密码都不能为空，未作任何改动。"});
+    }
+}
+
 // ---- Previews ----
 
 struct PreviewCase {

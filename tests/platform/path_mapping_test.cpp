@@ -100,7 +100,7 @@ TEST_F(WinePrefix, PlatformServicesFollowTheStore) {
     const PlatformServices own = makePlatformServices("");
     EXPECT_EQ(own.systemDirectory->GetSystemDirectoryA(), "");
     EXPECT_EQ(own.paths->windowsPath(drive("/users")), drive("/users"));
-    EXPECT_EQ(own.secrets->place(), PasswordPlace::RegistryValue);
+    EXPECT_EQ(own.secrets->place(), PasswordPlace::Nowhere);
 }
 
 // ---- Rows writing into the prefix ----
