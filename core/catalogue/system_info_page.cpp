@@ -132,10 +132,11 @@ std::optional<std::string> computerNameProblem(const std::string& name) {
     const auto digit = [](unsigned char c) { return std::isdigit(c) != 0; };
     const bool fits = !name.empty() && name.size() <= kLongestComputerName &&
                       std::all_of(name.begin(), name.end(), allowed) &&
-                      !std::all_of(name.begin(), name.end(), digit);
+                      !std::all_of(name.begin(), name.end(), digit) &&
+                      name.front() != '-' && name.back() != '-';  // a DNS label's ends
     if (fits) return std::nullopt;
     return "计算机名“" + name +
-           "”无效：计算机名须为 1 到 15 个字符，只能包含英文字母、数字和连字符(-)，且不能全是数字。"
+           "”无效：计算机名须为 1 到 15 个字符，只能包含英文字母、数字和连字符(-)，不能全是数字，也不能以连字符开头或结尾。"
            "注册信息未作任何更改。";
 }
 

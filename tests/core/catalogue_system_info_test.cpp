@@ -103,7 +103,8 @@ struct RegistrationCase {
 
 const std::string kBadName =
     "计算机名“%”无效：计算机名须为 1 到 15 "
-    "个字符，只能包含英文字母、数字和连字符(-)，且不能全是数字。注册信息未作任何更改。";
+    "个字符，只能包含英文字母、数字和连字符(-)，不能全是数字，也不能以连字符开头或结尾。"
+    "注册信息未作任何更改。";
 
 std::string badName(const std::string& name) {
     std::string text = kBadName;
@@ -127,6 +128,8 @@ const RegistrationCase kRegistrationCases[] = {
     {"Blank", "", "", " PC", {}, badName(" PC")},
     {"Underscore", "", "", "MY_PC", {}, badName("MY_PC")},
     {"Chinese", "", "", "电脑", {}, badName("电脑")},
+    {"LeadingHyphen", "", "", "-PC", {}, badName("-PC")},
+    {"TrailingHyphen", "", "", "PC-", {}, badName("PC-")},
     // clang-format on
 };
 
