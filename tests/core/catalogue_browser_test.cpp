@@ -263,6 +263,7 @@ TEST(BrowserToolbarPicture, MissingFileWritesNothingAndSaysWhy) {
     harness.script({{}, {}, {"C:\\nowhere.bmp"}});
     const RowOutcome outcome = harness.run(CataloguePage::BrowserProperties, 8, kSet);
     EXPECT_TRUE(harness.effects().empty());
+    EXPECT_FALSE(outcome.completed);  // nothing was done, so nothing was completed
     EXPECT_EQ(outcome.shown, OutcomeMessage::SetError);
     EXPECT_EQ(harness.dialogs().messagePrompts().back(),
               "设置出错！\r\n文件不存在：C:\\nowhere.bmp");
