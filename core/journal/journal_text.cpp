@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "core/journal/journal_items.h"
+#include "core/journal/undo_chain.h"
 
 namespace hivora {
 namespace {
@@ -70,16 +71,40 @@ std::string formatLocalTime(std::int64_t seconds) {
     return text;
 }
 
-std::string historyLine(const JournalEntry& entry, bool undone, const AnsiCodec& codec) {
-    std::string changes;
-    for (const JournalItem& item : entry.items) {
-        if (!item.changed()) continue;
-        if (!changes.empty()) changes += "；";
-        changes += describeChange(item, codec);
+std::vector<HistoryRow> historyRows(const std::vector<JournalEntry>& entries,
+                                    const AnsiCodec& codec) {
+    const UndoChain chain = walkUndoChain(entries);
+    std::vector<HistoryRow> rows;
+    rows.reserve(entries.size());
+    for (std::size_t i = entries.size(); i-- > 0;) {
+        const JournalEntry& entry = entries[i];
+        const EntryStatus& status = chain.entries[i];
+        HistoryRow row;
+        row.id = entry.id;
+        row.time = entry.time;
+        row.undone = status.role == EntryRole::Action && status.undone;
+        if (status.role == EntryRole::Action || !status.action) {
+            row.caption = entry.label.caption;
+        } else {
+            row.caption = (status.role == EntryRole::Undo ? "撤销：" : "重做：") +
+                          entries[*status.action].label.caption;
+        }
+        for (const JournalItem& item : entry.items)
+            if (item.changed()) row.changes.push_back(describeChange(item, codec));
+        rows.push_back(std::move(row));
     }
-    std::string line = std::to_string(entry.id) + "\t" + formatLocalTime(entry.time) + "\t" +
-                       flat(entry.label.caption) + "\t" + flat(changes);
-    if (undone) line += "\t已撤销";
+    return rows;
+}
+
+std::string historyLine(const HistoryRow& row) {
+    std::string changes;
+    for (const std::string& change : row.changes) {
+        if (!changes.empty()) changes += "；";
+        changes += change;
+    }
+    std::string line = std::to_string(row.id) + "\t" + formatLocalTime(row.time) + "\t" +
+                       flat(row.caption) + "\t" + flat(changes);
+    if (row.undone) line += "\t已撤销";
     return line;
 }
 

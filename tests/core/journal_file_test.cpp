@@ -407,11 +407,17 @@ TEST(JournalText, DescribesStatesAndHistoryLines) {
     JournalEntry e = sampleEntry();
     e.id = 4;
     e.label.caption = "a\tb";
-    const std::string line = historyLine(e, true, codec);
+    JournalEntry undo = e;
+    undo.id = 5;
+    undo.undoes = 4;
+    const std::vector<HistoryRow> rows = historyRows({e, undo}, codec);
+    ASSERT_EQ(rows.size(), 2u);
+    const std::string line = historyLine(rows[1]);
     EXPECT_EQ(line.rfind("4\t", 0), 0u);
     EXPECT_NE(line.find("\ta b\t"), std::string::npos);
     EXPECT_NE(line.find("NoRun：（无） → 1"), std::string::npos);
     EXPECT_EQ(line.substr(line.size() - 10), "\t已撤销");
+    EXPECT_EQ(historyLine(rows[0]).find("已撤销"), std::string::npos);
 }
 
 }  // namespace
