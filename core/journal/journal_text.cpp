@@ -1,6 +1,8 @@
 #include "core/journal/journal_text.h"
 
+#include <cctype>
 #include <ctime>
+#include <string_view>
 
 #include "core/journal/journal_items.h"
 #include "core/journal/undo_chain.h"
@@ -9,6 +11,7 @@ namespace hivora {
 namespace {
 
 constexpr std::size_t kShownBytes = 32;
+constexpr char kSecretText[] = "******";
 
 std::string flat(std::string text) {
     for (char& c : text)
@@ -51,10 +54,30 @@ std::string describeKey(const KeyState& state) {
            std::to_string(state.subKeys.size()) + " 个子项）";
 }
 
+bool isSecretValue(const JournalItem& item) {
+    constexpr std::string_view kWord = "password";
+    if (item.kind != ItemKind::Value) return false;
+    const std::string& name = item.name;
+    for (std::size_t at = 0; at + kWord.size() <= name.size(); ++at) {
+        std::size_t i = 0;
+        while (i < kWord.size() &&
+               std::tolower(static_cast<unsigned char>(name[at + i])) == kWord[i])
+            ++i;
+        if (i == kWord.size()) return true;
+    }
+    return false;
+}
+
+std::string describeItemValue(const JournalItem& item, const ValueState& state,
+                              const AnsiCodec& codec) {
+    if (state.present && isSecretValue(item)) return kSecretText;
+    return describeValue(state, codec);
+}
+
 std::string describeChange(const JournalItem& item, const AnsiCodec& codec) {
     if (item.kind == ItemKind::Value)
-        return itemPath(item) + "：" + describeValue(item.valueBefore, codec) + " → " +
-               describeValue(item.valueAfter, codec);
+        return itemPath(item) + "：" + describeItemValue(item, item.valueBefore, codec) + " → " +
+               describeItemValue(item, item.valueAfter, codec);
     return itemPath(item) + "：" + describeKey(item.keyBefore) + " → " + describeKey(item.keyAfter);
 }
 

@@ -14,6 +14,12 @@ namespace hivora {
 std::string describeValue(const ValueState& state, const AnsiCodec& codec);
 // "（无）" or "项（N 个数值，M 个子项）".
 std::string describeKey(const KeyState& state);
+// Whether the data of value item `item` is kept out of sight: its name holds "password" in any
+// case (such as "DefaultPassword").
+bool isSecretValue(const JournalItem& item);
+// describeValue of `state`, one of the value item's states; "******" for a secret value present.
+std::string describeItemValue(const JournalItem& item, const ValueState& state,
+                              const AnsiCodec& codec);
 // "where：before → after".
 std::string describeChange(const JournalItem& item, const AnsiCodec& codec);
 

@@ -33,7 +33,7 @@ bool writesBefore(UndoDirection direction) {
 
 std::string describeState(const JournalItem& item, bool before, const AnsiCodec& codec) {
     if (item.kind == ItemKind::Key) return describeKey(before ? item.keyBefore : item.keyAfter);
-    return describeValue(before ? item.valueBefore : item.valueAfter, codec);
+    return describeItemValue(item, before ? item.valueBefore : item.valueAfter, codec);
 }
 
 void showFailure(DialogServices& dialogs, const UndoOutcome& outcome, const Wording& words) {
