@@ -43,7 +43,7 @@ struct UndoOutcome {
     Status status;                      // the first failure
 };
 
-// The message shown when an undo succeeded, and the prompt's title.
+// The messages of an undo and a redo: success, nothing to do, and the title of the question.
 inline constexpr char kUndoDoneText[] = "已撤销！";
 inline constexpr char kNothingToUndoText[] = "没有可以撤销的操作。";
 inline constexpr char kUndoQuestionTitle[] = "撤销";
@@ -52,8 +52,8 @@ inline constexpr char kNothingToRedoText[] = "没有可以重做的操作。";
 inline constexpr char kRedoQuestionTitle[] = "重做";
 
 // The items of action `entry` changed since it was made (Undo; for Redo: since it was undone)
-// and at neither of its states, one line each ("where：现在 X，操作后 Y", for Redo "撤销后 Y").
-// Failure: an item cannot be read.
+// and at neither of its states, one line each ("where：现在 X，操作后 Y", for Redo "撤销后 Y";
+// password values as describeItemValue shows them). Failure: an item cannot be read.
 Result<std::vector<std::string>> changesSince(RegistryView view, const JournalEntry& entry,
                                               const AnsiCodec& codec,
                                               UndoDirection direction = UndoDirection::Undo);
