@@ -21,12 +21,14 @@ std::string forConsole(std::string text) {
 // The dialog services of a run without a window: boxes are printed, questions answered No.
 class ConsoleDialogs final : public DialogServices {
   public:
-    int ShowMessageBox(const std::string& prompt, int buttons, const std::string&) override {
+    int ShowMessageBox(const std::string& prompt, int buttons, const std::string& title) override {
         const bool question = (buttons & 7) == kMbYesNo || (buttons & 7) == kMbYesNoCancel;
         // Only the success message is output proper; the rest explains a failure.
-        std::fprintf(prompt == kUndoDoneText ? stdout : stderr, "%s\n", forConsole(prompt).c_str());
+        const bool done = prompt == kUndoDoneText || prompt == kRedoDoneText;
+        std::fprintf(done ? stdout : stderr, "%s\n", forConsole(prompt).c_str());
         if (!question) return kIdOk;
-        std::fputs("没有窗口可以确认，撤销已取消，未覆盖上述修改。\n", stderr);
+        // The question's title names what is cancelled ("撤销" or "重做").
+        std::fprintf(stderr, "没有窗口可以确认，%s已取消，未覆盖上述修改。\n", title.c_str());
         return kIdNo;
     }
     std::string ShowInputBox(const std::string&, const std::string&, const std::string&,
@@ -49,7 +51,7 @@ int fail(const std::string& message) {
 }  // namespace
 
 bool isJournalCommand(const Options& options) {
-    return options.showHistory || options.undoLatest;
+    return options.showHistory || options.undoLatest || options.redoLatest;
 }
 
 int runJournalCommand(const Options& options) {
@@ -69,7 +71,7 @@ int runJournalCommand(const Options& options) {
     RegInfoGetSet layer(*registry.registry, *registry.codec);
     ConsoleDialogs dialogs;
     UndoServices services{layer, journal, dialogs};
-    const UndoOutcome outcome = undoLatest(services);
+    const UndoOutcome outcome = options.redoLatest ? redoLatest(services) : undoLatest(services);
     return outcome.result == UndoResult::Done ? 0 : 1;
 }
 

@@ -5,14 +5,15 @@
 namespace hivora {
 
 const char* const kUsageText =
-    "用法：hivora [--prefix 目录] [--code-page 代码页] [--repair-hive 文件] [--history | --undo] "
-    "[--status]\n"
+    "用法：hivora [--prefix 目录] [--code-page 代码页] [--repair-hive 文件] "
+    "[--history | --undo | --redo] [--status]\n"
     "  --prefix 目录       修改该 Wine 前缀中的注册表（system.reg、user.reg、userdef.reg），\n"
     "                      默认使用程序自己的注册表目录\n"
     "  --code-page 代码页  写入注册表的 ANSI 代码页，默认 936\n"
     "  --repair-hive 文件  修复含有无法读取的行的注册表文件（先备份原文件），然后退出\n"
     "  --history           列出该注册表的操作记录（最新的在前，各项以制表符分隔）\n"
-    "  --undo              撤销最近一次操作\n"
+    "  --undo              撤销最近一次尚未撤销的操作（再次使用时撤销更早的一次）\n"
+    "  --redo              重做最近一次撤销的操作\n"
     "  --status            不开窗口，逐行列出各设置的当前状态（页面、说明、状态，以制表符分隔）\n"
     "  --help              显示本说明\n"
     "  --version           显示版本\n";
@@ -42,6 +43,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
             parsed.options.showHistory = true;
         } else if (word == "--undo") {
             parsed.options.undoLatest = true;
+        } else if (word == "--redo") {
+            parsed.options.redoLatest = true;
         } else if (word == "--status") {
             parsed.options.printStatus = true;
         } else if (word == "--prefix" || word == "--store") {
@@ -67,8 +70,11 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
             return parsed;
         }
     }
-    if (parsed.options.showHistory && parsed.options.undoLatest)
-        parsed.error = "选项 --history 和 --undo 不能同时使用。";
+    const Options& o = parsed.options;
+    if (static_cast<int>(o.showHistory) + static_cast<int>(o.undoLatest) +
+            static_cast<int>(o.redoLatest) >
+        1)
+        parsed.error = "选项 --history、--undo 和 --redo 只能使用其中一个。";
     return parsed;
 }
 

@@ -19,6 +19,7 @@ struct Options {
     std::string repairHive;    // --repair-hive FILE: repair that hive file and exit
     bool showHistory = false;  // --history: print the store's change journal, then end
     bool undoLatest = false;   // --undo: undo the latest change, then end
+    bool redoLatest = false;   // --redo: redo the change undone last, then end
 };
 
 struct ParsedOptions {

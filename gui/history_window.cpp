@@ -1,15 +1,15 @@
 #include "gui/history_window.h"
 
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <set>
 #include <string>
 
 #include "core/journal/change_journal.h"
 #include "core/journal/journal_text.h"
-#include "core/journal/journal_undo.h"
+#include "core/journal/undo_chain.h"
 
 namespace hivora {
 namespace {
@@ -21,8 +21,13 @@ QString fromUtf8(const std::string& text) {
 }  // namespace
 
 HistoryWindow::HistoryWindow(const ChangeJournal& journal, const AnsiCodec& codec,
-                             std::function<void()> undoLatest, QWidget* parent)
-    : QDialog(parent), m_journal(journal), m_codec(codec), m_undoLatest(std::move(undoLatest)) {
+                             std::function<void()> undoLatest, std::function<void()> redoLatest,
+                             QWidget* parent)
+    : QDialog(parent),
+      m_journal(journal),
+      m_codec(codec),
+      m_undoLatest(std::move(undoLatest)),
+      m_redoLatest(std::move(redoLatest)) {
     setObjectName(QStringLiteral("Form_History"));
     setWindowTitle(QStringLiteral("操作记录"));
     setModal(true);
@@ -45,34 +50,42 @@ HistoryWindow::HistoryWindow(const ChangeJournal& journal, const AnsiCodec& code
         if (m_undoLatest) m_undoLatest();
         refresh();
     });
+    m_redo = new QPushButton(QStringLiteral("重做"), this);
+    m_redo->setObjectName(QStringLiteral("Command_RedoLatest"));
+    m_redo->setAutoDefault(false);
+    connect(m_redo, &QPushButton::clicked, this, [this] {
+        if (m_redoLatest) m_redoLatest();
+        refresh();
+    });
 
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_undo);
+    buttons->addWidget(m_redo);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_list);
-    layout->addWidget(m_undo, 0, Qt::AlignRight);
+    layout->addLayout(buttons);
     refresh();
 }
 
 void HistoryWindow::refresh() {
     m_list->clear();
-    const std::vector<JournalEntry>& entries = m_journal.entries();
-    std::set<std::int64_t> undone;
-    for (const JournalEntry& entry : entries)
-        if (entry.undoes) undone.insert(*entry.undoes);
-    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+    for (const HistoryRow& row : historyRows(m_journal.entries(), m_codec)) {
         std::string changes;
-        for (const JournalItem& item : it->items) {
-            if (!item.changed()) continue;
+        for (const std::string& change : row.changes) {
             if (!changes.empty()) changes += "\n";
-            changes += describeChange(item, m_codec);
+            changes += change;
         }
-        std::string caption = it->label.caption;
-        if (undone.count(it->id) != 0) caption += "（已撤销）";
-        auto* row = new QTreeWidgetItem(m_list);
-        row->setText(0, fromUtf8(formatLocalTime(it->time)));
-        row->setText(1, fromUtf8(caption));
-        row->setText(2, fromUtf8(changes));
+        std::string caption = row.caption;
+        if (row.undone) caption += "（已撤销）";
+        auto* item = new QTreeWidgetItem(m_list);
+        item->setText(0, fromUtf8(formatLocalTime(row.time)));
+        item->setText(1, fromUtf8(caption));
+        item->setText(2, fromUtf8(changes));
     }
-    m_undo->setEnabled(latestUndoable(m_journal) != nullptr);
+    const UndoChain chain = walkUndoChain(m_journal.entries());
+    m_undo->setEnabled(chain.nextUndo.has_value());
+    m_redo->setEnabled(chain.nextRedo.has_value());
 }
 
 }  // namespace hivora

@@ -315,19 +315,35 @@ void MainWindow::undoLatestAction() {
     emit undoFinished();
 }
 
+void MainWindow::redoLatestAction() {
+    if (m_services.journal == nullptr || m_services.registryLayer == nullptr) return;
+    UndoServices services{*m_services.registryLayer, *m_services.journal, m_services.dialogs};
+    (void)redoLatest(services);
+    if (m_tabStrip.CurrentPage() == 0) refreshStartupList();
+    emit undoFinished();
+}
+
 void MainWindow::showHistory() {
     if (m_services.journal == nullptr || m_services.codec == nullptr) return;
     HistoryWindow history(
-        *m_services.journal, *m_services.codec, [this] { undoLatestAction(); }, this);
+        *m_services.journal, *m_services.codec, [this] { undoLatestAction(); },
+        [this] { redoLatestAction(); }, this);
     history.exec();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->modifiers() == Qt::ControlModifier && event->key() == Qt::Key_Z) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool control = modifiers == Qt::ControlModifier;
+    if (control && event->key() == Qt::Key_Z) {
         undoLatestAction();
         return;
     }
-    if (event->modifiers() == Qt::ControlModifier && event->key() == Qt::Key_H) {
+    if ((control && event->key() == Qt::Key_Y) ||
+        (modifiers == (Qt::ControlModifier | Qt::ShiftModifier) && event->key() == Qt::Key_Z)) {
+        redoLatestAction();
+        return;
+    }
+    if (control && event->key() == Qt::Key_H) {
         showHistory();
         return;
     }

@@ -60,7 +60,8 @@ struct MainWindowServices {
     // The registry access layer; with it page 0 holds the startup list (Frame_PowerStart).
     RegInfoGetSet* registryLayer = nullptr;
     // The change journal of the store and the code page its texts are shown in; with both (and
-    // the layer) Ctrl+Z undoes the latest action and Ctrl+H shows the history.
+    // the layer) Ctrl+Z undoes the latest action, Ctrl+Y and Ctrl+Shift+Z redo, and Ctrl+H shows
+    // the history.
     ChangeJournal* journal = nullptr;
     const AnsiCodec* codec = nullptr;
 };
@@ -129,10 +130,12 @@ class MainWindow : public QWidget, private TabStripView, private ChromeView {
     void DragWindow();
     void showAboutBox();
     void showColorDialog() override;
-    // Undoes the latest action of the journal through the window's dialogs (every outcome is
-    // told in a box), then reads the startup list again when page 0 is on show. Nothing happens
-    // without a journal.
+    // Undoes the newest action of the journal not yet undone through the window's dialogs (every
+    // outcome is told in a box), then reads the startup list again when page 0 is on show and
+    // emits undoFinished. Nothing happens without a journal.
     void undoLatestAction();
+    // Redoes the action undone last, the same way (undoFinished too).
+    void redoLatestAction();
     // The modal history window "操作记录"; nothing happens without a journal.
     void showHistory();
 
@@ -159,7 +162,7 @@ class MainWindow : public QWidget, private TabStripView, private ChromeView {
     void pagesFilled();
     // Page `page` (0..4) was just shown; its settings may have changed while it was hidden.
     void pageShown(int page);
-    // An undo ran (whatever its outcome): what the pages show may have changed.
+    // An undo or a redo ran (whatever its outcome): what the pages show may have changed.
     void undoFinished();
 
   protected:

@@ -1,7 +1,5 @@
 #include "core/journal/journal_session.h"
 
-#include <set>
-
 #include "core/journal/journal_text.h"
 
 namespace hivora {
@@ -25,13 +23,9 @@ Result<JournalSession> openJournalSession(const std::string& storeFolder, Journa
 }
 
 std::vector<std::string> historyLines(const ChangeJournal& journal, const AnsiCodec& codec) {
-    std::set<std::int64_t> undone;
-    for (const JournalEntry& e : journal.entries())
-        if (e.undoes) undone.insert(*e.undoes);
     std::vector<std::string> lines;
-    const auto& entries = journal.entries();
-    for (auto e = entries.rbegin(); e != entries.rend(); ++e)
-        lines.push_back(historyLine(*e, undone.count(e->id) != 0, codec));
+    for (const HistoryRow& row : historyRows(journal.entries(), codec))
+        lines.push_back(historyLine(row));
     return lines;
 }
 

@@ -35,7 +35,7 @@ Result<JournalSession> openJournalSession(const std::string& storeFolder,
 // The message for a journal that could not be read (`s` says why).
 Status journalUnreadable(const Status& s);
 
-// The history, newest first: one historyLine per entry, "已撤销" on the entries a later one undid.
+// The history, newest first: one historyLine per entry of historyRows.
 std::vector<std::string> historyLines(const ChangeJournal& journal, const AnsiCodec& codec);
 
 }  // namespace hivora

@@ -1,13 +1,17 @@
 #include "core/journal/journal_text.h"
 
+#include <cctype>
 #include <ctime>
+#include <string_view>
 
 #include "core/journal/journal_items.h"
+#include "core/journal/undo_chain.h"
 
 namespace hivora {
 namespace {
 
 constexpr std::size_t kShownBytes = 32;
+constexpr char kSecretText[] = "******";
 
 std::string flat(std::string text) {
     for (char& c : text)
@@ -50,10 +54,30 @@ std::string describeKey(const KeyState& state) {
            std::to_string(state.subKeys.size()) + " 个子项）";
 }
 
+bool isSecretValue(const JournalItem& item) {
+    constexpr std::string_view kWord = "password";
+    if (item.kind != ItemKind::Value) return false;
+    const std::string& name = item.name;
+    for (std::size_t at = 0; at + kWord.size() <= name.size(); ++at) {
+        std::size_t i = 0;
+        while (i < kWord.size() &&
+               std::tolower(static_cast<unsigned char>(name[at + i])) == kWord[i])
+            ++i;
+        if (i == kWord.size()) return true;
+    }
+    return false;
+}
+
+std::string describeItemValue(const JournalItem& item, const ValueState& state,
+                              const AnsiCodec& codec) {
+    if (state.present && isSecretValue(item)) return kSecretText;
+    return describeValue(state, codec);
+}
+
 std::string describeChange(const JournalItem& item, const AnsiCodec& codec) {
     if (item.kind == ItemKind::Value)
-        return itemPath(item) + "：" + describeValue(item.valueBefore, codec) + " → " +
-               describeValue(item.valueAfter, codec);
+        return itemPath(item) + "：" + describeItemValue(item, item.valueBefore, codec) + " → " +
+               describeItemValue(item, item.valueAfter, codec);
     return itemPath(item) + "：" + describeKey(item.keyBefore) + " → " + describeKey(item.keyAfter);
 }
 
@@ -70,16 +94,40 @@ std::string formatLocalTime(std::int64_t seconds) {
     return text;
 }
 
-std::string historyLine(const JournalEntry& entry, bool undone, const AnsiCodec& codec) {
-    std::string changes;
-    for (const JournalItem& item : entry.items) {
-        if (!item.changed()) continue;
-        if (!changes.empty()) changes += "；";
-        changes += describeChange(item, codec);
+std::vector<HistoryRow> historyRows(const std::vector<JournalEntry>& entries,
+                                    const AnsiCodec& codec) {
+    const UndoChain chain = walkUndoChain(entries);
+    std::vector<HistoryRow> rows;
+    rows.reserve(entries.size());
+    for (std::size_t i = entries.size(); i-- > 0;) {
+        const JournalEntry& entry = entries[i];
+        const EntryStatus& status = chain.entries[i];
+        HistoryRow row;
+        row.id = entry.id;
+        row.time = entry.time;
+        row.undone = status.role == EntryRole::Action && status.undone;
+        if (status.role == EntryRole::Action || !status.action) {
+            row.caption = entry.label.caption;
+        } else {
+            row.caption = (status.role == EntryRole::Undo ? "撤销：" : "重做：") +
+                          entries[*status.action].label.caption;
+        }
+        for (const JournalItem& item : entry.items)
+            if (item.changed()) row.changes.push_back(describeChange(item, codec));
+        rows.push_back(std::move(row));
     }
-    std::string line = std::to_string(entry.id) + "\t" + formatLocalTime(entry.time) + "\t" +
-                       flat(entry.label.caption) + "\t" + flat(changes);
-    if (undone) line += "\t已撤销";
+    return rows;
+}
+
+std::string historyLine(const HistoryRow& row) {
+    std::string changes;
+    for (const std::string& change : row.changes) {
+        if (!changes.empty()) changes += "；";
+        changes += change;
+    }
+    std::string line = std::to_string(row.id) + "\t" + formatLocalTime(row.time) + "\t" +
+                       flat(row.caption) + "\t" + flat(changes);
+    if (row.undone) line += "\t已撤销";
     return line;
 }
 

@@ -1,30 +1,48 @@
 #include "core/journal/journal_undo.h"
 
-#include <set>
-
 #include "core/catalogue/tweak_framework.h"
 #include "core/journal/journal_items.h"
 #include "core/journal/journal_text.h"
+#include "core/journal/undo_chain.h"
 
 namespace hivora {
 namespace {
 
-std::string describeNow(const JournalItem& now, const AnsiCodec& codec) {
-    return now.kind == ItemKind::Value ? describeValue(now.valueBefore, codec)
-                                       : describeKey(now.keyBefore);
+// The words that differ between an undo and a redo.
+struct Wording {
+    const char* verb;  // also the caption's prefix and the question's title
+    const char* done;
+    const char* nothing;
+    const char* since;  // the state the action was left in, as the lines about changes name it
+    const char* notRestored;
+};
+
+constexpr Wording kUndoWording{kUndoQuestionTitle, kUndoDoneText, kNothingToUndoText, "操作后",
+                               "以下内容未能恢复："};
+constexpr Wording kRedoWording{kRedoQuestionTitle, kRedoDoneText, kNothingToRedoText, "撤销后",
+                               "以下内容未能重做："};
+
+const Wording& wordingOf(UndoDirection direction) {
+    return direction == UndoDirection::Undo ? kUndoWording : kRedoWording;
 }
 
-std::string describeAfter(const JournalItem& item, const AnsiCodec& codec) {
-    return item.kind == ItemKind::Value ? describeValue(item.valueAfter, codec)
-                                        : describeKey(item.keyAfter);
+// Whether `direction` writes the items' states before (and so expects them at their states after).
+bool writesBefore(UndoDirection direction) {
+    return direction == UndoDirection::Undo;
 }
 
-void showFailure(DialogServices& dialogs, const UndoOutcome& outcome) {
+std::string describeState(const JournalItem& item, bool before, const AnsiCodec& codec) {
+    if (item.kind == ItemKind::Key) return describeKey(before ? item.keyBefore : item.keyAfter);
+    return describeItemValue(item, before ? item.valueBefore : item.valueAfter, codec);
+}
+
+void showFailure(DialogServices& dialogs, const UndoOutcome& outcome, const Wording& words) {
     std::string prompt(outcomeText(OutcomeMessage::SetError));
     if (outcome.failures.empty()) {
         prompt += "\r\n" + outcome.status.message();
     } else {
-        prompt += "\r\n以下内容未能恢复：";
+        prompt += "\r\n";
+        prompt += words.notRestored;
         for (const std::string& line : outcome.failures) prompt += "\r\n" + line;
     }
     (void)dialogs.ShowMessageBox(prompt, kMbOk, std::string(kOutcomeTitle));
@@ -36,100 +54,109 @@ UndoOutcome failedWith(UndoOutcome outcome, Status status) {
     return outcome;
 }
 
-}  // namespace
-
-const JournalEntry* latestUndoable(const ChangeJournal& journal) {
-    std::set<std::int64_t> undone;
-    for (const JournalEntry& e : journal.entries())
-        if (e.undoes) undone.insert(*e.undoes);
-    const auto& entries = journal.entries();
-    for (auto e = entries.rbegin(); e != entries.rend(); ++e)
-        if (undone.count(e->id) == 0) return &*e;
-    return nullptr;
-}
-
-Result<std::vector<std::string>> changesSince(RegistryView view, const JournalEntry& entry,
-                                              const AnsiCodec& codec) {
-    std::vector<std::string> lines;
-    for (const JournalItem& item : entry.items) {
-        Result<JournalItem> now = currentStateOf(view, item);
-        if (!now) return now.status();
-        if (sameState(now.value(), item, false) || sameState(now.value(), item, true)) continue;
-        lines.push_back(itemPath(item) + "：现在 " + describeNow(now.value(), codec) + "，操作后 " +
-                        describeAfter(item, codec));
-    }
-    return lines;
-}
-
-UndoOutcome undoLatest(UndoServices& services) {
+// Undoes or redoes the action walkUndoChain names next, recording it as an entry.
+UndoOutcome turnLatest(UndoServices& services, UndoDirection direction) {
     UndoOutcome outcome;
     DialogServices& dialogs = services.dialogs;
-    const JournalEntry* found = latestUndoable(services.journal);
-    if (!found) {
-        (void)dialogs.ShowMessageBox(kNothingToUndoText, kMbOk, std::string(kOutcomeTitle));
+    const Wording& words = wordingOf(direction);
+    const std::vector<JournalEntry>& entries = services.journal.entries();
+    const UndoChain chain = walkUndoChain(entries);
+    const std::optional<std::size_t> next =
+        direction == UndoDirection::Undo ? chain.nextUndo : chain.nextRedo;
+    if (!next) {
+        (void)dialogs.ShowMessageBox(words.nothing, kMbOk, std::string(kOutcomeTitle));
         return outcome;
     }
-    const JournalEntry target = *found;  // appending below may move the journal's entries
-    outcome.undoneId = target.id;
+    // Appending below may move the journal's entries.
+    const JournalEntry action = entries[*next];
+    const std::int64_t reversed =
+        direction == UndoDirection::Undo ? action.id : entries[*chain.redoReverses].id;
+    outcome.actionId = action.id;
     RegInfoGetSet& layer = services.layer;
     const RegistryView view{layer.api(), layer.codec()};
 
-    Result<std::vector<std::string>> since = changesSince(view, target, layer.codec());
+    Result<std::vector<std::string>> since = changesSince(view, action, layer.codec(), direction);
     if (!since) {
         outcome = failedWith(outcome, since.status());
-        showFailure(dialogs, outcome);
+        showFailure(dialogs, outcome, words);
         return outcome;
     }
     if (!since.value().empty()) {
-        std::string prompt = "以下内容在这次操作之后又被修改过，撤销会覆盖它们：";
+        std::string prompt = direction == UndoDirection::Undo
+                                 ? "以下内容在这次操作之后又被修改过，撤销会覆盖它们："
+                                 : "以下内容在撤销这次操作之后又被修改过，重做会覆盖它们：";
         for (const std::string& line : since.value()) prompt += "\r\n" + line;
-        prompt += "\r\n\r\n仍要撤销吗？";
-        if (dialogs.ShowMessageBox(prompt, kMbYesNo | kMbIconWarning, kUndoQuestionTitle) !=
-            kIdYes) {
+        prompt += "\r\n\r\n仍要" + std::string(words.verb) + "吗？";
+        if (dialogs.ShowMessageBox(prompt, kMbYesNo | kMbIconWarning, words.verb) != kIdYes) {
             outcome.result = UndoResult::Cancelled;
             return outcome;
         }
     }
 
-    JournalEntry undo;
-    undo.label = target.label;
-    undo.label.caption = "撤销：" + target.label.caption;
-    undo.undoes = target.id;
-    undo.items = target.items;
+    JournalEntry turn;
+    turn.label = action.label;
+    turn.label.caption = std::string(words.verb) + "：" + action.label.caption;
+    turn.undoes = reversed;
+    turn.items = action.items;
     layer.beginAction();
-    Status read = readItemStates(view, undo.items, true);
+    Status read = readItemStates(view, turn.items, true);
     if (read) {
-        writeItemStates(view, target.items, true, outcome.failures);
-        read = readItemStates(view, undo.items, false);
+        writeItemStates(view, action.items, writesBefore(direction), outcome.failures);
+        read = readItemStates(view, turn.items, false);
     }
-    Status appended = read ? services.journal.append(undo) : read;
+    Status appended = read ? services.journal.append(turn) : read;
     if (!appended) {
-        // Unrecorded, the undo could not itself be undone: leave the registry as it was.
+        // Unrecorded, it could not itself be turned back: leave the registry as it was.
         std::vector<std::string> ignored;
-        if (read) writeItemStates(view, undo.items, true, ignored);
+        if (read) writeItemStates(view, turn.items, true, ignored);
         (void)layer.endAction();
         outcome.failures.clear();
-        outcome = failedWith(outcome,
-                             Status::error("操作记录无法写入，撤销已取消：" + appended.message()));
-        showFailure(dialogs, outcome);
+        outcome = failedWith(outcome, Status::error("操作记录无法写入，" + std::string(words.verb) +
+                                                    "已取消：" + appended.message()));
+        showFailure(dialogs, outcome, words);
         return outcome;
     }
     const Status saved = layer.endAction();
     if (!saved) {
-        (void)services.journal.markVoid(undo.id);
+        (void)services.journal.markVoid(turn.id);
         outcome.failures.clear();
         outcome = failedWith(outcome, saved);
-        showFailure(dialogs, outcome);
+        showFailure(dialogs, outcome, words);
         return outcome;
     }
     if (!outcome.failures.empty()) {
         outcome = failedWith(outcome, Status::error(outcome.failures.front()));
-        showFailure(dialogs, outcome);
+        showFailure(dialogs, outcome, words);
         return outcome;
     }
     outcome.result = UndoResult::Done;
-    (void)dialogs.ShowMessageBox(kUndoDoneText, kMbOk, std::string(kOutcomeTitle));
+    (void)dialogs.ShowMessageBox(words.done, kMbOk, std::string(kOutcomeTitle));
     return outcome;
+}
+
+}  // namespace
+
+Result<std::vector<std::string>> changesSince(RegistryView view, const JournalEntry& entry,
+                                              const AnsiCodec& codec, UndoDirection direction) {
+    const bool expectedBefore = !writesBefore(direction);
+    std::vector<std::string> lines;
+    for (const JournalItem& item : entry.items) {
+        Result<JournalItem> now = currentStateOf(view, item);
+        if (!now) return now.status();
+        if (sameState(now.value(), item, false) || sameState(now.value(), item, true)) continue;
+        lines.push_back(itemPath(item) + "：现在 " + describeState(now.value(), true, codec) +
+                        "，" + wordingOf(direction).since + " " +
+                        describeState(item, expectedBefore, codec));
+    }
+    return lines;
+}
+
+UndoOutcome undoLatest(UndoServices& services) {
+    return turnLatest(services, UndoDirection::Undo);
+}
+
+UndoOutcome redoLatest(UndoServices& services) {
+    return turnLatest(services, UndoDirection::Redo);
 }
 
 }  // namespace hivora

@@ -1,5 +1,5 @@
-// `--history` and `--undo`: the options, and the commands run against a store and its journal
-// without a display.
+// `--history`, `--undo` and `--redo`: the options, and the commands run against a store and its
+// journal without a display.
 
 #include "app/journal_command.h"
 
@@ -17,13 +17,16 @@ namespace {
 TEST(JournalOptions, ParseAndRefuse) {
     struct Case {
         std::vector<std::string> args;
-        bool history, undo, error;
+        bool history, undo, redo, error;
     } cases[] = {
-        {{"--history"}, true, false, false},
-        {{"--undo", "--prefix", "/p"}, false, true, false},
-        {{"--history", "--undo"}, false, false, true},
-        {{"--undo", "--undo"}, false, true, false},
-        {{"--histroy"}, false, false, true},
+        {{"--history"}, true, false, false, false},
+        {{"--undo", "--prefix", "/p"}, false, true, false, false},
+        {{"--redo", "--code-page", "936"}, false, false, true, false},
+        {{"--history", "--undo"}, false, false, false, true},
+        {{"--undo", "--redo"}, false, false, false, true},
+        {{"--redo", "--history"}, false, false, false, true},
+        {{"--undo", "--undo"}, false, true, false, false},
+        {{"--histroy"}, false, false, false, true},
     };
     for (const Case& c : cases) {
         const ParsedOptions parsed = parseOptions(c.args);
@@ -31,9 +34,11 @@ TEST(JournalOptions, ParseAndRefuse) {
         if (c.error) continue;
         EXPECT_EQ(parsed.options.showHistory, c.history);
         EXPECT_EQ(parsed.options.undoLatest, c.undo);
+        EXPECT_EQ(parsed.options.redoLatest, c.redo);
         EXPECT_TRUE(isJournalCommand(parsed.options));
     }
     EXPECT_FALSE(isJournalCommand(parseOptions({}).options));
+    EXPECT_NE(std::string(kUsageText).find("--redo"), std::string::npos);
 }
 
 // The journal of a fixture's store put where the commands look for it, under a private
@@ -61,10 +66,11 @@ class CommandLine : public ::testing::Test {
         ASSERT_TRUE(makeFolders(path.substr(0, path.rfind('/'))));
         test::writeFile(path, m_fixture.memoryFiles().file(kJournalPath));
     }
-    int command(bool history, std::string* out = nullptr, std::string* err = nullptr) {
+    // Runs the command `which` (&Options::showHistory, undoLatest or redoLatest).
+    int command(bool Options::*which, std::string* out = nullptr, std::string* err = nullptr) {
         Options options;
         options.storeDirectory = m_fixture.folder();
-        (history ? options.showHistory : options.undoLatest) = true;
+        options.*which = true;
         ::testing::internal::CaptureStdout();
         ::testing::internal::CaptureStderr();
         const int status = runJournalCommand(options);
@@ -87,40 +93,51 @@ class CommandLine : public ::testing::Test {
     std::string m_oldState;
 };
 
-TEST_F(CommandLine, HistoryNewestFirstUndoAndUndoAgain) {
+TEST_F(CommandLine, UndoWalksBackRedoComesForwardHistoryShowsWhich) {
     ASSERT_TRUE(m_fixture.run(CataloguePage::HideShow, 2, RowButton::Set).status);
+    ASSERT_TRUE(m_fixture.run(CataloguePage::HideShow, 4, RowButton::Set).status);
     publishJournal();
+    const std::string second(pageCatalogue(CataloguePage::HideShow).rows[4].caption);
     ASSERT_TRUE(noNetHood().present);
 
-    std::string out;
-    EXPECT_EQ(command(false, &out), 0);
+    std::string out, err;
+    EXPECT_EQ(command(&Options::undoLatest, &out), 0);  // the second action
     EXPECT_EQ(out, std::string(kUndoDoneText) + "\n");
+    EXPECT_TRUE(noNetHood().present);
+    EXPECT_EQ(command(&Options::undoLatest), 0);  // then the first
     EXPECT_FALSE(noNetHood().present);
-    EXPECT_EQ(command(false), 0);  // redo
+    EXPECT_EQ(command(&Options::undoLatest, nullptr, &err), 1);
+    EXPECT_NE(err.find(kNothingToUndoText), std::string::npos) << err;
+    EXPECT_EQ(command(&Options::redoLatest, &out), 0);  // the first comes back
+    EXPECT_EQ(out, std::string(kRedoDoneText) + "\n");
     EXPECT_TRUE(noNetHood().present);
 
-    ASSERT_EQ(command(true, &out), 0);
+    ASSERT_EQ(command(&Options::showHistory, &out), 0);
     std::vector<std::string> lines;
     for (std::size_t at = 0, end; (end = out.find('\n', at)) != std::string::npos; at = end + 1)
         lines.push_back(out.substr(at, end - at));
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].rfind("3\t", 0), 0u);
-    EXPECT_NE(lines[1].find("撤销：隐藏\"网上邻居\"\t"), std::string::npos);
-    EXPECT_NE(lines[1].find("\t已撤销"), std::string::npos);
-    EXPECT_NE(lines[2].find("NoNetHood：（无） → 1"), std::string::npos) << lines[2];
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0].rfind("5\t", 0), 0u);
+    EXPECT_NE(lines[0].find("\t重做：隐藏\"网上邻居\"\t"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[2].find("\t撤销：" + second + "\t"), std::string::npos) << lines[2];
+    EXPECT_EQ(lines[3].substr(lines[3].size() - 10), "\t已撤销");  // the second action
+    EXPECT_NE(lines[4].find("NoNetHood：（无） → 1"), std::string::npos) << lines[4];
+    for (int i : {0, 1, 2, 4}) EXPECT_EQ(lines[i].find("已撤销"), std::string::npos) << lines[i];
 }
 
 TEST_F(CommandLine, FailuresSayWhyInChineseWithANonZeroStatus) {
     std::string err;
-    EXPECT_EQ(command(false, nullptr, &err), 1);
+    EXPECT_EQ(command(&Options::undoLatest, nullptr, &err), 1);
     EXPECT_NE(err.find(kNothingToUndoText), std::string::npos);
+    EXPECT_EQ(command(&Options::redoLatest, nullptr, &err), 1);
+    EXPECT_NE(err.find(kNothingToRedoText), std::string::npos);
 
     ASSERT_TRUE(m_fixture.run(CataloguePage::HideShow, 2, RowButton::Set).status);
     publishJournal();
     putValue(m_fixture.store(), kHkeyCurrentUser, locations::kExplorerPolicies, "NoNetHood",
              kRegDword, std::string("\x09\0\0\0", 4));
     ASSERT_TRUE(m_fixture.store().flush());
-    EXPECT_EQ(command(false, nullptr, &err), 1);  // changed since: not overwritten unasked
+    EXPECT_EQ(command(&Options::undoLatest, nullptr, &err), 1);  // changed since: not overwritten
     EXPECT_NE(err.find("NoNetHood：现在 9，操作后 1"), std::string::npos) << err;
     EXPECT_EQ(noNetHood().data, std::string("\x09\0\0\0", 4));
 }

@@ -407,11 +407,51 @@ TEST(JournalText, DescribesStatesAndHistoryLines) {
     JournalEntry e = sampleEntry();
     e.id = 4;
     e.label.caption = "a\tb";
-    const std::string line = historyLine(e, true, codec);
+    JournalEntry undo = e;
+    undo.id = 5;
+    undo.undoes = 4;
+    const std::vector<HistoryRow> rows = historyRows({e, undo}, codec);
+    ASSERT_EQ(rows.size(), 2u);
+    const std::string line = historyLine(rows[1]);
     EXPECT_EQ(line.rfind("4\t", 0), 0u);
     EXPECT_NE(line.find("\ta b\t"), std::string::npos);
     EXPECT_NE(line.find("NoRun：（无） → 1"), std::string::npos);
     EXPECT_EQ(line.substr(line.size() - 10), "\t已撤销");
+    EXPECT_EQ(historyLine(rows[0]).find("已撤销"), std::string::npos);
+}
+
+TEST(JournalText, PasswordValuesAreShownAsStars) {
+    const auto& codec = test::codec936();
+    const ValueState secret{true, kRegSz, codec.toAnsi("hunter2").value() + '\0'};
+    const ValueState other{true, kRegSz, codec.toAnsi("swordfish").value() + '\0'};
+    struct Case {
+        const char* name;
+        ValueState before, after;
+        const char* shown;  // what the history line holds after the path
+    } cases[] = {
+        {"DefaultPassword", other, secret, "DefaultPassword：****** → ******"},
+        {"PASSWORD", {}, secret, "PASSWORD：（无） → ******"},
+        {"AutoAdminpassWordHint", secret, {}, "AutoAdminpassWordHint：****** → （无）"},
+        {"Passwor", {}, secret, "Passwor：（无） → \"hunter2\""},
+        {"DefaultUserName", other, secret, "DefaultUserName：\"swordfish\" → \"hunter2\""},
+    };
+    for (const Case& c : cases) {
+        JournalEntry e;
+        e.id = 1;
+        e.items.push_back({ItemKind::Value,
+                           kHkeyLocalMachine,
+                           "Software\\Winlogon",
+                           c.name,
+                           c.before,
+                           c.after,
+                           {},
+                           {}});
+        const std::string line = historyLine(historyRows({e}, codec).at(0));
+        EXPECT_NE(line.find(c.shown), std::string::npos) << line;
+        if (std::string(c.shown).find("******") == std::string::npos) continue;
+        EXPECT_EQ(line.find("hunter2"), std::string::npos) << line;
+        EXPECT_EQ(line.find("swordfish"), std::string::npos) << line;
+    }
 }
 
 }  // namespace

@@ -76,6 +76,10 @@ class JournalFixture {
         UndoServices services{*m_layer, m_journal, m_dialogs};
         return undoLatest(services);
     }
+    UndoOutcome redo() {
+        UndoServices services{*m_layer, m_journal, m_dialogs};
+        return redoLatest(services);
+    }
     // Runs `action` without recording it, as a change made before the journal existed.
     void runUnrecorded(CataloguePage page, int row, RowButton button) {
         CatalogueServices plain{*m_layer, m_framework, m_files, m_refresher};

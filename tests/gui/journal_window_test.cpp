@@ -1,5 +1,6 @@
 // The journal from the main window: a row clicked with the mouse is recorded, Ctrl+Z puts the
-// store back as it was, and the history window (Ctrl+H) lists the entry and undoes from its button.
+// store back as it was (each press one action further back), Ctrl+Y and Ctrl+Shift+Z redo, and the
+// history window (Ctrl+H) lists the entries and undoes and redoes from its buttons.
 
 #include <gtest/gtest.h>
 
@@ -118,14 +119,20 @@ TEST_P(WindowUndo, CtrlZAfterARowClickPutsTheStoreBack) {
     QTest::keyClick(rig.window.get(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(rig.stored(kHkeyCurrentUser, c.key, c.value), c.before);
     EXPECT_EQ(rig.dialogs.messagePrompts().back(), kUndoDoneText);
-    // Ctrl+Z again undoes the undo: the action is back.
+    // The only action is undone: Ctrl+Z again has nothing left to undo.
     QTest::keyClick(rig.window.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(rig.stored(kHkeyCurrentUser, c.key, c.value), c.before);
+    EXPECT_EQ(rig.dialogs.messagePrompts().back(), kNothingToUndoText);
+    QTest::keyClick(rig.window.get(), Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(rig.stored(kHkeyCurrentUser, c.key, c.value), c.after);
-    // The undo button of the chrome does the same.
+    EXPECT_EQ(rig.dialogs.messagePrompts().back(), kRedoDoneText);
+    // The undo button of the chrome undoes too, and Ctrl+Shift+Z redoes.
     QTest::mouseClick(rig.window->sizeBox(kSizeBoxUndo), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(rig.stored(kHkeyCurrentUser, c.key, c.value), c.before);
     EXPECT_EQ(rig.window->sizeBoxFaceShown(kSizeBoxUndo),
               sizeBoxFaceNumber(kSizeBoxUndo, SizeBoxFace::Resting));
+    QTest::keyClick(rig.window.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(rig.stored(kHkeyCurrentUser, c.key, c.value), c.after);
 }
 
 TEST_P(WindowUndo, HistoryWindowListsTheEntryAndUndoesIt) {
@@ -135,17 +142,29 @@ TEST_P(WindowUndo, HistoryWindowListsTheEntryAndUndoesIt) {
     rig.clickRow(c.page, c.button);
 
     QStringList shown;
-    bool enabledAfter = true;
+    // Whether undo / redo were enabled: at first, after the undo, after the redo.
+    std::vector<std::pair<bool, bool>> enabled;
     QTimer::singleShot(0, [&] {
         auto* history = qobject_cast<HistoryWindow*>(QApplication::activeModalWidget());
         ASSERT_NE(history, nullptr);
         EXPECT_EQ(history->windowTitle(), QStringLiteral("操作记录"));
+        ASSERT_NE(history->findChild<QPushButton*>(QStringLiteral("Command_RedoLatest")), nullptr);
+        const auto buttons = [&] {
+            enabled.emplace_back(history->undoButton()->isEnabled(),
+                                 history->redoButton()->isEnabled());
+        };
         QTreeWidgetItem* row = history->list()->topLevelItem(0);
         shown << row->text(1) << row->text(2);
+        buttons();
         QTest::mouseClick(history->undoButton(), Qt::LeftButton);
+        buttons();
         // Newest first: the undo above the action, which is marked undone.
-        shown << history->list()->topLevelItem(1)->text(1);
-        enabledAfter = history->list()->topLevelItem(0)->text(1).startsWith("撤销");
+        shown << history->list()->topLevelItem(0)->text(1)
+              << history->list()->topLevelItem(1)->text(1);
+        QTest::mouseClick(history->redoButton(), Qt::LeftButton);
+        buttons();
+        shown << history->list()->topLevelItem(0)->text(1)
+              << history->list()->topLevelItem(2)->text(1);
         history->reject();
     });
     // Ctrl+H, or a right click on the undo button, opens the history.
@@ -154,13 +173,51 @@ TEST_P(WindowUndo, HistoryWindowListsTheEntryAndUndoesIt) {
     else
         QTest::mouseClick(rig.window->sizeBox(kSizeBoxUndo), Qt::RightButton, {}, QPoint(5, 5));
 
-    ASSERT_EQ(shown.size(), 3);
+    ASSERT_EQ(shown.size(), 6);
     EXPECT_TRUE(shown[0].contains(QString::fromUtf8(c.caption))) << shown[0].toStdString();
     EXPECT_TRUE(shown[1].contains(QString::fromStdString(c.value))) << shown[1].toStdString();
     EXPECT_TRUE(shown[1].contains(QStringLiteral("→")));
-    EXPECT_TRUE(shown[2].endsWith(QStringLiteral("（已撤销）"))) << shown[2].toStdString();
-    EXPECT_TRUE(enabledAfter);
-    EXPECT_EQ(rig.stored(kHkeyCurrentUser, c.key, c.value), c.before);
+    EXPECT_TRUE(shown[2].startsWith(QStringLiteral("撤销："))) << shown[2].toStdString();
+    EXPECT_TRUE(shown[3].endsWith(QStringLiteral("（已撤销）"))) << shown[3].toStdString();
+    EXPECT_TRUE(shown[4].startsWith(QStringLiteral("重做："))) << shown[4].toStdString();
+    EXPECT_FALSE(shown[5].contains(QStringLiteral("已撤销"))) << shown[5].toStdString();
+    const std::vector<std::pair<bool, bool>> expected{{true, false}, {false, true}, {true, false}};
+    EXPECT_EQ(enabled, expected);
+    EXPECT_EQ(rig.stored(kHkeyCurrentUser, c.key, c.value), c.after);
+}
+
+TEST(WindowUndoWalk, CtrlZTwiceWalksBackTwoActionsCtrlYBringsThemBack) {
+    JournalWindowRig rig;
+    rig.clickRow(1, "Picture_DesktopSet(0)");
+    rig.clickRow(1, "Picture_DesktopSet(1)");
+    const auto noDesktop = [&] {
+        return rig.stored(kHkeyCurrentUser, kExplorerPolicies, "NoDesktop");
+    };
+    const auto noSave = [&] {
+        return rig.stored(kHkeyCurrentUser, kExplorerPolicies, "NoSaveSettings");
+    };
+    const std::optional<Stored> saveSet = noSave();
+    ASSERT_EQ(noDesktop(), dwordOf(1));
+    ASSERT_TRUE(saveSet);
+    ASSERT_EQ(rig.journal.entries().size(), 2u);
+
+    QTest::keyClick(rig.window.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(noDesktop(), dwordOf(1));
+    EXPECT_EQ(noSave(), std::nullopt);
+    QTest::keyClick(rig.window.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(noDesktop(), std::nullopt);
+    EXPECT_EQ(noSave(), std::nullopt);
+
+    // Redone in order: the action undone last first.
+    QTest::keyClick(rig.window.get(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(noDesktop(), dwordOf(1));
+    EXPECT_EQ(noSave(), std::nullopt);
+    QTest::keyClick(rig.window.get(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(noDesktop(), dwordOf(1));
+    EXPECT_EQ(noSave(), saveSet);
+    EXPECT_EQ(rig.dialogs.messagePrompts().back(), kRedoDoneText);
+    QTest::keyClick(rig.window.get(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(rig.dialogs.messagePrompts().back(), kNothingToRedoText);
 }
 
 TEST(WindowUndoStartup, CtrlZBringsBackARemovedStartupItemAndTheListShowsIt) {
