@@ -25,7 +25,7 @@ struct PlatformServices {
 // On Windows: the system's own services (`winePrefix` is ignored). Elsewhere: for a Wine prefix
 // (`winePrefix` its folder), Windows paths through its drive links and Wine's system folder; for
 // the program's private store (`winePrefix` empty), paths as they are and no system folder. The
-// password is then a registry value and nothing is announced. Never fails; every member is set.
+// password then has no safe place and nothing is announced. Never fails; every member is set.
 PlatformServices makePlatformServices(const std::string& winePrefix);
 
 }  // namespace hivora
