@@ -29,6 +29,24 @@ Result<std::string> highestMissing(RegistryView view, RegKey root, const std::st
     return std::string();
 }
 
+// HKEY_CLASSES_ROOT shows HKEY_LOCAL_MACHINE\Software\Classes. Where that key is missing (a new
+// store), a write under HKEY_CLASSES_ROOT makes it, and only that key taken whole can take it
+// back: the missing key is looked for along the machine's path.
+constexpr char kMachineClasses[] = "Software\\Classes";
+
+Result<std::pair<RegKey, std::string>> highestMissingOf(RegistryView view, RegKey root,
+                                                        const std::string& key) {
+    if (root == kHkeyClassesRoot) {
+        Result<std::string> classes = highestMissing(view, kHkeyLocalMachine, kMachineClasses);
+        if (!classes) return classes.status();
+        if (!classes.value().empty())
+            return std::pair{kHkeyLocalMachine, std::move(classes).value()};
+    }
+    Result<std::string> missing = highestMissing(view, root, key);
+    if (!missing) return missing.status();
+    return std::pair{root, std::move(missing).value()};
+}
+
 Status readOne(RegistryView view, JournalItem& item, bool before) {
     if (item.kind == ItemKind::Value) {
         Result<ValueState> state = readValueState(view, item.root, item.key, item.name);
@@ -52,10 +70,11 @@ Result<std::vector<JournalItem>> itemsTouchedBy(RegistryView view, std::span<con
     std::vector<JournalItem> items;
     for (const RegOp& op : ops) {
         if (createsKeys(op.kind)) {
-            Result<std::string> missing = highestMissing(view, op.root, op.key);
+            Result<std::pair<RegKey, std::string>> missing =
+                highestMissingOf(view, op.root, op.key);
             if (!missing) return missing.status();
-            if (!missing.value().empty())
-                addOnce(items, {ItemKind::Key, op.root, missing.value(), {}, {}, {}, {}, {}});
+            const auto& [root, key] = missing.value();
+            if (!key.empty()) addOnce(items, {ItemKind::Key, root, key, {}, {}, {}, {}, {}});
         }
         switch (op.kind) {
             case RegOpKind::SetString:

@@ -106,6 +106,22 @@ TEST_P(EveryRow, EntryHoldsTheChangeAndUndoRestoresTheFilesByteForByte) {
 
 INSTANTIATE_TEST_SUITE_P(Pages, EveryRow, ::testing::ValuesIn(everyRowButton()));
 
+// A new store has no HKEY_LOCAL_MACHINE\Software\Classes: the first write under
+// HKEY_CLASSES_ROOT makes it, and the undo takes it away again.
+TEST(ClassesRoot, UndoInANewStoreLeavesNoMachineKeyBehind) {
+    JournalFixture f;
+    const auto before = f.hiveFiles();
+    // Desktop row 9 writes the shortcut arrow's switch under HKEY_CLASSES_ROOT\lnkfile.
+    ASSERT_TRUE(f.run(CataloguePage::Desktop, 9, RowButton::Lift).status);
+    ASSERT_TRUE(f.recorder().lastEntry());
+    EXPECT_EQ(f.undo().result, UndoResult::Done);
+    const Result<bool> classes =
+        keyExists(f.view(), kHkeyLocalMachine, "Software\\Classes");
+    ASSERT_TRUE(classes);
+    EXPECT_FALSE(classes.value());
+    EXPECT_EQ(f.hiveFiles()["system.reg"].find("Classes"), std::string::npos);
+}
+
 TEST(StartupRemoval, IsRecordedAndUndoneByteForByte) {
     JournalFixture f;
     seedUsersRegistry(f.store());
