@@ -28,9 +28,27 @@ void StoreWatcher::changed() {
 }
 
 void StoreWatcher::catchUp() {
-    if (!m_watcher.directories().contains(m_folder) && QFileInfo(m_folder).isDir()) {
-        m_watcher.addPath(m_folder);
+    // Until the folder exists, its nearest existing ancestor is watched instead: whoever makes
+    // the folder (this program's first save, or another program's) changes that ancestor.
+    if (!QFileInfo(m_folder).isDir()) {
+        QString ancestor = QFileInfo(m_folder).absolutePath();
+        while (!QFileInfo(ancestor).isDir()) {
+            const QString parent = QFileInfo(ancestor).absolutePath();
+            if (parent == ancestor) break;  // the root
+            ancestor = parent;
+        }
+        if (ancestor != m_ancestor) {
+            if (!m_ancestor.isEmpty()) m_watcher.removePath(m_ancestor);
+            m_ancestor = QFileInfo(ancestor).isDir() && m_watcher.addPath(ancestor) ? ancestor
+                                                                                   : QString();
+        }
+        return;
     }
+    if (!m_ancestor.isEmpty()) {
+        m_watcher.removePath(m_ancestor);
+        m_ancestor.clear();
+    }
+    if (!m_watcher.directories().contains(m_folder)) m_watcher.addPath(m_folder);
     const QStringList watched = m_watcher.files();
     for (const char* name : kHiveFiles) {
         const QString path = QDir(m_folder).filePath(QString::fromLatin1(name));

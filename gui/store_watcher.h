@@ -18,7 +18,8 @@ class StoreWatcher : public QObject {
     Q_OBJECT
   public:
     // Watches `folder` and its hive files (system.reg, user.reg, userdef.reg, whichever exist or
-    // appear later). `onChanged` runs on the user-interface thread after each settled burst.
+    // appear later). A folder that does not exist yet is followed from its nearest existing
+    // ancestor until it appears. `onChanged` runs on the user-interface thread after each settled burst.
     StoreWatcher(const QString& folder, TimerService& timers, std::function<void()> onChanged,
                  QObject* parent = nullptr);
 
@@ -34,6 +35,7 @@ class StoreWatcher : public QObject {
     void changed();
 
     QString m_folder;
+    QString m_ancestor;  // watched while m_folder does not exist
     QFileSystemWatcher m_watcher;
     ChangeDebouncer m_debouncer;
 };

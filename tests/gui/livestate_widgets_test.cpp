@@ -165,7 +165,7 @@ TEST(StoreWatcher, FoldsABurstAndReportsItAfterTheSettleTime) {
 
     test::writeFile(folder / "user.reg", "WINE REGISTRY Version 2\n;1\n");
     test::writeFile(folder / "system.reg", "WINE REGISTRY Version 2\n");
-    QTRY_VERIFY_WITH_TIMEOUT(watcher.changePending(), 2000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return watcher.changePending(); }, 2000));
     QTest::qWait(50);  // the rest of the burst's events
     clock.advance(kStoreChangeSettleMs - 1);
     EXPECT_EQ(reports, 0);
@@ -190,7 +190,27 @@ TEST(StoreWatcher, AChangeByAnotherProcessShowsWithinASecond) {
 
     copyByAnotherProcess(userHiveWithNoDesktop(scratch), folder / "user.reg");
 
-    QTRY_COMPARE_WITH_TIMEOUT(mark->state(), SettingState::Set, 1000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return mark->state() == SettingState::Set; }, 1000));
+}
+
+// A store folder that does not exist yet is followed from above until it appears, by whoever
+// makes it.
+TEST(StoreWatcher, FollowsAFolderThatAnotherProgramMakesLater) {
+    test::TempFolder parent;
+    const std::string folder = parent / "data/hivora/registry";
+    FakeClock clock;
+    int reports = 0;
+    StoreWatcher watcher(QString::fromStdString(folder), clock, [&] { ++reports; });
+
+    QProcess make;
+    make.start(QStringLiteral("sh"),
+               {QStringLiteral("-c"), QStringLiteral("mkdir -p \"$0\" && echo x > \"$0/user.reg\""),
+                QString::fromStdString(folder)});
+    ASSERT_TRUE(make.waitForFinished(5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return watcher.changePending(); }, 2000));
+    clock.advance(kStoreChangeSettleMs);
+    EXPECT_EQ(reports, 1);
+    EXPECT_TRUE(watcher.watchedPaths().contains(QString::fromStdString(folder)));
 }
 
 }  // namespace
