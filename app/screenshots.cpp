@@ -30,8 +30,9 @@ void arrangeScreenshotsOrQuit(MainWindow& window) {
     const char* folder = std::getenv("HIVORA_SCREENSHOTS");
     if (folder == nullptr) return;
     const QString target = QString::fromLocal8Bit(folder);
+    // Taken once the store is open and the rows show their state marks.
     QObject::connect(
-        &window, &MainWindow::firstPainted, &window,
+        &window, &MainWindow::pagesFilled, &window,
         [&window, target] {
             QDir().mkpath(target);
             for (int page = 0; page < kPageCount; ++page) {

@@ -3,8 +3,8 @@
 // them): HIVORA_QUIT_AFTER_FIRST_PAINT=<file> writes the monotonic clock's reading at the
 // window's first frame (nanoseconds, decimal) into the file and ends the program (start-up
 // benchmark), and HIVORA_SCREENSHOTS=<folder> saves each page as page<N>.png, the About box as
-// about.png and the colour dialog as colors.png into the folder and then ends
-// (tools/window_screenshots.sh).
+// about.png and the colour dialog as colors.png into the folder once the rows show their state,
+// and then ends (tools/window_screenshots.sh).
 
 namespace hivora {
 
