@@ -28,8 +28,8 @@ Status ActionRecorder::applyOperation(RegInfoGetSet& layer, const RegOp& op) {
     Result<bool> exists = keyExists(view, op.root, op.key);
     if (!exists) return exists.status();
     if (exists.value()) return Status::ok();
-    if (std::optional<KeyState> removed = lastRemovedKey(m_journal, op.root, op.key))
-        return writeKeyState(view, op.root, op.key, *removed);
+    if (const JournalItem* removed = lastRemovedKey(m_journal, op.root, op.key))
+        return writeKeyState(view, op.root, removed->key, removed->keyBefore);
     return applyRegOp(layer, op);
 }
 

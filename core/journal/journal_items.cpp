@@ -84,9 +84,13 @@ Result<std::vector<JournalItem>> itemsTouchedBy(RegistryView view, std::span<con
             case RegOpKind::DeleteValue:
                 addOnce(items, {ItemKind::Value, op.root, op.key, op.name, {}, {}, {}, {}});
                 break;
-            case RegOpKind::RemoveKey:
-                addOnce(items, {ItemKind::Key, op.root, op.key, {}, {}, {}, {}, {}});
+            case RegOpKind::RemoveKey: {
+                // Recorded as the registry spells it, so that it comes back spelt so.
+                Result<std::string> stored = keyPathAsStored(view, op.root, op.key);
+                if (!stored) return stored.status();
+                addOnce(items, {ItemKind::Key, op.root, stored.value(), {}, {}, {}, {}, {}});
                 break;
+            }
             case RegOpKind::CreateKey:
             case RegOpKind::RestoreKey:
                 break;
@@ -139,17 +143,17 @@ void writeItemStates(RegistryView view, std::span<const JournalItem> items, bool
     }
 }
 
-std::optional<KeyState> lastRemovedKey(const ChangeJournal& journal, RegKey root,
-                                       const std::string& key) {
+const JournalItem* lastRemovedKey(const ChangeJournal& journal, RegKey root,
+                                  const std::string& key) {
     JournalItem wanted{ItemKind::Key, root, key, {}, {}, {}, {}, {}};
     const auto& entries = journal.entries();
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
         for (const JournalItem& item : entry->items) {
             if (item.sameTarget(wanted) && item.keyBefore.present && !item.keyAfter.present)
-                return item.keyBefore;
+                return &item;
         }
     }
-    return std::nullopt;
+    return nullptr;
 }
 
 std::string itemPath(const JournalItem& item) {

@@ -35,10 +35,11 @@ bool sameState(const JournalItem& now, const JournalItem& recorded, bool before)
 void writeItemStates(RegistryView view, std::span<const JournalItem> items, bool toBefore,
                      std::vector<std::string>& failures);
 
-// The whole key as the newest entry that removed it left it (its `before`), when the journal
-// holds such an entry.
-std::optional<KeyState> lastRemovedKey(const ChangeJournal& journal, RegKey root,
-                                       const std::string& key);
+// The item of the newest entry that removed the key (its `key` spelt as the registry had it,
+// its `keyBefore` the whole key), or null when the journal holds none. Valid until the journal
+// changes.
+const JournalItem* lastRemovedKey(const ChangeJournal& journal, RegKey root,
+                                  const std::string& key);
 
 // "HKEY_CURRENT_USER\Software\...\Name" for a value, "...\Key\" for a key.
 std::string itemPath(const JournalItem& item);

@@ -214,6 +214,27 @@ Result<bool> keyExists(RegistryView view, RegKey root, const std::string& key) {
     return true;
 }
 
+Result<std::string> keyPathAsStored(RegistryView view, RegKey root, const std::string& key) {
+    const std::size_t cut = key.rfind('\\');
+    const std::string parent = cut == std::string::npos ? std::string() : key.substr(0, cut);
+    const std::string last = cut == std::string::npos ? key : key.substr(cut + 1);
+    Result<RegKey> handle = openExisting(view, root, parent);
+    if (!handle) return handle.status();
+    if (handle.value() == 0) return key;
+    const OpenKey open(view.api, handle.value());
+    Result<std::string> wanted = ansi(view, last);
+    if (!wanted) return wanted.status();
+    Result<std::vector<SubKeyName>> names = listSubKeys(view, open.get());
+    if (!names) return names.status();
+    for (const SubKeyName& name : names.value()) {
+        if (!sameName(name.ansiName, wanted.value())) continue;
+        Result<std::string> stored = utf8(view, name.ansiName);
+        if (!stored) return stored.status();
+        return joinPath(parent, stored.value());
+    }
+    return key;
+}
+
 Result<ValueState> readValueState(RegistryView view, RegKey root, const std::string& key,
                                   const std::string& name) {
     Result<RegKey> handle = openExisting(view, root, key);

@@ -52,6 +52,11 @@ RegKey rootFromName(const std::string& name);
 
 // Whether the key exists. Failure: it cannot be examined (other than by being absent).
 Result<bool> keyExists(RegistryView view, RegKey root, const std::string& key);
+// `key` with its last part spelt as the registry keeps it (names match without regard to case;
+// a key brought back must keep the spelling it had). `key` itself when it does not exist or no
+// sub-key of its parent matches byte for byte once ASCII letters are folded. Failure: the parent
+// cannot be listed.
+Result<std::string> keyPathAsStored(RegistryView view, RegKey root, const std::string& key);
 // A value's state now.
 Result<ValueState> readValueState(RegistryView view, RegKey root, const std::string& key,
                                   const std::string& name);

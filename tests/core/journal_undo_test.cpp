@@ -531,5 +531,31 @@ const ShowCase kShowCases[] = {
 };
 INSTANTIATE_TEST_SUITE_P(HideShow, ShowAgain, ::testing::ValuesIn(kShowCases));
 
+// Wine's prefixes spell the My Documents key in capitals, the row in small letters: whether the
+// key comes back by undo or by the show button, it keeps the spelling it had.
+TEST(HiddenKeySpelling, ComesBackAsTheRegistryHadIt) {
+    const std::string capitals =
+        std::string(locations::kDesktopNameSpace) + "{450D8FBA-AD25-11D0-98A8-0800361B1103}";
+    for (const RowButton comeBack : {RowButton::Lift, RowButton::Set /* stands for the undo */}) {
+        JournalFixture f;
+        seedUsersRegistry(f.store());
+        ASSERT_EQ(f.store().RegDeleteKeyA(kHkeyLocalMachine, kMyDocuments.c_str()), kErrorSuccess);
+        putValue(f.store(), kHkeyLocalMachine, capitals, "", kRegSz, std::string("My\0", 3));
+        ASSERT_TRUE(f.store().flush());
+        const auto before = f.hiveFiles();
+
+        ASSERT_TRUE(f.run(CataloguePage::HideShow, 1, RowButton::Set).status);
+        if (comeBack == RowButton::Lift)
+            ASSERT_TRUE(f.run(CataloguePage::HideShow, 1, RowButton::Lift).status);
+        else
+            ASSERT_EQ(f.undo().result, UndoResult::Done);
+
+        EXPECT_NE(f.hiveFiles()["system.reg"].find("{450D8FBA-AD25-11D0-98A8-0800361B1103}"),
+                  std::string::npos);
+        EXPECT_EQ(f.hiveFiles()["system.reg"].find("{450d8fba"), std::string::npos);
+        if (comeBack == RowButton::Set) EXPECT_EQ(f.hiveFiles(), before);
+    }
+}
+
 }  // namespace
 }  // namespace hivora::testing

@@ -246,23 +246,35 @@ std::map<std::string, std::string> ProgramRig::hiveTexts() const {
     return texts;
 }
 
+DiskView::DiskView(const std::string& folder) : m_codec(std::move(makeAnsiCodec(936)).value()) {
+    auto store = openFileStore(folder, *m_codec);
+    EXPECT_TRUE(store) << store.status().message();
+    if (store) m_store = std::move(store).value();
+}
+
+DiskView::~DiskView() = default;
+
+std::optional<ProgramRig::Stored> DiskView::value(RegKey root, const std::string& key,
+                                                  const std::string& name) const {
+    if (!m_store) return std::nullopt;
+    const Result<ValueState> state = readValueState({*m_store, *m_codec}, root, key, name);
+    if (!state || !state.value().present) return std::nullopt;
+    return ProgramRig::Stored{state.value().type, state.value().data};
+}
+
+bool DiskView::keyExists(RegKey root, const std::string& key) const {
+    if (!m_store) return false;
+    const Result<bool> exists = hivora::keyExists({*m_store, *m_codec}, root, key);
+    return exists && exists.value();
+}
+
 std::optional<ProgramRig::Stored> ProgramRig::storedValue(RegKey root, const std::string& key,
                                                           const std::string& name) const {
-    auto codec = std::move(makeAnsiCodec(936)).value();
-    auto store = openFileStore(m_storeFolder, *codec);
-    EXPECT_TRUE(store) << store.status().message();
-    if (!store) return std::nullopt;
-    const Result<ValueState> state = readValueState({*store.value(), *codec}, root, key, name);
-    if (!state || !state.value().present) return std::nullopt;
-    return Stored{state.value().type, state.value().data};
+    return DiskView(m_storeFolder).value(root, key, name);
 }
 
 bool ProgramRig::keyExistsOnDisk(RegKey root, const std::string& key) const {
-    auto codec = std::move(makeAnsiCodec(936)).value();
-    auto store = openFileStore(m_storeFolder, *codec);
-    if (!store) return false;
-    const Result<bool> exists = keyExists({*store.value(), *codec}, root, key);
-    return exists && exists.value();
+    return DiskView(m_storeFolder).keyExists(root, key);
 }
 
 void ProgramRig::writeFromOutside(RegKey root, const std::string& key, const std::string& name,

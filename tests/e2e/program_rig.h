@@ -17,6 +17,7 @@
 #include "app/options.h"
 #include "app/window_program.h"
 #include "gui/qt_dialog_services.h"
+#include "platform/ansi_codec.h"
 #include "platform/registry_api.h"
 #include "platform/system_services.h"
 #include "tests/e2e/modal_answers.h"
@@ -32,6 +33,8 @@ enum class StoreKind {
 
 // A fresh Wine prefix, made once per run (empty when Wine is not installed or wineboot failed).
 const std::string& freshWinePrefix();
+
+class DiskView;
 
 class ProgramRig {
   public:
@@ -64,6 +67,7 @@ class ProgramRig {
     // The three hive files as they are on disk, without the times Wine's format stamps on keys.
     std::map<std::string, std::string> hiveTexts() const;
     // A value as a store opened afresh on the folder reads it; nothing when it is absent.
+    // (Each call opens the store anew: use DiskView for many.)
     struct Stored {
         std::uint32_t type = 0;
         std::string bytes;
@@ -94,6 +98,20 @@ class ProgramRig {
     std::unique_ptr<QtDialogServices> m_dialogs;
     ModalAnswers m_answers;
     std::unique_ptr<WindowProgram> m_program;
+};
+
+// The store's files as a store opened afresh on the folder reads them, once for many reads.
+class DiskView {
+  public:
+    explicit DiskView(const std::string& folder);
+    ~DiskView();
+    std::optional<ProgramRig::Stored> value(RegKey root, const std::string& key,
+                                            const std::string& name) const;
+    bool keyExists(RegKey root, const std::string& key) const;
+
+  private:
+    std::unique_ptr<AnsiCodec> m_codec;
+    std::unique_ptr<RegistryApi> m_store;
 };
 
 }  // namespace hivora::e2e
