@@ -40,6 +40,15 @@ void ActionRecorder::rollBack(RegInfoGetSet& layer, std::vector<std::string>& le
 Status ActionRecorder::beforeSave(RegInfoGetSet& layer) {
     const RegistryView view{layer.api(), layer.codec()};
     Status read = readItemStates(view, m_items, false);
+    // A key the action made is recorded as it is spelt now: the show button may bring a key back
+    // spelt as it was when hidden, not as the row names it, and a redo must do the same.
+    for (JournalItem& item : m_items) {
+        if (!read || item.kind != ItemKind::Key || item.keyBefore.present || !item.keyAfter.present)
+            continue;
+        Result<std::string> stored = keyPathAsStored(view, item.root, item.key);
+        if (stored) item.key = std::move(stored).value();
+        read.update(stored.status());
+    }
     JournalEntry entry;
     entry.label = m_label;
     entry.items = m_items;
