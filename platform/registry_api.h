@@ -43,6 +43,8 @@ constexpr std::string_view rootName(RegKey root) {
 inline constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 inline constexpr std::uint32_t kKeyRead = 0x20019;
 inline constexpr std::uint32_t kRegOptionNonVolatile = 0;
+// Opens a symbolic-link key named last in a path as itself rather than its target.
+inline constexpr std::uint32_t kRegOptionOpenLink = 8;
 
 inline constexpr std::uint32_t kRegCreatedNewKey = 1;
 inline constexpr std::uint32_t kRegOpenedExistingKey = 2;

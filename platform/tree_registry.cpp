@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <optional>
 
+#include "platform/registry_links.h"
 #include "platform/unicode_text.h"
 
 namespace hivora {
@@ -12,6 +14,8 @@ namespace {
 
 constexpr std::uint32_t kRegOptionVolatile = 1;
 constexpr std::size_t kMaxKeyNameLength = 255;
+// Said when a path leads through a link key whose target cannot be found.
+constexpr char kBrokenLinkMessage[] = "注册表中的链接项指向不存在的位置，或链接层层相扣无法到达。";
 bool startsWithSeparator(const std::u16string& path) {
     return !path.empty() && path[0] == u'\\';
 }
@@ -86,29 +90,52 @@ const TreeRegistry::Location* TreeRegistry::locate(RegKey key) const {
     return it == m_handles.end() ? nullptr : &it->second;
 }
 
-RegResult TreeRegistry::descend(const Location& base, const KeyPath& sub, Location& out) const {
-    if (!base.usersRoot) {
-        out = base;
-        out.path.insert(out.path.end(), sub.begin(), sub.end());
-        return kErrorSuccess;
-    }
-    if (sub.empty()) {
-        out = base;
-        return kErrorSuccess;
-    }
-    // HKEY_USERS lists the default user's hive and the current user's, by the SID on the second
-    // line of user.reg ("User\S-1-5-21-...").
+std::u16string TreeRegistry::userSid() const {
+    // The SID on the second line of user.reg ("User\S-1-5-21-...").
     const std::u16string& userRoot = m_slots[index(HiveId::User)].tree->rootName;
     const std::size_t cut = userRoot.rfind(u'\\');
-    const std::u16string sid =
-        cut == std::u16string::npos ? std::u16string(kDefaultUserSid) : userRoot.substr(cut + 1);
-    if (namesEqual(sub[0], u".Default")) {
-        out = Location{false, HiveId::UserDefault, KeyPath(sub.begin() + 1, sub.end())};
-    } else if (namesEqual(sub[0], sid)) {
-        out = Location{false, HiveId::User, KeyPath(sub.begin() + 1, sub.end())};
-    } else {
-        return kErrorFileNotFound;
+    return cut == std::u16string::npos ? std::u16string(kDefaultUserSid) : userRoot.substr(cut + 1);
+}
+
+RegResult TreeRegistry::resolve(const Location& base, const KeyPath& sub, bool followLast,
+                                Location& reached, KeyPath& rest) {
+    // Each hive is brought up to date once, on its first use, so that the keys the walk holds
+    // stay valid while it goes on.
+    std::array<bool, kHiveCount> refreshed{};
+    LinkWalker walker(
+        [this, &refreshed](HiveId id) -> HiveTree& {
+            if (!refreshed[index(id)]) m_store->refresh(id, slot(id));
+            refreshed[index(id)] = true;
+            return *slot(id).tree;
+        },
+        userSid());
+    KeySpot start{KeySpot::Kind::Users};
+    if (!base.usersRoot) {
+        // A handle names its key by its own path, links already followed, so that path is taken
+        // name by name. Only a predefined root can be missing here (HKEY_CLASSES_ROOT in a new
+        // hive); what is missing of it is left to create, with the sub-key's names.
+        TreeKey* key = walker.tree(base.hive).root.get();
+        std::size_t found = 0;
+        for (; found < base.path.size(); ++found) {
+            TreeKey* next = key->findSubKey(base.path[found]);
+            if (!next) break;
+            key = next;
+        }
+        if (found < base.path.size()) {
+            reached = Location{false, base.hive, key->path()};
+            rest.assign(base.path.begin() + static_cast<std::ptrdiff_t>(found), base.path.end());
+            rest.insert(rest.end(), sub.begin(), sub.end());
+            return kErrorSuccess;
+        }
+        start = KeySpot{KeySpot::Kind::Key, base.hive, key};
     }
+    const LinkWalker::Walk walk = walker.walk(start, sub, followLast);
+    if (!walk.ok) return fail(kErrorFileNotFound, kBrokenLinkMessage);
+    if (walk.reached.kind == KeySpot::Kind::Users)
+        reached = Location{true, HiveId::System, {}};
+    else
+        reached = Location{false, walk.reached.hive, walk.reached.key->path()};
+    rest.assign(sub.begin() + static_cast<std::ptrdiff_t>(walk.matched), sub.end());
     return kErrorSuccess;
 }
 
@@ -168,7 +195,7 @@ void TreeRegistry::record(HiveId id, TreeChange change) {
     slot(id).pending.push_back(std::move(change));
 }
 
-RegResult TreeRegistry::openKey(RegKey key, const char* subKey, RegKey* result) {
+RegResult TreeRegistry::openKey(RegKey key, const char* subKey, bool openLink, RegKey* result) {
     if (!result) return kErrorInvalidParameter;
     *result = 0;
     const Location* base = locate(key);
@@ -176,17 +203,18 @@ RegResult TreeRegistry::openKey(RegKey key, const char* subKey, RegKey* result) 
     std::u16string sub;
     if (const RegResult r = toText(subKey, sub)) return r;
     if (startsWithSeparator(sub)) return kErrorBadPathname;
-    Location where;
-    if (const RegResult r = descend(*base, splitKeyPath(sub), where)) return r;
     if (!base->usersRoot && !findKey(*base)) return missingKeyResult(key);
-    if (!where.usersRoot && !findKey(where)) return kErrorFileNotFound;
+    Location where;
+    KeyPath missing;
+    if (const RegResult r = resolve(*base, splitKeyPath(sub), !openLink, where, missing)) return r;
+    if (!missing.empty()) return kErrorFileNotFound;
     *result = addHandle(std::move(where));
     return kErrorSuccess;
 }
 
-RegResult TreeRegistry::RegOpenKeyExA(RegKey key, const char* subKey, std::uint32_t, std::uint32_t,
-                                      RegKey* result) {
-    return openKey(key, subKey, result);
+RegResult TreeRegistry::RegOpenKeyExA(RegKey key, const char* subKey, std::uint32_t options,
+                                      std::uint32_t, RegKey* result) {
+    return openKey(key, subKey, (options & kRegOptionOpenLink) != 0, result);
 }
 
 RegResult TreeRegistry::RegOpenKeyA(RegKey key, const char* subKey, RegKey* result) {
@@ -197,7 +225,7 @@ RegResult TreeRegistry::RegOpenKeyA(RegKey key, const char* subKey, RegKey* resu
         *result = key;
         return kErrorSuccess;
     }
-    return openKey(key, subKey, result);
+    return openKey(key, subKey, false, result);
 }
 
 RegResult TreeRegistry::RegCreateKeyExA(RegKey key, const char* subKey, std::uint32_t,
@@ -214,16 +242,28 @@ RegResult TreeRegistry::RegCreateKeyExA(RegKey key, const char* subKey, std::uin
     const KeyPath path = splitKeyPath(sub);
     for (const auto& part : path)
         if (part.size() > kMaxKeyNameLength) return kErrorInvalidParameter;
-    Location where;
-    // HKEY_USERS takes no new hives.
-    if (descend(*base, path, where) != kErrorSuccess) return kErrorAccessDenied;
     if (!base->usersRoot && !isPredefined(key) && !findKey(*base)) return kErrorKeyDeleted;
-    if (where.usersRoot || findKey(where)) {
+    const bool openLink = (options & kRegOptionOpenLink) != 0;
+    Location where;
+    KeyPath missing;
+    if (const RegResult r = resolve(*base, path, !openLink, where, missing)) return r;
+    std::optional<HiveId> prepared;
+    if (!missing.empty()) {
+        if (where.usersRoot) return kErrorAccessDenied;  // HKEY_USERS takes no new hives
+        // The new keys go below the last existing key, which is where a link on the way led.
+        // Preparing may bring the hive up to date with the disk, so the path is looked up again.
+        if (const RegResult r = prepareChange(where.hive)) return r;
+        prepared = where.hive;
+        if (const RegResult r = resolve(*base, path, !openLink, where, missing)) return r;
+    }
+    if (missing.empty()) {
         if (disposition) *disposition = kRegOpenedExistingKey;
         *result = addHandle(std::move(where));
         return kErrorSuccess;
     }
-    if (const RegResult r = prepareChange(where.hive)) return r;
+    if (where.usersRoot || where.hive != prepared)
+        return fail(kErrorAccessDenied, "注册表在读取期间被其他程序改动，请重试。");
+    where.path.insert(where.path.end(), missing.begin(), missing.end());
 
     TreeChange change;
     change.kind = TreeChange::Kind::CreateKey;
@@ -252,10 +292,14 @@ RegResult TreeRegistry::RegDeleteKeyA(RegKey key, const char* subKey) {
     const KeyPath path = splitKeyPath(sub);
     // The predefined roots and the hives' own roots cannot be deleted.
     if (path.empty() && isPredefined(key)) return kErrorAccessDenied;
-    Location where;
-    if (const RegResult r = descend(*base, path, where)) return r;
-    if (where.usersRoot || where.path.empty()) return kErrorAccessDenied;
     if (!base->usersRoot && !findKey(*base)) return missingKeyResult(key);
+    // As Windows does, the key is opened as for reading, so a link named last is followed and
+    // its target is what goes.
+    Location where;
+    KeyPath missing;
+    if (const RegResult r = resolve(*base, path, true, where, missing)) return r;
+    if (!missing.empty()) return kErrorFileNotFound;
+    if (where.usersRoot || where.path.empty()) return kErrorAccessDenied;
     const TreeKey* target = findKey(where);
     if (!target) return kErrorFileNotFound;
     if (!target->subKeys.empty()) return kErrorAccessDenied;  // as Windows: sub-keys first
@@ -283,14 +327,7 @@ RegResult TreeRegistry::RegEnumKeyExA(RegKey key, std::uint32_t index, char* nam
     if (where->usersRoot) {
         // HKEY_USERS lists the default user's hive, then the current user's by its SID.
         if (index > 1) return kErrorNoMoreItems;
-        if (index == 0) {
-            subName = u".Default";
-        } else {
-            const std::u16string& userRoot = hive(HiveId::User).rootName;
-            const std::size_t cut = userRoot.rfind(u'\\');
-            subName = cut == std::u16string::npos ? std::u16string(kDefaultUserSid)
-                                                  : userRoot.substr(cut + 1);
-        }
+        subName = index == 0 ? std::u16string(u".Default") : userSid();
     } else {
         const TreeKey* k = findKey(*where);
         if (!k) return missingKeyResult(key);

@@ -6,6 +6,11 @@
 // HKEY_CURRENT_USER is the user hive, also reachable as HKEY_USERS\<its SID>; HKEY_USERS\.Default
 // is the default-user hive. HKEY_USERS itself holds no values and takes no new keys.
 //
+// Symbolic-link keys (Wine's "#link") are followed as Wine follows them, across hives
+// (registry_links.h): opening, creating, deleting, reading and writing through a link acts on its
+// target, and a link that leads nowhere fails with kErrorFileNotFound. RegOpenKeyExA and
+// RegCreateKeyExA with kRegOptionOpenLink open the link key itself when it is named last.
+//
 // In-memory registry for tests. makeMemoryRegistry(codec) gives an empty registry that needs no
 // files; the codec (usually makeAnsiCodec(936)) must outlive it. Fill it through the ordinary
 // calls (RegCreateKeyExA, RegSetValueExA) or replaceHive(), and read it back the same way. Changes
@@ -151,14 +156,20 @@ class TreeRegistry : public RegistryApi {
 
     const Location* locate(RegKey key) const;
     bool isPredefined(RegKey key) const;
-    // The location `sub` names below `base`; kErrorFileNotFound below HKEY_USERS for an unknown
-    // user.
-    RegResult descend(const Location& base, const KeyPath& sub, Location& out) const;
+    // Where `sub` leads below `base`: the last key of the path that exists, links on the way
+    // followed as registry_links.h describes (the last name's link only when `followLast`), as
+    // `reached`, and the names below it that do not exist as `rest`. Handles keep `reached`, so a
+    // handle opened through a link names the target. kErrorFileNotFound (with a message) when a
+    // link on the way fails.
+    RegResult resolve(const Location& base, const KeyPath& sub, bool followLast, Location& reached,
+                      KeyPath& rest);
+    // The name of the current user's hive under HKEY_USERS.
+    std::u16string userSid() const;
     // The key a location names, after letting the store refresh the hive; null when it is gone.
     TreeKey* findKey(const Location& where);
     RegResult missingKeyResult(RegKey handle) const;
 
-    RegResult openKey(RegKey key, const char* subKey, RegKey* result);
+    RegResult openKey(RegKey key, const char* subKey, bool openLink, RegKey* result);
     RegKey addHandle(Location where);
     // Converts between the caller's ANSI text and the tree's UTF-16.
     RegResult toText(const char* ansi, std::u16string& out);

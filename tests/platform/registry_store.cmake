@@ -1,6 +1,6 @@
 # The registry store: the shared registry suite over every backend of this platform, the Wine
 # registry text format, the file store and its repair of unreadable hives, the tree registry's own
-# behaviour, and the comparison of names.
+# behaviour, Wine's link keys, and the comparison of names.
 if(NOT WIN32)
   hivora_add_test(registry_suite_test LABEL registry
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/registry_suite.cpp
@@ -25,6 +25,9 @@ hivora_add_test(unicode_text_test LABEL registry
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/unicode_text_test.cpp
   LIBS hivora_platform)
 if(NOT WIN32)
+  hivora_add_test(registry_links_test LABEL registry
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/registry_links_test.cpp
+    LIBS hivora_platform)
   hivora_add_test(hive_repair_test LABEL registry
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/hive_repair_test.cpp
     LIBS hivora_platform)

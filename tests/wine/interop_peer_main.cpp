@@ -1,6 +1,8 @@
 // The Windows side of the interoperability check, run under Wine by wine_interop_test:
 //   interop_peer.exe write <tag>   writes the table through the real registry
 //   interop_peer.exe read <tag>    prints what the table reads back as (interop_values.h)
+//   interop_peer.exe links         lists the branches the prefix reaches through link keys
+//                                  (interop_links.h)
 // Problems go to the error stream. Exit code 0 when all went well, 1 when something failed, 2 for
 // a wrong call.
 
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include "platform/windows/registry_win32.h"
+#include "tests/wine/interop_links.h"
 #include "tests/wine/interop_values.h"
 
 namespace {
@@ -39,9 +42,16 @@ void checkKeyClass(const std::string& tag, std::vector<std::string>& problems) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string mode = argc == 3 ? argv[1] : "";
-    if (mode != "write" && mode != "read") {
-        std::fprintf(stderr, "usage: interop_peer.exe write|read <tag>\n");
+    const std::string mode = argc >= 2 ? argv[1] : "";
+    if (argc == 2 && mode == "links") {
+        auto registry = hivora::makeWin32Registry();
+        _setmode(_fileno(stdout), _O_BINARY);
+        for (const std::string& path : hivora::test::linkedPaths())
+            std::fputs(hivora::test::listBranch(*registry, path, 1).c_str(), stdout);
+        return 0;
+    }
+    if (argc != 3 || (mode != "write" && mode != "read")) {
+        std::fprintf(stderr, "usage: interop_peer.exe write|read <tag> | links\n");
         return 2;
     }
     const std::string tag = argv[2];

@@ -29,12 +29,14 @@ endif()
 # tests/wine/run_wine_tests.sh has given it a prefix and the peer.
 if(WIN32)
   add_executable(interop_peer ${CMAKE_CURRENT_LIST_DIR}/interop_peer_main.cpp
-                              ${CMAKE_CURRENT_LIST_DIR}/interop_values.cpp)
+                              ${CMAKE_CURRENT_LIST_DIR}/interop_values.cpp
+                              ${CMAKE_CURRENT_LIST_DIR}/interop_links.cpp)
   target_link_libraries(interop_peer PRIVATE hivora_platform)
 endif()
 if(NOT WIN32)
   hivora_add_test(wine_interop_test LABEL wine
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/wine_interop_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/interop_values.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/interop_links.cpp
     LIBS hivora_platform)
 endif()

@@ -23,6 +23,7 @@
 #include "platform/tree_registry.h"
 #include "platform/wine_hive_format.h"
 #include "tests/platform/odd_hive_lines.h"
+#include "tests/wine/interop_links.h"
 #include "tests/wine/interop_values.h"
 
 namespace hivora::test {
@@ -159,6 +160,65 @@ TEST_F(WineInterop, StoreRefusesToWriteWhileWineRuns) {
     EXPECT_EQ(kErrorFileNotFound,
               store.value()->RegOpenKeyExA(
                   kHkeyCurrentUser, "Software\\HivoraInterop\\WhileWineRuns", 0, kKeyRead, &key));
+}
+
+// A fresh prefix's link keys (the 32-bit view's Fonts and Time Zones, and the 64-bit Time Zones
+// link) list the same through the store as under Wine; a value the store writes through a link
+// is seen by Wine through the link, and by the store at the link's target.
+TEST_F(WineInterop, BranchesReachedThroughLinkKeysReadTheSameThroughTheStore) {
+    const auto listAll = [](RegistryApi& registry) {
+        std::string text;
+        for (const std::string& path : linkedPaths()) text += listBranch(registry, path, 1);
+        return text;
+    };
+    stopWineserver();
+    const Outcome wine = run({m_loader, m_peer, "links"});
+    stopWineserver();
+    ASSERT_EQ(0, wine.exitCode) << wine.errors;
+    {
+        auto store = openFileStore(m_prefix, codec936());
+        ASSERT_TRUE(store.isOk()) << store.status().message();
+        EXPECT_EQ(wine.output, listAll(*store.value()));
+    }
+    // Both sides read through the links, not an empty key: a time zone's values are listed.
+    EXPECT_NE(wine.output.find("China Standard Time] open -> 0\nenum 0 \"Display\""),
+              std::string::npos)
+        << wine.output;
+
+    const char* const fontsLink =
+        "Software\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+    const char* const fonts = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+    const auto setProbe = [&](bool remove) {
+        auto store = openFileStore(m_prefix, codec936());
+        ASSERT_TRUE(store.isOk()) << store.status().message();
+        RegKey key = 0;
+        ASSERT_EQ(kErrorSuccess, store.value()->RegOpenKeyExA(kHkeyLocalMachine, fontsLink, 0,
+                                                              kKeyAllAccess, &key));
+        const RegResult r = remove ? store.value()->RegDeleteValueA(key, "HivoraLinkProbe")
+                                   : store.value()->RegSetValueExA(
+                                         key, "HivoraLinkProbe", 0, kRegSz,
+                                         reinterpret_cast<const std::uint8_t*>("probe.ttf"), 10);
+        store.value()->RegCloseKey(key);
+        EXPECT_EQ(kErrorSuccess, r);
+        EXPECT_TRUE(store.value()->flush().isOk());
+    };
+    setProbe(false);
+    const Outcome after = run({m_loader, m_peer, "links"});
+    stopWineserver();
+    EXPECT_EQ(0, after.exitCode) << after.errors;
+    EXPECT_NE(after.output.find("\"HivoraLinkProbe\" type 1"), std::string::npos) << after.output;
+    {
+        auto store = openFileStore(m_prefix, codec936());
+        ASSERT_TRUE(store.isOk()) << store.status().message();
+        EXPECT_EQ(after.output, listAll(*store.value()));
+        RegKey key = 0;
+        ASSERT_EQ(kErrorSuccess,
+                  store.value()->RegOpenKeyExA(kHkeyLocalMachine, fonts, 0, kKeyRead, &key));
+        EXPECT_EQ(kErrorSuccess, store.value()->RegQueryValueExA(key, "HivoraLinkProbe", nullptr,
+                                                                 nullptr, nullptr));
+        store.value()->RegCloseKey(key);
+    }
+    setProbe(true);
 }
 
 // The table of odd lines as the prefix's user.reg: Wine loads it (reporting what it cannot read)
