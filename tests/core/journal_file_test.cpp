@@ -22,6 +22,7 @@ namespace {
 
 JournalEntry sampleEntry() {
     JournalEntry e;
+    e.id = 1;  // ids start at 1; append gives the real one
     e.label = {"hideShow", 0, "set", "隐藏\"回收站\""};
     KeyState removed{
         true, "{645FF040}", "REG_SZ", {{"", kRegSz, std::string("\xbb\xd8\0", 3)}}, {}};
@@ -110,7 +111,7 @@ TEST(JournalEntry, EntriesOfEveryShapeReadBackAsWritten) {
          "撤销：\t\"引号\" \\ \x01"},
         {"key made whole", {keyItem({}, deep)}, {}, ""},
         {"key removed", {keyItem(KeyState{true, "", "", {}, {}}, {})}, {}, "x"},
-        {"no items", {}, std::numeric_limits<std::int64_t>::max(), "空"},
+        {"no items", {}, kMaxJournalId, "空"},
         {"both kinds", {keyItem(deep, {}), valueItem({}, {})}, {}, "两项"},
     };
     for (const Case& c : cases) {
