@@ -55,10 +55,16 @@ bool isJournalCommand(const Options& options) {
 }
 
 int runJournalCommand(const Options& options) {
-    Result<RegistryChoice> choice = chooseRegistry(options);
+    // --history only reads: the store and the journal are left exactly as they are, and it may
+    // run while Wine uses the prefix. The undo and redo write, so the journal is pruned first.
+    const bool reading = options.showHistory;
+    Result<RegistryChoice> choice =
+        chooseRegistry(options, reading ? RegistryUse::Read : RegistryUse::Change);
     if (!choice) return fail(choice.status().message());
     RegistryChoice& registry = choice.value();
-    Result<JournalSession> session = openJournalSession(registry.description);
+    if (!registry.note.empty()) std::fprintf(stderr, "%s\n", registry.note.c_str());
+    Result<JournalSession> session = openJournalSession(
+        registry.description, reading ? JournalLoading::ReadOnly : JournalLoading::Now);
     if (!session) return fail(session.status().message());
     ChangeJournal& journal = *session.value().journal;
 

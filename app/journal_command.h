@@ -10,7 +10,8 @@ namespace hivora {
 bool isJournalCommand(const Options& options);
 
 // --history prints the journal's entries newest first, one per line, fields separated by tabs
-// (id, time, caption, changes, "已撤销" for entries undone later) on standard output.
+// (id, time, caption, changes, "已撤销" for entries undone later) on standard output. It writes
+// nothing, and runs while Wine uses the prefix (with a note on standard error).
 // --undo undoes the latest change not yet undone (each run the one before), --redo redoes the
 // change undone last; changes made since by another program are not overwritten without a window
 // to ask in (the undo or redo is cancelled and they are listed).

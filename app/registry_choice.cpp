@@ -8,7 +8,6 @@
 #endif
 
 #include <filesystem>
-#include <fstream>
 
 namespace hivora {
 
@@ -25,6 +24,26 @@ Status wineserverProblem(const std::string& folder) {
                              "程序（或运行 WINEPREFIX=\"" +
                              folder + "\" wineserver -k），再启动 Hivora。\n没有写入任何内容。",
                          kErrorBusy);
+}
+
+// The note for a reading command run while Wine holds the prefix: what it prints is what the files
+// hold now, which Wine may replace at any moment.
+std::string wineserverNote(const std::string& folder) {
+    return "注意：Wine 正在使用前缀 " + folder +
+           "（wineserver 在运行），它随时可能改写其中的注册表文件，以下内容可能已经过时。";
+}
+
+// A prefix named on the command line must be there: a folder that does not exist would read as a
+// registry in which nothing is set, and the user would never learn of the typing mistake.
+Status missingPrefixProblem(const Options& options) {
+    if (options.storeDirectory.empty()) return Status::ok();
+    std::error_code error;
+    if (std::filesystem::is_directory(options.storeDirectory, error)) return Status::ok();
+    if (std::filesystem::exists(options.storeDirectory, error))
+        return Status::error("--prefix 指定的 " + options.storeDirectory + " 不是目录。",
+                             kErrorFileNotFound);
+    return Status::error("--prefix 指定的目录 " + options.storeDirectory + " 不存在。",
+                         kErrorFileNotFound);
 }
 
 constexpr const char* kWhatToDo =
@@ -47,28 +66,27 @@ Status checkStoreUsable(const Options& options) {
     (void)options;
     return Status::ok();
 #else
+    if (Status missing = missingPrefixProblem(options); !missing.isOk()) return missing;
     const std::string folder = storeFolder(options);
     if (Status busy = wineserverProblem(folder); !busy.isOk()) return busy;
-    for (const char* name : {"system.reg", "user.reg", "userdef.reg"}) {
-        const std::filesystem::path path = std::filesystem::path(folder) / name;
-        std::error_code error;
-        if (!std::filesystem::exists(path, error)) continue;
-        std::ifstream file(path, std::ios::binary);
-        char probe = 0;
-        const bool readable = std::filesystem::is_regular_file(path, error) && file &&
-                              (file.read(&probe, 1) || file.eof());
-        if (!readable) {
-            return Status::error("无法读取注册表文件 " + path.string() + "。" + kWhatToDo,
-                                 kErrorRegistryIoFailed);
+    for (const char* name : kHiveFileNames) {
+        const std::string path = folder + "/" + name;
+        if (!stampOf(path).exists) continue;
+        // Never opened as a stream: a FIFO in a hive's place would block the start for good.
+        if (Status s = checkFileReadable(path); !s.isOk()) {
+            return Status::error(
+                "无法读取注册表文件 " + path + "：" + readFailureReason(s) + "。" + kWhatToDo,
+                kErrorRegistryIoFailed);
         }
     }
     return Status::ok();
 #endif
 }
 
-Result<RegistryChoice> chooseRegistry(const Options& options) {
+Result<RegistryChoice> chooseRegistry(const Options& options, RegistryUse use) {
     RegistryChoice choice;
 #ifdef _WIN32
+    (void)use;  // the real registry is Windows' own to guard
     // The real registry converts texts itself with the system's code page; the codec serves the
     // profile files and the layer.
     auto codec = makeAnsiCodec(systemAnsiCodePage());
@@ -84,9 +102,16 @@ Result<RegistryChoice> chooseRegistry(const Options& options) {
                              codec.status().message());
     }
     choice.codec = std::move(codec).value();
+    if (Status missing = missingPrefixProblem(options); !missing.isOk()) return missing;
     const std::string folder = storeFolder(options);
-    if (Status busy = wineserverProblem(folder); !busy.isOk()) return busy;
-    auto store = openFileStore(folder, *choice.codec);
+    FileStoreOptions storeOptions;
+    if (use == RegistryUse::Read) {
+        storeOptions.readOnly = true;
+        if (wineserverRunning(folder)) choice.note = wineserverNote(folder);
+    } else if (Status busy = wineserverProblem(folder); !busy.isOk()) {
+        return busy;
+    }
+    auto store = openFileStore(folder, *choice.codec, std::move(storeOptions));
     if (!store) {
         return Status::error(store.status().message() + kWhatToDo, store.status().code());
     }

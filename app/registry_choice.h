@@ -19,17 +19,31 @@ struct RegistryChoice {
     // The folder of the Wine prefix the store is (--prefix); "" for the private store and on
     // Windows. Give it to makePlatformServices (platform/platform_services.h).
     std::string winePrefix;
+    // Non-empty: a sentence for the user to read on standard error before the output (a reading
+    // command run while Wine uses the prefix).
+    std::string note;
+};
+
+// What the run does with the registry.
+enum class RegistryUse {
+    Change,  // the window, --undo, --redo: refused while a wineserver runs for the prefix
+    Read,    // --status, --history: allowed then, with a note; the store writes nothing at all
 };
 
 // The folder of registry files the options name (the private store when none); "" on Windows.
 std::string storeFolder(const Options& options);
 
-// The quick checks that need not read the registry, made before the window opens: no wineserver
-// runs for the store's folder, and each hive file there that exists can be read. Failure: a
-// sentence for the user, in Chinese, naming the file and what to do. Nothing is written.
+// The quick checks that need not read the registry, made before the window opens: a folder named
+// with --prefix exists, no wineserver runs for the store's folder, and each hive file there that
+// exists is a regular file of at most 1 GiB that can be read (a FIFO or a device is refused
+// without being read). Failure: a sentence for the user, in Chinese, naming the path and what to
+// do. Nothing is written.
 Status checkStoreUsable(const Options& options);
 
-// Success: the registry and its codec. Failure: a sentence for the user, in Chinese.
-Result<RegistryChoice> chooseRegistry(const Options& options);
+// Success: the registry and its codec (for RegistryUse::Read, a store that refuses changes and
+// perhaps a note). Failure: a sentence for the user, in Chinese: a folder named with --prefix that
+// does not exist, (Change) a wineserver running for the prefix, a hive that cannot be read.
+Result<RegistryChoice> chooseRegistry(const Options& options,
+                                      RegistryUse use = RegistryUse::Change);
 
 }  // namespace hivora

@@ -32,11 +32,12 @@ void useParentConsole() {
 
 int runStatusCommand(const Options& options) {
     useParentConsole();
-    auto choice = chooseRegistry(options);
+    auto choice = chooseRegistry(options, RegistryUse::Read);
     if (!choice) {
         std::fprintf(stderr, "%s\n", choice.status().message().c_str());
         return 1;
     }
+    if (!choice.value().note.empty()) std::fprintf(stderr, "%s\n", choice.value().note.c_str());
     RegInfoGetSet layer(*choice.value().registry, *choice.value().codec);
     LiveStateReader reader(layer);
     const std::string table = formatStatusTable(readAllStates(reader));

@@ -24,10 +24,11 @@ std::uint16_t pairUnit(unsigned lead, unsigned trail) {
                             (trail - nls::kCp936TrailFirst)];
 }
 
-// A single byte that stands for a private-use character (0xFF for U+F8F5) is refused by
-// Windows' strict decoding, although the character still encodes to it.
+// Every single byte the table defines decodes, 0xFF to the private-use character U+F8F5 too, as
+// Wine's registry decodes the bytes an "A" function is given (only Windows' strictest flag
+// refuses it); U+F8F5 encodes back to 0xFF.
 bool singleRefused(std::uint16_t unit) {
-    return unit == kCp936Invalid || (unit >= 0xE000 && unit <= 0xF8FF);
+    return unit == kCp936Invalid;
 }
 
 // The sequence of every unit: the decoding tables read backwards (each defined sequence is the

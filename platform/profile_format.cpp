@@ -64,6 +64,15 @@ std::vector<Line> splitLines(std::string_view fileText) {
     return lines;
 }
 
+// A file saved by an editor that marks UTF-8 begins with the byte order mark; it is no part of the
+// first line, or a first section "[Color]" would never be found. A write keeps it in front.
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+std::string_view withoutUtf8Mark(std::string_view fileText) {
+    if (fileText.substr(0, kUtf8Mark.size()) == kUtf8Mark) fileText.remove_prefix(kUtf8Mark.size());
+    return fileText;
+}
+
 std::string joinLines(const std::vector<Line>& lines) {
     std::string text;
     for (const Line& line : lines) text += line.text + line.ending;
@@ -164,7 +173,7 @@ bool isDoubleByteCodePage(std::uint32_t codePage) {
 std::optional<std::string> findProfileValue(std::string_view fileText, std::string_view section,
                                             std::string_view key, std::uint32_t codePage) {
     const bool doubleByte = isDoubleByteCodePage(codePage);
-    const std::vector<Line> lines = splitLines(fileText);
+    const std::vector<Line> lines = splitLines(withoutUtf8Mark(fileText));
     const auto span = findSection(lines, trimBlanks(section), doubleByte);
     if (!span) return std::nullopt;
     const auto keyLine = findKey(lines, *span, trimBlanks(key), doubleByte);
@@ -195,7 +204,9 @@ Result<std::string> writeProfileValue(std::string_view fileText, std::string_vie
     if (Status checked = checkWritable(section, key, value); !checked) return checked;
 
     const bool doubleByte = isDoubleByteCodePage(codePage);
-    std::vector<Line> lines = splitLines(fileText);
+    const std::string_view body = withoutUtf8Mark(fileText);
+    const std::string_view mark = fileText.substr(0, fileText.size() - body.size());
+    std::vector<Line> lines = splitLines(body);
     const std::string ending = lineEndingOf(lines);
     const auto newLine = [&](std::string text) { return Line{std::move(text), ending}; };
 
@@ -204,13 +215,13 @@ Result<std::string> writeProfileValue(std::string_view fileText, std::string_vie
         if (!lines.empty() && lines.back().ending.empty()) lines.back().ending = ending;
         lines.push_back(newLine("[" + std::string(section) + "]"));
         lines.push_back(newLine(std::string(key) + "=" + std::string(value)));
-        return joinLines(lines);
+        return std::string(mark) + joinLines(lines);
     }
 
     if (const auto keyLine = findKey(lines, *span, key, doubleByte)) {
         Line& line = lines[*keyLine];
         line.text = std::string(keyOf(line.text)->name) + "=" + std::string(value);
-        return joinLines(lines);
+        return std::string(mark) + joinLines(lines);
     }
 
     std::size_t last = span->header;  // the last non-blank line of the section
@@ -220,7 +231,7 @@ Result<std::string> writeProfileValue(std::string_view fileText, std::string_vie
     if (lines[last].ending.empty()) lines[last].ending = ending;
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(last) + 1,
                  newLine(std::string(key) + "=" + std::string(value)));
-    return joinLines(lines);
+    return std::string(mark) + joinLines(lines);
 }
 
 }  // namespace hivora

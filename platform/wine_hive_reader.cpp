@@ -265,9 +265,9 @@ class HiveReader {
             return;
         }
         if (name.size() > kMaxValueNameUnits) {
-            // Wine drops such a value without a word; it is reported here, so that the file is
-            // not rewritten without it unasked.
-            report("Value name too long");
+            // Wine drops such a value without a word and the hive stays writable. The value is
+            // left out here too, but its line stays with the key, so a save loses nothing.
+            keepLine();
             return;
         }
         ++pos;

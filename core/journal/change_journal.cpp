@@ -85,7 +85,6 @@ Status ChangeJournal::prune() {
 Status ChangeJournal::loadFile() {
     m_entries.clear();
     m_garbled = 0;
-    m_voids = 0;
     Result<std::string> text = m_files.read(m_path);
     if (!text) return text.status();
     std::set<std::int64_t> voided;
@@ -99,7 +98,6 @@ Status ChangeJournal::loadFile() {
                 break;
             case JournalLine::Kind::Void:
                 voided.insert(parsed.voided);
-                ++m_voids;
                 break;
             case JournalLine::Kind::Garbled:
                 ++m_garbled;
@@ -116,18 +114,54 @@ Status ChangeJournal::pruneFile() {
         m_entries.size() > kJournalKeepCount ? m_entries.size() - kJournalKeepCount : 0;
     const auto tooOld = [oldest](const JournalEntry& e) { return e.time < oldest; };
     // The usual case, checked without copying the journal: nothing to drop.
-    if (skip == 0 && m_garbled == 0 && m_voids == 0 &&
-        std::none_of(m_entries.begin(), m_entries.end(), tooOld))
+    if (skip == 0 && std::none_of(m_entries.begin(), m_entries.end(), tooOld))
         return Status::ok();
-    std::vector<JournalEntry> kept;
-    for (std::size_t i = skip; i < m_entries.size(); ++i)
-        if (!tooOld(m_entries[i])) kept.push_back(m_entries[i]);
-    std::string text;
-    for (const JournalEntry& e : kept) text += entryToJson(e) + "\n";
-    if (Status s = m_files.replaceDurably(m_path, text); !s) return s;
-    m_entries = std::move(kept);
-    m_garbled = 0;
-    m_voids = 0;
+    // Ids grow in the order of the file, so the entries beyond the newest 10,000 are those below
+    // the first one kept. Entries voided earlier fall under the same two rules.
+    const std::int64_t firstCounted = skip == 0 ? 0 : m_entries[skip].id;
+    const auto dropped = [&](const JournalEntry& e) { return tooOld(e) || e.id < firstCounted; };
+
+    // The file is read again rather than rebuilt from memory: every line this reader does not
+    // understand (a torn line, a line from a newer program) stays byte for byte where it was,
+    // and an entry another program appended since the load is kept too.
+    Result<std::string> text = m_files.read(m_path);
+    if (!text) return text.status();
+    struct Piece {
+        std::string_view bytes;  // the line with its newline, as in the file
+        JournalLine parsed;
+    };
+    std::vector<Piece> pieces;
+    std::string_view rest = text.value();
+    while (!rest.empty()) {
+        const std::size_t end = rest.find('\n');
+        const std::size_t size = end == std::string_view::npos ? rest.size() : end + 1;
+        const std::string_view line = rest.substr(0, size);
+        rest.remove_prefix(size);
+        pieces.push_back({line, parseJournalLine(line.substr(0, line.find('\n')))});
+    }
+    std::set<std::int64_t> droppedIds, keptIds;
+    for (const Piece& piece : pieces) {
+        if (piece.parsed.kind != JournalLine::Kind::Entry) continue;
+        (dropped(piece.parsed.entry) ? droppedIds : keptIds).insert(piece.parsed.entry.id);
+    }
+    std::string kept;
+    kept.reserve(text.value().size());
+    for (const Piece& piece : pieces) {
+        const JournalLine& line = piece.parsed;
+        if (line.kind == JournalLine::Kind::Entry && droppedIds.count(line.entry.id) != 0 &&
+            keptIds.count(line.entry.id) == 0)
+            continue;
+        // A void mark goes only with its entry: kept alone, it could never revive anything.
+        if (line.kind == JournalLine::Kind::Void && droppedIds.count(line.voided) != 0 &&
+            keptIds.count(line.voided) == 0)
+            continue;
+        kept += piece.bytes;
+    }
+    if (kept.size() == text.value().size()) return Status::ok();
+    if (Status s = m_files.replaceDurably(m_path, kept); !s) return s;
+    std::erase_if(m_entries, [&](const JournalEntry& e) {
+        return droppedIds.count(e.id) != 0 && keptIds.count(e.id) == 0;
+    });
     return Status::ok();
 }
 
@@ -173,6 +207,10 @@ const JournalEntry* ChangeJournal::find(std::int64_t id) const {
 
 Status ChangeJournal::append(JournalEntry& entry) {
     (void)finishLoading();
+    // The largest id a line may carry: the journal is full rather than have the id wrap round.
+    if (m_lastId >= kMaxJournalId)
+        return Status::error("操作记录的编号已经用完，无法再记录操作。请移走操作记录文件 " + m_path +
+                             "，程序会新建一个。");
     entry.id = m_lastId + 1;
     entry.time = m_clock();
     entry.store = m_store;
@@ -186,7 +224,6 @@ Status ChangeJournal::markVoid(std::int64_t id) {
     (void)finishLoading();
     std::erase_if(m_entries, [&](const JournalEntry& e) { return e.id == id; });
     if (Status s = m_files.appendDurably(m_path, voidMarkToJson(id) + "\n"); !s) return s;
-    ++m_voids;
     return Status::ok();
 }
 

@@ -33,8 +33,10 @@ class ChangeJournal {
     // Reads the file (a missing file is an empty journal). Failure: it cannot be read; the
     // journal is then empty and appends still work.
     Status load();
-    // Drops entries older than a year and all but the newest 10,000 (with garbled lines and void
-    // marks), rewriting the file crash-safely, only when there is something to drop.
+    // Drops entries older than a year and all but the newest 10,000, with the void marks of the
+    // entries dropped, rewriting the file crash-safely, only when there is something to drop.
+    // Every other line (one the reader does not understand too) stays byte for byte, in order.
+    // Only for a run that writes to the journal anyway: reading never prunes.
     Status prune();
 
     // load() and then prune() on another thread, so that a long journal does not hold up the
@@ -54,7 +56,8 @@ class ChangeJournal {
     const std::string& store() const { return m_store; }
 
     // Gives `entry` the next id, the time and the store, and appends it durably. Failure: the
-    // entry is not in the journal (a torn line at most reached the file).
+    // entry is not in the journal (a torn line at most reached the file); also when the ids are
+    // used up (kMaxJournalId), with nothing written.
     Status append(JournalEntry& entry);
     // Marks entry `id` as never having taken effect (its save failed) and forgets it.
     Status markVoid(std::int64_t id);
@@ -75,7 +78,6 @@ class ChangeJournal {
     std::vector<JournalEntry> m_entries;
     std::int64_t m_lastId = 0;
     int m_garbled = 0;
-    int m_voids = 0;
     // The work startLoading started; read and settled only by the journal's user's thread.
     mutable std::future<Status> m_loading;
     mutable Status m_loaded = Status::ok();

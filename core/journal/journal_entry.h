@@ -29,6 +29,10 @@ struct JournalItem {
     bool changed() const;
 };
 
+// Ids run from 1 to 2^53, the integers every JSON reader holds exactly. A line whose id (or the id
+// it undoes or voids) lies outside is not understood: it reads as Garbled.
+inline constexpr std::int64_t kMaxJournalId = std::int64_t{1} << 53;
+
 struct JournalEntry {
     std::int64_t id = 0;    // increasing in the order of the file
     std::int64_t time = 0;  // seconds since 1970 (UTC)

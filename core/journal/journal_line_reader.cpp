@@ -3,9 +3,10 @@
 // than the parsing itself, and a long journal is read at every start.
 //
 // The shapes are the ones entryToJson and voidMarkToJson write. Members the reader does not know
-// are skipped; a known member of the wrong type, a missing one, or bad JSON makes the line
-// Garbled.
+// are skipped; a known member of the wrong type, a missing one, an id outside 1…kMaxJournalId, or
+// bad JSON makes the line Garbled.
 
+#include <cstdint>
 #include <nlohmann/json.hpp>
 #include <optional>
 
@@ -117,6 +118,8 @@ class LineReader final : public nlohmann::json_sax<Json> {
         return scalar(Scalar{Scalar::Integer, static_cast<std::int64_t>(v)});
     }
     bool number_unsigned(number_unsigned_t v) override {
+        // Beyond the signed range no member of the line can take it.
+        if (v > static_cast<number_unsigned_t>(INT64_MAX)) return scalar(Scalar{Scalar::Other});
         return scalar(Scalar{Scalar::Integer, static_cast<std::int64_t>(v)});
     }
     bool number_float(number_float_t, const string_t&) override {
@@ -380,19 +383,20 @@ bool LineReader::scalar(const Scalar& v) {
 
 bool LineReader::lineMember(const std::string& member, const Scalar& v) {
     const bool integer = v.kind == Scalar::Integer;
-    if (member == "id" && integer) {
+    const bool validId = integer && v.integer >= 1 && v.integer <= kMaxJournalId;
+    if (member == "id" && validId) {
         m_id = v.integer;
     } else if (member == "time" && integer) {
         m_time = v.integer;
     } else if (member == "store" && v.kind == Scalar::Text) {
         m_store = *v.text;
-    } else if (member == "undoes" && (integer || v.kind == Scalar::Null)) {
-        if (integer) m_entry.undoes = v.integer;
+    } else if (member == "undoes" && (validId || v.kind == Scalar::Null)) {
+        if (validId) m_entry.undoes = v.integer;
     } else if (member == "void") {
-        // A void mark is a void mark whatever else the line holds; one that names no entry is
-        // garbled.
+        // A void mark is a void mark whatever else the line holds; one that names no entry (or
+        // an id no entry can have) is garbled.
         m_voidSeen = true;
-        if (integer) m_voided = v.integer;
+        if (validId) m_voided = v.integer;
     } else if (knownMember()) {
         return false;
     }

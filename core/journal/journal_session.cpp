@@ -14,9 +14,9 @@ Result<JournalSession> openJournalSession(const std::string& storeFolder, Journa
     JournalSession session;
     session.files = makeJournalFiles();
     session.journal = std::make_unique<ChangeJournal>(*session.files, path.value(), storeFolder);
-    if (loading == JournalLoading::Now) {
+    if (loading != JournalLoading::Later) {
         if (Status s = session.journal->load(); !s) return journalUnreadable(s);
-        (void)session.journal->prune();
+        if (loading == JournalLoading::Now) (void)session.journal->prune();
     }
     session.recorder = std::make_unique<ActionRecorder>(*session.journal);
     return session;

@@ -21,14 +21,15 @@ struct JournalSession {
 };
 
 enum class JournalLoading {
-    Now,    // read and pruned before openJournalSession returns
-    Later,  // not read: the caller starts it (ChangeJournal::startLoading) when it suits it
+    Now,       // read and pruned before openJournalSession returns: for a run that writes
+    ReadOnly,  // read before openJournalSession returns; nothing is written, not even a prune
+    Later,     // not read: the caller starts it (ChangeJournal::startLoading) when it suits it
 };
 
 // Opens the journal of the store in `storeFolder` (RegistryChoice::description) in its place
-// (journalPathForStore), reads it and prunes it (or leaves that for later). A failed prune leaves
-// the file as it was and is not an error. Failure: no place for the journal, or (Now) the file
-// cannot be read.
+// (journalPathForStore), reads it and prunes it (or only reads it, or leaves both for later). A
+// failed prune leaves the file as it was and is not an error. Failure: no place for the journal,
+// or (Now, ReadOnly) the file cannot be read or is refused (a symbolic link, not a regular file).
 Result<JournalSession> openJournalSession(const std::string& storeFolder,
                                           JournalLoading loading = JournalLoading::Now);
 

@@ -80,31 +80,101 @@ FileStamp stampOf(const std::string& path) {
     return s;
 }
 
-Result<std::string> readWholeFile(const std::string& path, bool* missing) {
+namespace {
+
+Status readRefusal(const std::string& path, int error, const ReadRules& rules) {
+    return Status::error(path + "：" + readFailureReason(Status::error("", error), rules.maxBytes),
+                         error);
+}
+
+// Opens the file for reading when it is one readWholeFile reads: a descriptor on a regular file
+// no larger than the limit, or the refusal.
+Result<int> openForReading(const std::string& path, bool* missing, const ReadRules& rules) {
     if (missing) *missing = false;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // The kind of file is checked before it is opened: opening a FIFO for reading waits for a
+    // writer, and opening some devices does something by itself.
+    struct stat st {};
+    if ((rules.followLinks ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st)) != 0) {
+        if (errno == ENOENT && missing) *missing = true;
+        return readRefusal(path, errno, rules);
+    }
+    if (!rules.followLinks && S_ISLNK(st.st_mode)) return readRefusal(path, ELOOP, rules);
+    if (!S_ISREG(st.st_mode)) return readRefusal(path, EINVAL, rules);
+    // The path may have been replaced since: the descriptor is checked again, and O_NONBLOCK
+    // keeps even that open from waiting on a FIFO put there meanwhile.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC |
+                                            (rules.followLinks ? 0 : O_NOFOLLOW));
     if (fd < 0) {
         if (errno == ENOENT && missing) *missing = true;
-        return errnoStatus(errno, path);
+        return readRefusal(path, errno, rules);
     }
+    int error = 0;
+    if (::fstat(fd, &st) != 0)
+        error = errno;
+    else if (!S_ISREG(st.st_mode))
+        error = EINVAL;
+    else if (static_cast<std::uint64_t>(st.st_size) > rules.maxBytes)
+        error = EFBIG;
+    if (error == 0) return fd;
+    ::close(fd);
+    return readRefusal(path, error, rules);
+}
+
+}  // namespace
+
+Result<std::string> readWholeFile(const std::string& path, bool* missing, const ReadRules& rules) {
+    Result<int> opened = openForReading(path, missing, rules);
+    if (!opened) return opened.status();
+    const int fd = opened.value();
     std::string content;
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && st.st_size > 0)
-        content.reserve(static_cast<std::size_t>(st.st_size));
+    if (::fstat(fd, &st) == 0) content.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[1 << 16];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int error = errno;
+        int error = 0;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0)
+            error = errno;
+        else if (content.size() + static_cast<std::size_t>(n) > rules.maxBytes)
+            error = EFBIG;  // a file that grows while it is read is bounded all the same
+        if (error != 0) {
             ::close(fd);
-            return errnoStatus(error, path);
+            return readRefusal(path, error, rules);
         }
         content.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(fd);
     return content;
+}
+
+Status checkFileReadable(const std::string& path, const ReadRules& rules) {
+    Result<int> opened = openForReading(path, nullptr, rules);
+    if (!opened) return opened.status();
+    char probe = 0;
+    ssize_t n = 0;
+    do {
+        n = ::read(opened.value(), &probe, 1);
+    } while (n < 0 && errno == EINTR);
+    const int error = errno;
+    ::close(opened.value());
+    return n < 0 ? readRefusal(path, error, rules) : Status::ok();
+}
+
+std::string readFailureReason(const Status& failure, std::uint64_t maxBytes) {
+    switch (failure.code()) {
+        case EINVAL:
+            return "它不是普通文件（而是命名管道、设备、套接字或文件夹），没有读取";
+        case EFBIG:
+            if (maxBytes >= (1ULL << 30) && maxBytes % (1ULL << 30) == 0)
+                return "文件大于 " + std::to_string(maxBytes >> 30) + " GiB，没有读取";
+            return "文件大于 " + std::to_string(maxBytes >> 20) + " MiB，没有读取";
+        case ELOOP:
+            return "它是符号链接，为安全起见没有跟随";
+        default:
+            return std::strerror(failure.code());
+    }
 }
 
 std::string finalLinkTarget(const std::string& path) {

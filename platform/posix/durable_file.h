@@ -24,9 +24,32 @@ struct FileStamp {
 };
 FileStamp stampOf(const std::string& path);
 
-// The file's bytes. Failure: the file cannot be opened or read (errno in the Status code is not
-// set; the message names the file). `missing` is set when the file does not exist.
-Result<std::string> readWholeFile(const std::string& path, bool* missing = nullptr);
+// The largest registry file the program reads: Wine's own hives stay far below it, and a bigger
+// one would take the memory of the whole machine to hold and parse.
+inline constexpr std::uint64_t kMaxHiveFileBytes = 1ULL << 30;
+
+// What readWholeFile accepts at the path.
+struct ReadRules {
+    std::uint64_t maxBytes = kMaxHiveFileBytes;
+    // False: a path that is itself a symbolic link is refused (ELOOP) instead of followed.
+    bool followLinks = true;
+};
+
+// The file's bytes. Only a regular file is read: a FIFO, a device (such as /dev/zero), a socket
+// or a folder is refused before any byte is read (code EINVAL), so such a path can neither block
+// the program nor fill its memory; so is a file larger than `rules.maxBytes` (EFBIG), also when
+// it grows while being read. Failure: the Status code is errno, the message names the file and
+// says why in Chinese. `missing` is set when the file does not exist.
+Result<std::string> readWholeFile(const std::string& path, bool* missing = nullptr,
+                                  const ReadRules& rules = {});
+
+// The same checks as readWholeFile, and one byte read, without reading the file: ok when
+// readWholeFile would most likely succeed. Failure (a missing file too) as for readWholeFile.
+Status checkFileReadable(const std::string& path, const ReadRules& rules = {});
+
+// Why a read failed, in Chinese, for a Status from readWholeFile (its code), without the path;
+// `maxBytes` as the read's ReadRules.
+std::string readFailureReason(const Status& failure, std::uint64_t maxBytes = kMaxHiveFileBytes);
 
 // Steps of a durable replace, in order, named for fault injection in tests.
 inline constexpr std::string_view kStepCreate = "create";  // the temporary file

@@ -74,7 +74,7 @@ class FileHiveStore final : public HiveStore {
             stamp = {};
         } else if (!text) {
             return Status::error(
-                "无法读取注册表文件 " + file.path + "：" + std::strerror(text.status().code()),
+                "无法读取注册表文件 " + file.path + "：" + readFailureReason(text.status()),
                 kErrorRegistryIoFailed);
         } else {
             ParsedHive parsed =
@@ -90,6 +90,7 @@ class FileHiveStore final : public HiveStore {
 
     // Removes temporary files a crashed save left, when no other writer is busy in the folder.
     void removeLeftovers() {
+        if (m_options.readOnly) return;  // a reading run leaves the folder exactly as it is
         if (Result<FolderLock> lock = FolderLock::acquire(m_folder, /*wait=*/false))
             removeLeftoverTemporaries(m_folder);
     }
@@ -101,6 +102,7 @@ class FileHiveStore final : public HiveStore {
     }
 
     Status prepareChange(HiveId id, HiveSlot& slot) override {
+        if (m_options.readOnly) return Status::error(kReadOnlyStoreMessage, kErrorAccessDenied);
         if (Status s = checkWineserver(); !s) return s;
         if (Status s = bringUpToDate(id, slot); !s) return s;
         return checkReadable(id);

@@ -36,7 +36,13 @@ struct FileStoreOptions {
     std::string wineTempBase;
     // For tests: makes steps of a save fail (see durable_file.h).
     StepFault saveFault;
+    // For commands that only read (--status, --history): the store writes nothing at all, not
+    // even the removal of a crashed save's temporary files, and refuses every change.
+    bool readOnly = false;
 };
+
+// The sentence given for a change to a store opened read-only.
+inline constexpr char kReadOnlyStoreMessage[] = "无法写入注册表：此次运行只读取注册表，不作修改。";
 
 // The sentence given when a wineserver runs for the store's folder.
 inline constexpr char kWineserverRunningMessage[] =

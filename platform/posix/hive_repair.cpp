@@ -36,7 +36,7 @@ std::optional<RefusedHive> findRefusal(const std::string& path) {
     bool missing = false;
     Result<std::string> text = readWholeFile(path, &missing);
     if (missing) return std::nullopt;
-    if (!text) return RefusedHive{path, 0, text.status().message(), false};
+    if (!text) return RefusedHive{path, 0, readFailureReason(text.status()), false};
     const ParsedHive parsed =
         parseHive(std::make_shared<const std::string>(std::move(text).value()));
     if (parsed.diagnostics.empty()) return std::nullopt;
@@ -74,7 +74,7 @@ Status repairHive(const std::string& path, const FileStoreOptions& options,
     bool missing = false;
     Result<std::string> old = readWholeFile(path, &missing);
     if (missing) return failed(path, "文件不存在。", kErrorFileNotFound);
-    if (!old) return failed(path, old.status().message(), kErrorRegistryIoFailed);
+    if (!old) return failed(path, readFailureReason(old.status()) + "。", kErrorRegistryIoFailed);
 
     const auto text = std::make_shared<const std::string>(old.value());
     const ParsedHive parsed = parseHive(text);

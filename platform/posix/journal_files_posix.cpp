@@ -39,12 +39,35 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
+// The journal is only ever the program's own regular file. A symbolic link put in its place
+// would make every append and rewrite land in whatever file it names, and a FIFO or a device
+// would hang the program or fill its memory: both are refused, the file left alone.
+Status refusedPath(const std::string& path, int error) {
+    return Status::error("操作记录 " + path + " 无法使用：" + readFailureReason(Status::error("", error)) +
+                             "。请移走它，程序会在原处新建操作记录。",
+                         error);
+}
+
+// Ok when `path` is missing or a regular file that is no symbolic link.
+Status checkJournalPath(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return Status::ok();
+    if (S_ISLNK(st.st_mode)) return refusedPath(path, ELOOP);
+    if (!S_ISREG(st.st_mode)) return refusedPath(path, EINVAL);
+    return Status::ok();
+}
+
 class PosixJournalFiles final : public JournalFiles {
   public:
     Result<std::string> read(const std::string& path) override {
         bool missing = false;
-        Result<std::string> text = readWholeFile(path, &missing);
+        Result<std::string> text =
+            readWholeFile(path, &missing, ReadRules{kMaxHiveFileBytes, /*followLinks=*/false});
         if (!text && missing) return std::string();
+        if (!text) {
+            const int error = text.status().code();
+            if (error == ELOOP || error == EINVAL || error == EFBIG) return refusedPath(path, error);
+        }
         return text;
     }
 
@@ -52,14 +75,20 @@ class PosixJournalFiles final : public JournalFiles {
         const std::string folder = folderOf(path);
         if (Status s = makeFolders(folder); !s) return s;
         const bool isNew = ::access(path.c_str(), F_OK) != 0;
-        const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
-        if (fd < 0) return errnoStatus(errno, path);
+        // O_NOFOLLOW: a link in the journal's place is refused, never written through.
+        const int fd = ::open(path.c_str(),
+                              O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+        if (fd < 0) return errno == ELOOP ? refusedPath(path, ELOOP) : errnoStatus(errno, path);
         const auto fail = [&](int error) {
             ::close(fd);
             return errnoStatus(error, path);
         };
         struct stat st {};
         if (::fstat(fd, &st) != 0) return fail(errno);
+        if (!S_ISREG(st.st_mode)) {
+            ::close(fd);
+            return refusedPath(path, EINVAL);
+        }
         if (st.st_size > 0) {
             char last = '\n';
             if (::pread(fd, &last, 1, st.st_size - 1) != 1) return fail(errno ? errno : EIO);
@@ -82,6 +111,8 @@ class PosixJournalFiles final : public JournalFiles {
     }
 
     Status replaceDurably(const std::string& path, std::string_view bytes) override {
+        // replaceFileDurably would replace a link's target; the journal's own path must be the file.
+        if (Status s = checkJournalPath(path); !s) return s;
         if (Status s = makeFolders(folderOf(path)); !s) return s;
         return replaceFileDurably(path, bytes);
     }

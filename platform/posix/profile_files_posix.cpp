@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/ansi_codec.h"
+#include "platform/posix/durable_file.h"
 #include "platform/profile_format.h"
 #include "platform/registry_api.h"
 
@@ -59,23 +60,22 @@ class FileDescriptor {
     int m_fd;
 };
 
-// The file's text; no value with errno set when it cannot be read. A missing file reads as
-// "" (ENOENT is not an error here).
-std::optional<std::string> readWholeFile(const std::string& path) {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
-        if (errno == ENOENT) return std::string();
+// A profile file is a few lines of settings; anything bigger is not one.
+constexpr std::uint64_t kMaxProfileBytes = 16ULL << 20;
+
+// The file's text; no value, with errno set, when it cannot be read or is no regular file (a
+// FIFO or a device is never opened for reading, so it cannot hang the program). A missing file
+// reads as "" (ENOENT is not an error here).
+std::optional<std::string> readProfileText(const std::string& path, std::string* why = nullptr) {
+    bool missing = false;
+    Result<std::string> text = readWholeFile(path, &missing, ReadRules{kMaxProfileBytes, true});
+    if (missing) return std::string();
+    if (!text) {
+        if (why) *why = readFailureReason(text.status(), kMaxProfileBytes);
+        errno = text.status().code();
         return std::nullopt;
     }
-    std::string text;
-    char chunk[4096];
-    for (;;) {
-        const ssize_t got = ::read(fd.get(), chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return std::nullopt;
-        if (got == 0) return text;
-        text.append(chunk, static_cast<std::size_t>(got));
-    }
+    return std::move(text).value();
 }
 
 bool writeAll(int fd, const std::string& text) {
@@ -134,7 +134,7 @@ class PosixProfileFiles final : public ProfileFiles {
     std::string GetPrivateProfileStringA(const std::string& section, const std::string& key,
                                          const std::string& defaultValue, std::uint32_t bufferSize,
                                          const std::string& fileName) override {
-        const std::optional<std::string> text = readWholeFile(fileName);
+        const std::optional<std::string> text = readProfileText(fileName);
         std::optional<std::string> value;
         if (text) value = findProfileValue(*text, section, key, m_codePage);
         return cutToProfileBuffer(value ? *value : defaultValue, bufferSize, m_codePage);
@@ -143,8 +143,11 @@ class PosixProfileFiles final : public ProfileFiles {
     Status WritePrivateProfileStringA(const std::string& section, const std::string& key,
                                       const std::string& value,
                                       const std::string& fileName) override {
-        const std::optional<std::string> text = readWholeFile(fileName);
-        if (!text) return fileError("无法读取文件，未写入", fileName, errno);
+        std::string why;
+        const std::optional<std::string> text = readProfileText(fileName, &why);
+        if (!text)
+            return Status::error("无法读取文件“" + fileName + "”：" + why + "，未写入",
+                                 windowsCodeOf(errno));
         Result<std::string> updated = writeProfileValue(*text, section, key, value, m_codePage);
         if (!updated) return updated.status();
         return replaceFileAtomically(fileName, updated.value());

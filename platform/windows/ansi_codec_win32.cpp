@@ -73,7 +73,10 @@ Result<std::string> fromWide(const std::wstring& wide, UINT codePage) {
 Result<std::wstring> toWide(std::string_view text, UINT codePage) {
     if (text.empty()) return std::wstring();
     Result<std::wstring> strict = toWideOnce(text, codePage, MB_ERR_INVALID_CHARS);
-    if (strict || !flagsRefused(strict.status())) return strict;
+    // The strict flag also refuses byte 0xFF of code page 936, which the registry itself reads as
+    // U+F8F5 (as the portable codec does): there the plain conversion is taken when it converts
+    // back to the same bytes.
+    if (strict || (!flagsRefused(strict.status()) && codePage != 936)) return strict;
     Result<std::wstring> plain = toWideOnce(text, codePage, 0);
     if (!plain) return plain;
     Result<std::string> back = fromWideOnce(plain.value(), codePage, 0, false);

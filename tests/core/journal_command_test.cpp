@@ -5,8 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 
 #include "platform/posix/durable_file.h"
 #include "tests/core/journal_fixture.h"
@@ -140,6 +147,93 @@ TEST_F(CommandLine, FailuresSayWhyInChineseWithANonZeroStatus) {
     EXPECT_EQ(command(&Options::undoLatest, nullptr, &err), 1);  // changed since: not overwritten
     EXPECT_NE(err.find("NoNetHood：现在 9，操作后 1"), std::string::npos) << err;
     EXPECT_EQ(noNetHood().data, std::string("\x09\0\0\0", 4));
+}
+
+// --history only reads: a journal it could prune (an entry over a year old, lines it does not
+// understand) and a crashed save's temporary file in the store stay byte for byte, time stamps
+// too. A journal path that is a link is refused, and the file it names is untouched.
+TEST_F(CommandLine, HistoryWritesNothing) {
+    m_fixture.setNow(static_cast<std::int64_t>(std::time(nullptr)) - 2 * kJournalKeepSeconds);
+    ASSERT_TRUE(m_fixture.run(CataloguePage::HideShow, 2, RowButton::Set).status);
+    m_fixture.setNow(static_cast<std::int64_t>(std::time(nullptr)));
+    ASSERT_TRUE(m_fixture.run(CataloguePage::HideShow, 4, RowButton::Set).status);
+    m_fixture.memoryFiles().file(kJournalPath) += "not understood\n{\"id\":";
+    publishJournal();
+    const std::string path = journalPathForStore(m_fixture.folder()).value();
+    const std::string leftover = m_fixture.folder() + "/.user.reg.hivora-1-1.tmp";
+    test::writeFile(leftover, "half");
+    const std::string before = test::readFile(path);
+    const FileStamp stamp = stampOf(path);
+
+    std::string out;
+    EXPECT_EQ(command(&Options::showHistory, &out), 0);
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 2);
+    EXPECT_EQ(test::readFile(path), before);
+    EXPECT_EQ(stampOf(path), stamp);
+    EXPECT_TRUE(stampOf(leftover).exists);
+
+    const std::string target = m_fixture.folder() + "/precious.txt";
+    test::writeFile(target, before);
+    ASSERT_EQ(::unlink(path.c_str()), 0);
+    ASSERT_EQ(::symlink(target.c_str(), path.c_str()), 0);
+    std::string err;
+    EXPECT_EQ(command(&Options::showHistory, nullptr, &err), 1);
+    EXPECT_NE(err.find("符号链接"), std::string::npos) << err;
+    EXPECT_EQ(command(&Options::undoLatest, nullptr, &err), 1);
+    EXPECT_EQ(test::readFile(target), before);
+}
+
+// While Wine runs for the prefix, --history reads with a note on standard error; --undo, which
+// would write, is refused as before.
+TEST_F(CommandLine, HistoryRunsWhileWineRunsWithANote) {
+    ASSERT_TRUE(m_fixture.run(CataloguePage::HideShow, 2, RowButton::Set).status);
+    publishJournal();
+    test::TempFolder temp;
+    const char* oldTemp = std::getenv("TMPDIR");
+    const std::string savedTemp = oldTemp ? oldTemp : "";
+    ::setenv("TMPDIR", temp.path().c_str(), 1);
+    struct stat st {};
+    ASSERT_EQ(::stat(m_fixture.folder().c_str(), &st), 0);
+    char server[64];
+    std::snprintf(server, sizeof server, "/server-%llx-%llx", (unsigned long long)st.st_dev,
+                  (unsigned long long)st.st_ino);
+    const std::string serverFolder = temp / (".wine-" + std::to_string(::getuid()) + server);
+    ASSERT_TRUE(makeFolders(serverFolder));
+    const int fd = ::open((serverFolder + "/lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_len = 1;
+    ASSERT_EQ(::fcntl(fd, F_OFD_SETLK, &lock), 0);
+
+    std::string out, err;
+    EXPECT_EQ(command(&Options::showHistory, &out, &err), 0);
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1);
+    EXPECT_NE(err.find("Wine 正在使用前缀"), std::string::npos) << err;
+    EXPECT_EQ(command(&Options::undoLatest, nullptr, &err), 1);
+    EXPECT_NE(err.find("没有写入任何内容"), std::string::npos) << err;
+    EXPECT_TRUE(noNetHood().present);
+    ::close(fd);
+    if (oldTemp) {
+        ::setenv("TMPDIR", savedTemp.c_str(), 1);
+    } else {
+        ::unsetenv("TMPDIR");
+    }
+}
+
+// A --prefix that does not exist is an error naming it, for every command.
+TEST(CommandLinePrefix, AMissingPrefixIsAnErrorNamingIt) {
+    test::TempFolder temp;
+    for (bool Options::*which : {&Options::showHistory, &Options::undoLatest, &Options::redoLatest}) {
+        Options options;
+        options.storeDirectory = temp / "no-such-prefix";
+        options.*which = true;
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(runJournalCommand(options), 1);
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find(options.storeDirectory + " 不存在"), std::string::npos) << err;
+        EXPECT_FALSE(std::filesystem::exists(options.storeDirectory));
+    }
 }
 
 }  // namespace

@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
+#include <filesystem>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -18,6 +22,7 @@ namespace {
 
 JournalEntry sampleEntry() {
     JournalEntry e;
+    e.id = 1;  // ids start at 1; append gives the real one
     e.label = {"hideShow", 0, "set", "隐藏\"回收站\""};
     KeyState removed{
         true, "{645FF040}", "REG_SZ", {{"", kRegSz, std::string("\xbb\xd8\0", 3)}}, {}};
@@ -50,6 +55,13 @@ std::string deeplyNestedKeyLine(int depth) {
     return R"({"id":1,"time":0,"store":"","label":{"page":"","row":0,"button":"","caption":""},)"
            R"("items":[{"kind":"key","root":"HKEY_USERS","key":"","before":)" +
            key + R"(,"after":null}]})";
+}
+
+// The line of entry `id` in the journal text.
+std::string entryLine(MemoryJournalFiles& files, std::int64_t id) {
+    const std::string& text = files.file("/j");
+    const std::size_t at = text.find("{\"id\":" + std::to_string(id) + ",");
+    return at == std::string::npos ? "" : text.substr(at, text.find('\n', at) - at);
 }
 
 TEST(JournalEntry, SurvivesTheTripThroughJson) {
@@ -99,7 +111,7 @@ TEST(JournalEntry, EntriesOfEveryShapeReadBackAsWritten) {
          "撤销：\t\"引号\" \\ \x01"},
         {"key made whole", {keyItem({}, deep)}, {}, ""},
         {"key removed", {keyItem(KeyState{true, "", "", {}, {}}, {})}, {}, "x"},
-        {"no items", {}, std::numeric_limits<std::int64_t>::max(), "空"},
+        {"no items", {}, kMaxJournalId, "空"},
         {"both kinds", {keyItem(deep, {}), valueItem({}, {})}, {}, "两项"},
     };
     for (const Case& c : cases) {
@@ -317,6 +329,85 @@ const PruneCase kPruneCases[] = {
 INSTANTIATE_TEST_SUITE_P(Journal, Pruning, ::testing::ValuesIn(kPruneCases),
                          [](const auto& info) { return std::to_string(info.index); });
 
+// A prune drops the entries the rule names and their void marks, and nothing else: every line the
+// reader does not understand stays byte for byte and in its place.
+TEST(ChangeJournal, PruningKeepsEveryLineItDoesNotUnderstand) {
+    const std::int64_t now = 2'000'000'000;
+    const std::int64_t old = now - kJournalKeepSeconds - 1;
+    MemoryJournalFiles files;
+    std::int64_t clock = old;
+    ChangeJournal writer(files, "/j", "s", [&] { return clock; });
+    JournalEntry e = sampleEntry();
+    ASSERT_TRUE(writer.append(e));  // 1: old
+    ASSERT_TRUE(writer.append(e));  // 2: old, voided
+    ASSERT_TRUE(writer.markVoid(2));
+    const std::string garbled = "garbage \xff\r";
+    const std::string future = R"({"format":2,"entry":{"id":3}})";
+    files.file("/j") += garbled + "\n" + future + "\n\n";
+    clock = now;
+    ASSERT_TRUE(writer.append(e));  // 3: new, voided
+    ASSERT_TRUE(writer.markVoid(3));
+    ASSERT_TRUE(writer.append(e));  // 4: new
+    const std::string orphanVoid = voidMarkToJson(99);
+    const std::string torn = entryToJson(e).substr(0, 40);
+    files.file("/j") += orphanVoid + "\n" + torn;
+    const std::string kept = garbled + "\n" + future + "\n\n" + entryLine(files, 3) + "\n" +
+                             voidMarkToJson(3) + "\n" + entryLine(files, 4) + "\n" + orphanVoid +
+                             "\n" + torn;
+
+    ChangeJournal journal(files, "/j", "s", [&] { return clock; });
+    ASSERT_TRUE(journal.load());
+    ASSERT_TRUE(journal.prune());
+    EXPECT_EQ(files.file("/j"), kept);
+    ASSERT_EQ(journal.entries().size(), 1u);
+    EXPECT_EQ(journal.entries()[0].id, 4);
+    ASSERT_TRUE(journal.prune());  // nothing more to drop: the file is not touched again
+    EXPECT_EQ(files.file("/j"), kept);
+    JournalEntry next = sampleEntry();
+    ASSERT_TRUE(journal.append(next));
+    EXPECT_EQ(next.id, 5);
+}
+
+// Ids are 1 to 2^53: a line with any other id, or an undo or void mark of one, is not understood,
+// and the ids never wrap round.
+TEST(ChangeJournal, IdsOutsideTheirRangeAreGarbledAndNeverWrap) {
+    const std::string entry = entryToJson(sampleEntry());
+    const auto withId = [&](const std::string& id) {
+        return R"({"id":)" + id + entry.substr(entry.find(','));
+    };
+    const struct {
+        std::string line;
+        JournalLine::Kind kind;
+    } cases[] = {
+        {withId("1"), JournalLine::Kind::Entry},
+        {withId("9007199254740992"), JournalLine::Kind::Entry},  // 2^53
+        {withId("9007199254740993"), JournalLine::Kind::Garbled},
+        {withId("9223372036854775807"), JournalLine::Kind::Garbled},
+        {withId("18446744073709551615"), JournalLine::Kind::Garbled},
+        {withId("0"), JournalLine::Kind::Garbled},
+        {withId("-5"), JournalLine::Kind::Garbled},
+        {withId("1.5"), JournalLine::Kind::Garbled},
+        {R"({"void":9007199254740992})", JournalLine::Kind::Void},
+        {R"({"void":9223372036854775807})", JournalLine::Kind::Garbled},
+        {R"({"void":0})", JournalLine::Kind::Garbled},
+        {R"({"undoes":2,)" + withId("3").substr(1), JournalLine::Kind::Entry},
+        {R"({"undoes":9223372036854775807,)" + withId("3").substr(1), JournalLine::Kind::Garbled},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(parseJournalLine(c.line).kind, c.kind) << c.line.substr(0, 60);
+
+    MemoryJournalFiles files;
+    files.file("/j") = withId("9007199254740992") + "\n" + withId("9223372036854775807") + "\n";
+    ChangeJournal journal(files, "/j", "s");
+    ASSERT_TRUE(journal.load());
+    EXPECT_EQ(journal.garbledLines(), 1);
+    const std::string before = files.file("/j");
+    JournalEntry next = sampleEntry();
+    EXPECT_FALSE(journal.append(next));  // the ids are used up: nothing written
+    EXPECT_EQ(files.file("/j"), before);
+    EXPECT_EQ(journal.entries().size(), 1u);
+}
+
 TEST(ChangeJournal, AFailedAppendLeavesNoEntry) {
     MemoryJournalFiles files;
     files.setFault([](std::string_view, const std::string&) { return Status::error("满", 28); });
@@ -339,6 +430,34 @@ TEST(PosixJournalFiles, AppendAfterATornLineStartsAFreshLine) {
     ASSERT_TRUE(files->replaceDurably(path, "three\n"));
     EXPECT_EQ(files->read(path).value(), "three\n");
     EXPECT_EQ(files->read(folder / "missing").value(), "");
+}
+
+// A journal path that is a symbolic link or no regular file is refused by every step, and the
+// file it names is left exactly as it was; none of them waits on a FIFO.
+TEST(PosixJournalFiles, ALinkOrAnOddFileInTheJournalsPlaceIsRefused) {
+    test::TempFolder folder;
+    const std::string target = folder / "precious.txt";
+    test::writeFile(target, "keep me\n");
+    const std::string link = folder / "link.jsonl";
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+    const std::string fifo = folder / "fifo.jsonl";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string dangling = folder / "dangling.jsonl";
+    ASSERT_EQ(::symlink((folder / "nowhere").c_str(), dangling.c_str()), 0);
+    const std::string devZero = folder / "zero.jsonl";
+    ASSERT_EQ(::symlink("/dev/zero", devZero.c_str()), 0);
+    auto files = makeJournalFiles();
+    for (const std::string& path : {link, fifo, dangling, devZero, std::string(folder.path())}) {
+        SCOPED_TRACE(path);
+        const Result<std::string> read = files->read(path);
+        ASSERT_FALSE(read.isOk());
+        EXPECT_NE(read.status().message().find("操作记录"), std::string::npos);
+        EXPECT_FALSE(files->appendDurably(path, "{}\n").isOk());
+        EXPECT_FALSE(files->replaceDurably(path, "{}\n").isOk());
+    }
+    EXPECT_EQ(test::readFile(target), "keep me\n");
+    EXPECT_FALSE(std::filesystem::exists(folder / "nowhere"));
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
 struct LocationCase {

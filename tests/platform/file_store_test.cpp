@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <functional>
 
 #include "platform/posix/wineserver_probe.h"
 #include "tests/platform/store_test_support.h"
@@ -188,6 +189,75 @@ TEST(FileStore, KeysNestedDeeperThanAnyStackLoadSaveAndClose) {
     const std::string text = readFile(temp / "user.reg");
     EXPECT_NE(text.find("\n[" + filePath + "] "), std::string::npos);
     EXPECT_EQ(getDword(*open(temp.path()), kHkeyCurrentUser, apiPath.c_str(), "D"), 2);
+}
+
+// A hive that is a FIFO, a device or bigger than 1 GiB is refused before a byte is read: the open
+// neither waits for a writer nor fills the memory. The window's quick check says the same.
+TEST(FileStore, AFifoADeviceOrAHugeFileInAHivesPlaceIsRefusedWithoutReading) {
+    const struct {
+        const char* name;
+        std::function<void(const std::string&)> make;
+        const char* reason;
+    } cases[] = {
+        {"fifo", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
+         "不是普通文件"},
+        {"dev_zero", [](const std::string& p) { ASSERT_EQ(::symlink("/dev/zero", p.c_str()), 0); },
+         "不是普通文件"},
+        {"over_1_GiB",
+         [](const std::string& p) {
+             const int fd = ::open(p.c_str(), O_CREAT | O_WRONLY, 0600);
+             ASSERT_EQ(::ftruncate(fd, (1LL << 30) + 1), 0);  // sparse: no disk taken
+             ::close(fd);
+         },
+         "大于 1 GiB"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder temp;
+        c.make(temp / "user.reg");
+        auto store = openFileStore(temp.path(), codec936());
+        ASSERT_FALSE(store.isOk());
+        EXPECT_NE(store.status().message().find("user.reg"), std::string::npos);
+        EXPECT_NE(store.status().message().find(c.reason), std::string::npos)
+            << store.status().message();
+        const Status check = checkFileReadable(temp / "user.reg");
+        EXPECT_FALSE(check.isOk());
+        EXPECT_NE(check.message().find(c.reason), std::string::npos) << check.message();
+    }
+}
+
+// A read-only store (--status, --history) writes nothing, not even the removal of a crashed
+// save's temporary file, and refuses changes.
+TEST(FileStore, AReadOnlyStoreWritesNothing) {
+    TempFolder temp;
+    const std::string leftover = temp / ".user.reg.hivora-1-1.tmp";
+    writeFile(leftover, "half");
+    FileStoreOptions options;
+    options.readOnly = true;
+    auto store = open(temp.path(), options);
+    EXPECT_NE(setDword(*store, kHkeyCurrentUser, kKey, "V", 1), kErrorSuccess);
+    EXPECT_TRUE(store->flush().isOk());
+    store.reset();
+    EXPECT_TRUE(std::filesystem::exists(leftover));
+    EXPECT_FALSE(std::filesystem::exists(temp / "user.reg"));
+}
+
+// A value name of 16,384 characters is left out as Wine leaves it out; the hive stays writable
+// and the line is not lost when it is saved.
+TEST(FileStore, AValueNameTooLongIsLeftOutAndTheHiveStaysWritable) {
+    TempFolder temp;
+    const std::string longLine = "\"" + std::string(16384, 'n') + "\"=dword:00000001\n";
+    writeFile(temp / "user.reg",
+              "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
+              "[Software\\\\Hivora] 1700000000\n" +
+                  longLine + "\"V\"=dword:00000002\n");
+    auto store = open(temp.path());
+    EXPECT_EQ(getDword(*store, kHkeyCurrentUser, kKey, "V"), 2);
+    EXPECT_TRUE(listRefusedHives(temp.path()).empty());
+    ASSERT_EQ(setDword(*store, kHkeyCurrentUser, kKey, "W", 3), kErrorSuccess);
+    ASSERT_TRUE(store->flush().isOk()) << store->lastErrorMessage();
+    EXPECT_NE(readFile(temp / "user.reg").find(longLine), std::string::npos);
+    EXPECT_EQ(getDword(*open(temp.path()), kHkeyCurrentUser, kKey, "W"), 3);
 }
 
 TEST(FileStore, AFileThatCannotBeReadFailsTheOpen) {

@@ -3,6 +3,8 @@
 // cannot make its backup leaves the hive refused.
 
 #include <errno.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
@@ -74,6 +76,27 @@ TEST(HiveRepair, RefusedHivesAreListedRefusedWithTheWayOutAndRepairedAsWineRewri
     ASSERT_EQ(setDword(*store, kHkeyCurrentUser, "Software\\Good", "W", 1), kErrorSuccess);
     ASSERT_TRUE(store->flush().isOk());
     EXPECT_EQ(getDword(*store, kHkeyCurrentUser, "Software\\Bad", "After"), 2);
+}
+
+// --repair-hive on a FIFO or a device neither waits nor reads: it is refused, and no backup made.
+TEST(HiveRepair, AFifoOrADeviceIsRefusedWithoutReading) {
+    TempFolder temp;
+    const std::string fifo = temp / "fifo.reg";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string zero = temp / "zero.reg";
+    ASSERT_EQ(::symlink("/dev/zero", zero.c_str()), 0);
+    for (const std::string& path : {fifo, zero}) {
+        SCOPED_TRACE(path);
+        const std::optional<RefusedHive> refusal = findRefusal(path);
+        ASSERT_TRUE(refusal.has_value());
+        EXPECT_FALSE(refusal->repairable);
+        std::string backup;
+        const Status repaired = repairHive(path, {}, &backup);
+        ASSERT_FALSE(repaired.isOk());
+        EXPECT_NE(repaired.message().find("不是普通文件"), std::string::npos) << repaired.message();
+        EXPECT_TRUE(backup.empty());
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.path()), {}), 2);
 }
 
 TEST(HiveRepair, WhatCannotBeRepairedSafelyLeavesTheHiveAsItWas) {

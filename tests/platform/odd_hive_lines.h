@@ -54,6 +54,9 @@ inline const std::vector<OddLine>& oddLines() {
         {"TextOverTwoLines", "\"v\"=\"ab\ncd\"\n", true, 0, B{}},
         {"NameWithoutEquals", "\"v\" 5\n", true, std::nullopt, B{}},
         {"NameNulInside", std::string("\"v\0c\"=dword:1\n", 14), true, std::nullopt, B{}},
+        // One unit over the longest value name: the value is left out, the line not reported.
+        {"ValueNameOf16384", "\"" + std::string(16384, 'n') + "\"=dword:1\n\"v\"=dword:2\n", false,
+         4, B{2, 0, 0, 0}},
         {"BlanksAroundEquals", "\"v\"  =  dword:7\n", false, 4, B{7, 0, 0, 0}},
         {"KeyLeadingBackslash", "\"v\"=dword:1\n", false, 4, B{1, 0, 0, 0},
          "[\\\\Odd\\\\KeyLeadingBackslash] 1700000000"},

@@ -134,5 +134,27 @@ TEST_F(PosixProfileFilesTest, UnreadableFileIsNotReplaced) {
     EXPECT_EQ(m_profiles->GetPrivateProfileStringA("S", "k", "d", 128, m_file), "d");
 }
 
+// A FIFO or a device in config.ini's place is never read: the read gives the default at once,
+// the write is refused with the reason, and the FIFO stays.
+TEST_F(PosixProfileFilesTest, AFifoOrADeviceIsNeitherReadNorReplaced) {
+    ASSERT_EQ(::mkfifo(m_file.c_str(), 0600), 0);
+    const fs::path zero = m_dir / "zero.ini";
+    fs::create_symlink("/dev/zero", zero);
+    for (const fs::path& path : {m_file, zero}) {
+        SCOPED_TRACE(path.string());
+        EXPECT_EQ(m_profiles->GetPrivateProfileStringA("Color", "k", "d", 128, path), "d");
+        const Status written = m_profiles->WritePrivateProfileStringA("Color", "k", "v", path);
+        ASSERT_FALSE(written.isOk());
+        EXPECT_NE(written.message().find("不是普通文件"), std::string::npos) << written.message();
+    }
+    EXPECT_TRUE(fs::is_fifo(m_file));
+}
+
+// A file an editor saved with the UTF-8 mark still has its first section.
+TEST_F(PosixProfileFilesTest, AUtf8MarkDoesNotHideTheFirstSection) {
+    writeFile(m_file, "\xEF\xBB\xBF[Color]\r\nBack_Color=255\r\n");
+    EXPECT_EQ(m_profiles->GetPrivateProfileStringA("Color", "Back_Color", "", 128, m_file), "255");
+}
+
 }  // namespace
 }  // namespace hivora

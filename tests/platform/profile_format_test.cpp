@@ -121,6 +121,8 @@ const WriteCase kWriteCases[] = {
     {"SectionAppendedAfterLastLineWithoutEnding", "[A]\r\na=1", "B", "k", "v",
      "[A]\r\na=1\r\n[B]\r\nk=v\r\n"},
     {"EmptyValue", "[S]\nk=1\n", "S", "k", "", "[S]\nk=\n"},
+    {"Utf8MarkBeforeTheFirstSectionStays", "\xEF\xBB\xBF[Color]\r\nBack_Color=1\r\n", "Color",
+     "Back_Color", "2", "\xEF\xBB\xBF[Color]\r\nBack_Color=2\r\n"},
     {"KeyOfSameNameInOtherSectionUntouched", "[A]\nk=1\n", "B", "k", "2", "[A]\nk=1\n[B]\nk=2\n"},
     {"ValueWithLineBreakRefused", "[S]\n", "S", "k", "a\r\n[Evil]", nullptr},
     {"KeyWithEqualsRefused", "[S]\n", "S", "a=b", "v", nullptr},

@@ -368,6 +368,19 @@ TEST_P(RegistrySuite, ChineseTextTravelsInCodePage936) {
     EXPECT_EQ(list(k, 0).name, "\xC3\xFB\xB3\xC6");
 }
 
+// Byte 0xFF stands for U+F8F5 in code page 936: Wine's registry takes it in a name and in text
+// and gives the same byte back.
+TEST_P(RegistrySuite, ByteFFTravelsInCodePage936AsWineKeepsIt) {
+    if (GetParam().codePage != 936) GTEST_SKIP() << "the backend's ANSI code page is not 936";
+    const RegKey k = createHere("a\xFF");
+    const Bytes text("\xFF\xD6\xD0", 4);  // U+F8F5, "中", NUL
+    set(k, "n\xFF", kRegSz, text);
+    const Read r = read(k, "n\xFF");
+    EXPECT_EQ(r.result, kErrorSuccess);
+    EXPECT_EQ(r.data, text);
+    EXPECT_EQ(list(k, 0).name, "n\xFF");
+}
+
 TEST_P(RegistrySuite, RootsShareKeysWhereWindowsAliasesThem) {
     const std::string classesName = "HivoraSuite." + testName();
     const struct {

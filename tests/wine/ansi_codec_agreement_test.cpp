@@ -37,7 +37,10 @@ const CodecCase kCases[] = {
     {"ChineseNotIn1252", 1252, "\xE4\xB8\xAD", std::nullopt},
     {"InvalidUtf8", 936, "\xC3", std::nullopt},
     {"LoneLeadByte936", 936, std::nullopt, "\x81"},
-    {"ByteFFNotIn936", 936, std::nullopt, "\xFF"},
+    // 0xFF is U+F8F5, as Wine's registry reads and writes it.
+    {"ByteFF936", 936, "\xEF\xA3\xB5", "\xFF"},
+    {"ByteFFInText936", 936, "a\xEF\xA3\xB5\xE4\xB8\xAD", "a\xFF\xD6\xD0"},
+    {"UndefinedPairStillRefused936", 936, std::nullopt, "\xFF\x81"},
     {"LoneLeadByteBeforeText936", 936, std::nullopt, "a\xD6"},
     {"LeadByteWithBadTrail936", 936, std::nullopt, "\x81\x7F"},
     // The user-defined areas map to the private-use characters U+E000-U+E765.
