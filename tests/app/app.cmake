@@ -15,10 +15,12 @@ if(TARGET hivora_app)
   endif()
 endif()
 
-# The shared registry suite over the program's wrappers of the registry interface.
+# The shared registry suite over the program's wrappers of the registry interface, and what the
+# window's lazily opened registry adds to it.
 if(TARGET hivora_app AND NOT WIN32)
   hivora_add_test(registry_wrappers_suite_test LABEL registry
     SOURCES ${PROJECT_SOURCE_DIR}/tests/platform/registry_suite.cpp
             ${CMAKE_CURRENT_LIST_DIR}/registry_backends_wrappers.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/lazy_registry_test.cpp
     LIBS hivora_app)
 endif()

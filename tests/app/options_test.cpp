@@ -1,18 +1,24 @@
-// The program's options, and the store choice refusing a folder it cannot use with a sentence
-// that names the file and says what to do, writing nothing.
+// The program's options, and the store choice: the private store unless a prefix is named, and a
+// folder it cannot use (an unreadable hive, a running wineserver) refused with a sentence that
+// says what to do, writing nothing.
 
 #include "app/options.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/hive_repair_prompt.h"
 #include "app/registry_choice.h"
 #include "platform/posix/file_store.h"
+#include "platform/posix/wineserver_probe.h"
 #include "tests/core/scripted_dialogs.h"
 
 namespace hivora {
@@ -36,8 +42,16 @@ TEST(Options, WordsAndErrors) {
         {{"--code-page", "936x"}, {}, "--code-page"},
         {{"--code-page", "70000"}, {}, "--code-page"},
         {{"--verbose"}, {}, "--verbose"},
+        {{"-h"}, {"", 0, true, false}, ""},
+        {{"-V"}, {"", 0, false, true}, ""},
+        {{"--store", "/s", "--code-page", "65535"}, {"/s", 65535, false, false}, ""},
+        {{"--status", "--prefix", "/p"}, {"/p", 0, false, false, true}, ""},
+        {{"--repair-hive", "/p/user.reg"}, {"", 0, false, false, false, "/p/user.reg"}, ""},
+        {{"--repair-hive"}, {}, "--repair-hive"},
+        {{"--repair-hive", ""}, {}, "--repair-hive"},
     };
     for (const OptionCase& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
         const ParsedOptions parsed = parseOptions(c.args);
         if (c.errorPart.empty()) {
             EXPECT_EQ(parsed.error, "") << ::testing::PrintToString(c.args);
@@ -45,6 +59,8 @@ TEST(Options, WordsAndErrors) {
             EXPECT_EQ(parsed.options.codePage, c.expected.codePage);
             EXPECT_EQ(parsed.options.showHelp, c.expected.showHelp);
             EXPECT_EQ(parsed.options.showVersion, c.expected.showVersion);
+            EXPECT_EQ(parsed.options.printStatus, c.expected.printStatus);
+            EXPECT_EQ(parsed.options.repairHive, c.expected.repairHive);
         } else {
             EXPECT_NE(parsed.error.find(c.errorPart), std::string::npos)
                 << ::testing::PrintToString(c.args) << " -> " << parsed.error;
@@ -79,6 +95,99 @@ TEST(StoreChoice, UnreadableHiveIsNamedWithWhatToDoAndNothingIsWritten) {
     EXPECT_TRUE(checkStoreUsable(options).isOk());
     EXPECT_TRUE(chooseRegistry(options));
     fs::remove_all(prefix);
+}
+
+// Sets environment variables for one test and puts them back as they were.
+class ScopedEnvironment {
+  public:
+    void set(const char* name, const std::string& value) {
+        remember(name);
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnvironment() {
+        for (const auto& [name, old] : m_saved)
+            old ? (void)::setenv(name.c_str(), old->c_str(), 1) : (void)::unsetenv(name.c_str());
+    }
+
+  private:
+    void remember(const char* name) {
+        for (const auto& saved : m_saved)
+            if (saved.first == name) return;
+        const char* old = std::getenv(name);
+        m_saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+    }
+    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+};
+
+// Without --prefix the program works on its private store below XDG_DATA_HOME and hands no Wine
+// prefix to the platform services; with --prefix it works on that folder and hands it on.
+TEST(StoreChoice, ThePrivateStoreUnlessAPrefixIsNamed) {
+    namespace fs = std::filesystem;
+    const fs::path temp = fs::path(::testing::TempDir()) / "hivora_store_choice";
+    fs::remove_all(temp);
+    fs::create_directories(temp / "prefix");
+    ScopedEnvironment environment;
+    environment.set("HOME", (temp / "home").string());
+    environment.set("XDG_DATA_HOME", (temp / "data").string());
+    const std::string privateStore = (temp / "data/hivora/registry").string();
+    {
+        const Result<RegistryChoice> own = chooseRegistry(Options{});
+        ASSERT_TRUE(own) << own.status().message();
+        EXPECT_EQ(own.value().description, privateStore);
+        EXPECT_EQ(own.value().winePrefix, "");
+        EXPECT_EQ(storeFolder(Options{}), privateStore);
+    }
+    Options prefixed;
+    prefixed.storeDirectory = (temp / "prefix").string();
+    {
+        const Result<RegistryChoice> prefix = chooseRegistry(prefixed);
+        ASSERT_TRUE(prefix) << prefix.status().message();
+        EXPECT_EQ(prefix.value().description, prefixed.storeDirectory);
+        EXPECT_EQ(prefix.value().winePrefix, prefixed.storeDirectory);
+    }
+    // Opening writes nothing: neither store has a file yet.
+    EXPECT_FALSE(fs::exists(privateStore));
+    EXPECT_TRUE(fs::is_empty(temp / "prefix"));
+    EXPECT_FALSE(fs::exists(temp / "home"));
+    fs::remove_all(temp);
+}
+
+// While a wineserver runs for the prefix, the quick check and the choice both refuse it and say
+// how to stop the server; nothing is written.
+TEST(StoreChoice, APrefixWithARunningWineserverIsRefused) {
+    namespace fs = std::filesystem;
+    const fs::path temp = fs::path(::testing::TempDir()) / "hivora_busy_prefix";
+    fs::remove_all(temp);
+    fs::create_directories(temp / "prefix");
+    fs::create_directories(temp / "tmp");
+    ScopedEnvironment environment;
+    environment.set("TMPDIR", (temp / "tmp").string());
+    Options options;
+    options.storeDirectory = (temp / "prefix").string();
+    ASSERT_TRUE(checkStoreUsable(options).isOk());
+
+    // A stand-in for the server: the write lock on the first byte of "lock" in its folder.
+    const std::string server = wineserverFolders(options.storeDirectory).front();
+    ASSERT_EQ(server.rfind((temp / "tmp").string(), 0), 0u) << server;
+    fs::create_directories(server);
+    const int fd = ::open((server + "/lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
+    ASSERT_GE(fd, 0);
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_len = 1;
+    ASSERT_EQ(::fcntl(fd, F_OFD_SETLK, &lock), 0);
+
+    const Status usable = checkStoreUsable(options);
+    EXPECT_EQ(usable.code(), kErrorBusy);
+    EXPECT_NE(usable.message().find("wineserver -k"), std::string::npos) << usable.message();
+    const Result<RegistryChoice> choice = chooseRegistry(options);
+    ASSERT_FALSE(choice);
+    EXPECT_EQ(choice.status().code(), kErrorBusy);
+    ::close(fd);  // the server ends
+    EXPECT_TRUE(checkStoreUsable(options).isOk());
+    EXPECT_TRUE(fs::is_empty(temp / "prefix"));
+    fs::remove_all(temp);
 }
 
 // A hive with an unreadable line is named with the line; No leaves it as it is, Yes backs it up

@@ -16,6 +16,7 @@
 #include <filesystem>
 
 #include "platform/posix/durable_file.h"
+#include "platform/posix/file_store.h"
 #include "tests/core/journal_fixture.h"
 
 namespace hivora::testing {
@@ -233,6 +234,94 @@ TEST(CommandLinePrefix, AMissingPrefixIsAnErrorNamingIt) {
         const std::string err = ::testing::internal::GetCapturedStderr();
         EXPECT_NE(err.find(options.storeDirectory + " 不存在"), std::string::npos) << err;
         EXPECT_FALSE(std::filesystem::exists(options.storeDirectory));
+    }
+}
+
+// Without --prefix the commands work on the private store and its journal. HOME and the XDG
+// folders point into a temporary folder for the test and are restored after it.
+class PrivateStore : public ::testing::Test {
+  protected:
+    static constexpr const char* kVariables[] = {"HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"};
+
+    void SetUp() override {
+        for (const char* name : kVariables) {
+            const char* value = std::getenv(name);
+            m_saved.emplace_back(value != nullptr, value ? value : "");
+        }
+        seedUsersRegistry(m_fixture.store());
+        m_fixture.setNow(static_cast<std::int64_t>(std::time(nullptr)));
+    }
+    void TearDown() override {
+        for (std::size_t i = 0; i < m_saved.size(); ++i) {
+            if (m_saved[i].first) {
+                ::setenv(kVariables[i], m_saved[i].second.c_str(), 1);
+            } else {
+                ::unsetenv(kVariables[i]);
+            }
+        }
+    }
+
+    // Puts the fixture's store files and journal where the private store and its journal are
+    // found from the environment now set.
+    void publishAsPrivateStore() {
+        const std::string folder = defaultStoreDirectory();
+        ASSERT_EQ(folder.rfind(m_home.path(), 0), 0u) << folder;
+        ASSERT_TRUE(makeFolders(folder));
+        for (const auto& [name, text] : m_fixture.hiveFiles())
+            if (!text.empty()) test::writeFile(folder + "/" + name, text);
+        const std::string journal = journalPathForStore(folder).value();
+        ASSERT_EQ(journal.rfind(m_home.path(), 0), 0u) << journal;
+        ASSERT_TRUE(makeFolders(journal.substr(0, journal.rfind('/'))));
+        test::writeFile(journal, m_fixture.memoryFiles().file(kJournalPath));
+    }
+    int command(bool Options::*which, std::string* out = nullptr) {
+        Options options;  // no --prefix
+        options.*which = true;
+        ::testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStderr();
+        const int status = runJournalCommand(options);
+        const std::string o = ::testing::internal::GetCapturedStdout();
+        (void)::testing::internal::GetCapturedStderr();
+        if (out) *out = o;
+        return status;
+    }
+
+    test::TempFolder m_home;
+    JournalFixture m_fixture;
+    std::vector<std::pair<bool, std::string>> m_saved;
+};
+
+TEST_F(PrivateStore, HistoryAndUndoUseThePrivateStoresJournal) {
+    const struct {
+        const char* name;
+        bool xdg;  // XDG_DATA_HOME and XDG_STATE_HOME set; otherwise the folders below HOME
+    } cases[] = {{"XdgFolders", true}, {"HomeFolders", false}};
+    ASSERT_TRUE(m_fixture.run(CataloguePage::HideShow, 2, RowButton::Set).status);
+    const auto untouched = m_fixture.hiveFiles();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string home = m_home / c.name;
+        ::setenv("HOME", home.c_str(), 1);
+        if (c.xdg) {
+            ::setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
+            ::setenv("XDG_STATE_HOME", (home + "/state").c_str(), 1);
+        } else {
+            ::unsetenv("XDG_DATA_HOME");
+            ::unsetenv("XDG_STATE_HOME");
+        }
+        publishAsPrivateStore();
+        const std::string privateUser = defaultStoreDirectory() + "/user.reg";
+        ASSERT_NE(test::readFile(privateUser).find("NoNetHood"), std::string::npos);
+
+        std::string out;
+        ASSERT_EQ(command(&Options::showHistory, &out), 0);
+        EXPECT_NE(out.find("\t隐藏\"网上邻居\"\t"), std::string::npos) << out;
+        EXPECT_EQ(command(&Options::undoLatest, &out), 0);
+        EXPECT_EQ(out, std::string(kUndoDoneText) + "\n");
+        EXPECT_EQ(test::readFile(privateUser).find("NoNetHood"), std::string::npos);
+        ASSERT_EQ(command(&Options::showHistory, &out), 0);
+        EXPECT_NE(out.find("\t撤销：隐藏\"网上邻居\"\t"), std::string::npos) << out;
+        EXPECT_EQ(m_fixture.hiveFiles(), untouched);  // the store the journal came from
     }
 }
 

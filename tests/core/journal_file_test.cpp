@@ -460,6 +460,28 @@ TEST(PosixJournalFiles, ALinkOrAnOddFileInTheJournalsPlaceIsRefused) {
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
+// The journal keeps the values a change wrote, a logon password among them: a new journal and
+// the folders made for it are for their owner only, and a rewrite keeps that.
+TEST(PosixJournalFiles, ANewJournalIsForItsOwnerOnly) {
+    test::TempFolder folder;
+    const std::string path = folder / "state/hivora/journal.jsonl";
+    const mode_t oldMask = ::umask(022);
+    auto files = makeJournalFiles();
+    const Status appended = files->appendDurably(path, "one\n");
+    ::umask(oldMask);
+    ASSERT_TRUE(appended);
+    const auto modeOf = [](const std::string& p) {
+        struct stat st {};
+        EXPECT_EQ(::stat(p.c_str(), &st), 0) << p;
+        return st.st_mode & 0777;
+    };
+    EXPECT_EQ(modeOf(path), 0600u);
+    EXPECT_EQ(modeOf(folder / "state/hivora"), 0700u);
+    EXPECT_EQ(modeOf(folder / "state"), 0700u);
+    ASSERT_TRUE(files->replaceDurably(path, "two\n"));
+    EXPECT_EQ(modeOf(path), 0600u);
+}
+
 struct LocationCase {
     const char* name;
     const char* stateHome;  // null: unset

@@ -437,6 +437,36 @@ TEST(UndoFailure, RefusedWritesShowTheErrorAndWhatWasNotRestored) {
     EXPECT_FALSE(outcome.failures.empty());
 }
 
+// An undo whose save fails never took effect: the next undo takes back the same action again
+// (not the one before it), and there is nothing to redo. Also after the journal is read again.
+TEST(UndoFailure, AfterAFailedSaveTheNextUndoUndoesTheSameAction) {
+    for (const bool reopen : {false, true}) {
+        SCOPED_TRACE(reopen ? "journal read again" : "same run");
+        JournalFixture f;
+        seedUsersRegistry(f.store());
+        ASSERT_TRUE(f.run(CataloguePage::HideShow, 0, RowButton::Set).status);
+        const auto afterFirst = f.hiveFiles();
+        ASSERT_TRUE(f.run(CataloguePage::HideShow, 2, RowButton::Set).status);
+        const auto afterSecond = f.hiveFiles();
+        const std::int64_t second = f.journal().entries().back().id;
+
+        f.store().setFaults(RegistryFaults::failingFlush("只读"));
+        const UndoOutcome failed = f.undo();
+        ASSERT_EQ(failed.result, UndoResult::Failed);
+        EXPECT_EQ(failed.actionId, second);
+        EXPECT_EQ(f.dialogs().messagePrompts().back().rfind("设置出错！", 0), 0u);
+        f.store().setFaults({});
+        EXPECT_EQ(f.hiveFiles(), afterSecond);
+        if (reopen) f.reopen();
+
+        EXPECT_EQ(f.redo().result, UndoResult::NothingToUndo);
+        const UndoOutcome again = f.undo();
+        EXPECT_EQ(again.result, UndoResult::Done);
+        EXPECT_EQ(again.actionId, second);
+        EXPECT_EQ(f.hiveFiles(), afterFirst);
+    }
+}
+
 TEST(UndoFailure, NothingToUndoSaysSo) {
     JournalFixture f;
     EXPECT_EQ(f.undo().result, UndoResult::NothingToUndo);

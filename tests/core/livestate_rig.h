@@ -1,6 +1,6 @@
 #pragma once
 // What the live-state tests share: a fresh in-memory store, the access
-// layer over it, the row actions with a scripted dialog double, and a reader of row states.
+// layer over it (through a wrapper that keeps the handles not closed yet), the row actions with a scripted dialog double, and a reader of row states.
 // Writes "by another program" go straight to the store, outside the layer.
 
 #include <gtest/gtest.h>
@@ -14,6 +14,7 @@
 #include "platform/ansi_codec.h"
 #include "platform/tree_registry.h"
 #include "tests/core/catalogue_harness.h"
+#include "tests/core/counting_registry.h"
 #include "tests/core/scripted_dialogs.h"
 
 namespace hivora::testing {
@@ -32,7 +33,8 @@ class LiveStateRig {
     LiveStateRig()
         : m_codec(makeAnsiCodec(kDefaultCodePage).value()),
           m_store(makeMemoryRegistry(*m_codec)),
-          m_layer(*m_store, *m_codec),
+          m_counting(*m_store),
+          m_layer(m_counting, *m_codec),
           m_framework(m_dialogs),
           m_services{m_layer, m_framework, m_files, m_refresher, nullptr, &m_systemDirectory},
           m_reader(m_layer) {
@@ -73,12 +75,14 @@ class LiveStateRig {
     RowState state(CataloguePage page, int row) { return m_reader.readRow(page, row); }
     LiveStateReader& reader() { return m_reader; }
     RegInfoGetSet& layer() { return m_layer; }
+    const CountingRegistry& counting() const { return m_counting; }
     CatalogueServices& services() { return m_services; }
     const AnsiCodec& codec() const { return *m_codec; }
 
   private:
     std::unique_ptr<AnsiCodec> m_codec;  // outlives the store
     std::unique_ptr<TreeRegistry> m_store;
+    CountingRegistry m_counting;
     RegInfoGetSet m_layer;
     ScriptedDialogs m_dialogs;
     TweakFramework m_framework;

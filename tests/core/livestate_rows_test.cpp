@@ -177,9 +177,15 @@ TEST_P(EveryRow, FollowsItsButtonsAndForeignWrites) {
     const RowExpectation& c = GetParam();
     const StatePage& page = statePage(c.page);
     LiveStateRig rig;
+    // Each reading closes every key it opened.
     const auto read = [&] {
-        return page.page ? rig.reader().readRow(*page.page, c.row)
-                         : rig.reader().readRow(page.textRows[static_cast<std::size_t>(c.row)]);
+        const auto before = rig.counting().openKeys();
+        RowState state = page.page
+                             ? rig.reader().readRow(*page.page, c.row)
+                             : rig.reader().readRow(page.textRows[static_cast<std::size_t>(c.row)]);
+        for (const auto& [handle, key] : rig.counting().openKeys())
+            EXPECT_TRUE(before.count(handle)) << "left open: " << key;
+        return state;
     };
 
     const RowState empty = read();

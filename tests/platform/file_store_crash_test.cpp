@@ -1,6 +1,7 @@
 // A crash during a save: a child process saves the store in a loop and is killed at random
 // moments, many times. Every time, the file must read as one whole version, old or new: the two
-// values each version writes together are equal and no line is torn.
+// values each version writes together are equal and no line is torn. And two processes saving at
+// the same moment keep each other's values.
 
 #include <signal.h>
 #include <sys/wait.h>
@@ -102,6 +103,58 @@ TEST(FileStoreCrash, AKillDuringASaveLeavesTheOldOrTheNewFile) {
     RecordProperty("killedMidSave", killedMidSave);
     // The next open removes what the killed saves left.
     ASSERT_TRUE(openFileStore(temp.path(), codec936()).isOk());
+    EXPECT_FALSE(hasTemporaries(temp.path()));
+}
+
+// Two processes save into one folder at the same moment, many times over. Each save holds its
+// write step for a while, so without the folder's lock the other process would read the old file
+// in that window and its rename would drop this one's value.
+TEST(FileStoreSaves, TwoProcessesSavingAtOnceKeepEachOthersValues) {
+    constexpr int kRounds = 12;
+    TempFolder temp;
+    int start[2];
+    ASSERT_EQ(::pipe(start), 0);
+    pid_t children[2] = {-1, -1};
+    for (int who = 0; who < 2; ++who) {
+        children[who] = ::fork();
+        ASSERT_GE(children[who], 0);
+        if (children[who] != 0) continue;
+        ::close(start[1]);
+        char go = 0;
+        if (::read(start[0], &go, 1) != 1) ::_exit(4);  // both begin together
+        FileStoreOptions options;
+        options.saveFault = [](std::string_view step) {
+            if (step == kStepWrite) ::usleep(3000);
+            return 0;
+        };
+        auto store = openFileStore(temp.path(), codec936(), options);
+        if (!store) ::_exit(2);
+        for (int n = 0; n < kRounds; ++n) {
+            const std::string name = std::string(who ? "B" : "A") + std::to_string(n);
+            if (setDword(*store.value(), kHkeyCurrentUser, kKey, name.c_str(),
+                         static_cast<std::uint32_t>(n)) != kErrorSuccess)
+                ::_exit(3);
+            if (!store.value()->flush().isOk()) ::_exit(3);
+        }
+        ::_exit(0);
+    }
+    ::close(start[0]);
+    const char go[2] = {1, 1};
+    ASSERT_EQ(::write(start[1], go, 2), 2);
+    ::close(start[1]);
+    for (pid_t child : children) {
+        int status = -1;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+    }
+    auto opened = openFileStore(temp.path(), codec936());
+    ASSERT_TRUE(opened) << opened.status().message();
+    TreeRegistry& store = *opened.value();
+    for (const char* who : {"A", "B"})
+        for (int n = 0; n < kRounds; ++n) {
+            const std::string name = who + std::to_string(n);
+            EXPECT_EQ(getDword(store, kHkeyCurrentUser, kKey, name.c_str()), n) << name;
+        }
     EXPECT_FALSE(hasTemporaries(temp.path()));
 }
 

@@ -126,6 +126,20 @@ TEST(FileStore, AFileReachedThroughALinkStaysALink) {
     EXPECT_EQ(getDword(*open(temp / "store"), kHkeyCurrentUser, kKey, "V"), 5);
 }
 
+// A hive that Wine made readable by others keeps its permissions when the store rewrites it.
+TEST(FileStore, ARewrittenFileKeepsItsPermissions) {
+    TempFolder temp;
+    writeFile(temp / "user.reg", "WINE REGISTRY Version 2\n");
+    ASSERT_EQ(::chmod((temp / "user.reg").c_str(), 0644), 0);
+    auto store = open(temp.path());
+    ASSERT_EQ(setDword(*store, kHkeyCurrentUser, kKey, "V", 1), kErrorSuccess);
+    ASSERT_TRUE(store->flush().isOk());
+    struct stat after {};
+    ASSERT_EQ(::stat((temp / "user.reg").c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & 0777, 0644u);
+    EXPECT_NE(readFile(temp / "user.reg").find("\"V\"=dword:00000001"), std::string::npos);
+}
+
 TEST(FileStore, TemporariesLeftByACrashAreRemovedOnOpen) {
     TempFolder temp;
     writeFile(temp / ".system.reg.hivora-4242-7.tmp", "WINE REGISTRY Version 2\n[half");
@@ -260,6 +274,18 @@ TEST(FileStore, AValueNameTooLongIsLeftOutAndTheHiveStaysWritable) {
     EXPECT_EQ(getDword(*open(temp.path()), kHkeyCurrentUser, kKey, "W"), 3);
 }
 
+// A value name of the longest length Windows allows is saved and read back from the file whole.
+TEST(FileStore, TheLongestValueNameSurvivesTheFile) {
+    TempFolder temp;
+    const std::string name(16383, 'n');
+    {
+        auto store = open(temp.path());
+        ASSERT_EQ(setDword(*store, kHkeyCurrentUser, kKey, name.c_str(), 5), kErrorSuccess);
+        ASSERT_TRUE(store->flush().isOk()) << store->lastErrorMessage();
+    }
+    EXPECT_EQ(getDword(*open(temp.path()), kHkeyCurrentUser, kKey, name.c_str()), 5);
+}
+
 TEST(FileStore, AFileThatCannotBeReadFailsTheOpen) {
     TempFolder temp;
     std::filesystem::create_directory(temp / "system.reg");  // unreadable as a file, even for root
@@ -295,6 +321,28 @@ TEST(FileStore, ConcurrentWritersKeepEachOthersChanges) {
     for (auto [name, value] : {std::pair{"A", 4}, {"B", 2}, {"C", 3}, {"D", 5}})
         EXPECT_EQ(getDword(*third, kHkeyCurrentUser, kKey, name), value) << name;
     EXPECT_EQ(getDword(*third, kHkeyCurrentUser, "Software\\Other", "E"), 6);
+}
+
+// Another program rewrites the hive with a line it cannot read after a change and before the
+// flush: the flush refuses, drops the change and leaves that program's file byte for byte.
+TEST(FileStore, AHiveMadeUnreadableBeforeTheFlushIsLeftAsTheOtherProgramWroteIt) {
+    TempFolder temp;
+    auto store = open(temp.path());
+    ASSERT_EQ(setDword(*store, kHkeyCurrentUser, kKey, "V", 1), kErrorSuccess);
+    ASSERT_TRUE(store->flush().isOk());
+
+    ASSERT_EQ(setDword(*store, kHkeyCurrentUser, kKey, "V", 2), kErrorSuccess);
+    const std::string foreign =
+        "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
+        "[Software\\\\Hivora] 1700000000\n\"V\"=dword:00000007\nnot a registry line\n";
+    writeFile(temp / "user.reg", foreign);
+
+    const Status saved = store->flush();
+    EXPECT_EQ(saved.code(), kErrorRegistryCorrupt);
+    EXPECT_NE(saved.message().find("user.reg"), std::string::npos) << saved.message();
+    EXPECT_EQ(readFile(temp / "user.reg"), foreign);
+    EXPECT_FALSE(hasTemporaries(temp.path()));
+    EXPECT_EQ(getDword(*store, kHkeyCurrentUser, kKey, "V"), 7);  // what is on disk
 }
 
 // A stand-in for a running wineserver: the write lock on the first byte of "lock" in `folder`

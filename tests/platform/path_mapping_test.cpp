@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -80,6 +81,24 @@ TEST_F(WinePrefix, HostPathsGetTheWindowsPathWineGives) {
         {"/", "Z:\\"},
         {"C:\\already", "C:\\already"},
         {"relative/path", "relative/path"},
+    };
+    for (const auto& [host, windows] : cases)
+        EXPECT_EQ(m_mapping->windowsPath(host), windows) << host;
+}
+
+// A drive covers only whole folder names ("/data" does not cover "/database"), and of several
+// drives on one folder the lowest letter names it, whatever order the links are listed in.
+TEST_F(WinePrefix, DrivesCoverWholeFoldersAndTheLowestLetterWins) {
+    fs::create_directories(m_root + "/database");
+    for (const char* letter : {"y:", "k:", "e:", "x:", "g:", "w:"})
+        fs::create_directory_symlink(m_root + "/data", m_prefix + "/dosdevices/" + letter);
+    std::string rootInWindows = m_root;
+    std::replace(rootInWindows.begin(), rootInWindows.end(), '/', '\\');
+    const std::pair<std::string, std::string> cases[] = {
+        {m_root + "/data/Docs", "D:\\Docs"},
+        {m_root + "/data", "D:\\"},
+        {m_root + "/database/x", "Z:" + rootInWindows + "\\database\\x"},
+        {m_prefix + "/drive_cx", "Z:" + rootInWindows + "\\prefix\\drive_cx"},
     };
     for (const auto& [host, windows] : cases)
         EXPECT_EQ(m_mapping->windowsPath(host), windows) << host;

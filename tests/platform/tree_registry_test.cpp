@@ -143,6 +143,52 @@ TEST_F(TreeRegistryTest, TextsTheCodePageCannotCarryAreRefused) {
               kErrorNoUnicodeTranslation);
 }
 
+// Names up to the longest Windows takes are kept and read back whole; one character more is
+// refused and leaves nothing behind: 255 characters for a key, 16,383 for a value.
+TEST_F(TreeRegistryTest, NamesUpToTheLimitReadBackAndLongerOnesAreRefused) {
+    const RegKey k = create("Limits");
+    const std::uint8_t one[4] = {1, 0, 0, 0};
+    const struct {
+        bool isKey;
+        std::size_t length;
+        RegResult expected;
+    } cases[] = {
+        {true, 255, kErrorSuccess},
+        {true, 256, kErrorInvalidParameter},
+        {false, 16383, kErrorSuccess},
+        {false, 16384, kErrorInvalidParameter},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE((c.isKey ? "key of " : "value of ") + std::to_string(c.length));
+        const std::string name(c.length, c.isKey ? 'k' : 'v');
+        if (c.isKey) {
+            RegKey sub = 0;
+            EXPECT_EQ(registry->RegCreateKeyExA(k, name.c_str(), 0, nullptr, 0, kKeyAllAccess, &sub,
+                                                nullptr),
+                      c.expected);
+            if (sub) registry->RegCloseKey(sub);
+            sub = 0;
+            EXPECT_EQ(registry->RegOpenKeyA(k, name.c_str(), &sub) == kErrorSuccess,
+                      c.expected == kErrorSuccess);
+            if (sub) registry->RegCloseKey(sub);
+            continue;
+        }
+        EXPECT_EQ(registry->RegSetValueExA(k, name.c_str(), 0, kRegDword, one, 4), c.expected);
+        std::uint32_t size = 0;
+        EXPECT_EQ(registry->RegQueryValueExA(k, name.c_str(), nullptr, nullptr, &size),
+                  c.expected == kErrorSuccess ? kErrorSuccess : kErrorFileNotFound);
+        if (c.expected != kErrorSuccess) continue;
+        // Listed with its whole name in a buffer of 16,384 characters.
+        std::string listed(16384, '\0');
+        auto length = static_cast<std::uint32_t>(listed.size());
+        ASSERT_EQ(registry->RegEnumValueA(k, 0, listed.data(), &length, nullptr, nullptr, nullptr),
+                  kErrorSuccess);
+        EXPECT_EQ(length, c.length);
+        EXPECT_EQ(listed.substr(0, length), name);
+    }
+    EXPECT_EQ(userKey(u"Limits")->values.size(), 1u);
+}
+
 TEST_F(TreeRegistryTest, RootsBadPathsAndDeletedKeysAreRefusedAsWindowsRefusesThem) {
     const std::uint8_t one[4] = {1, 0, 0, 0};
     std::uint8_t buffer[4] = {};
