@@ -122,8 +122,9 @@ RowOutcome runButtonAction(CatalogueServices& services, const ButtonAction& acti
     bool policyChanged = false;
     // The store is held from here to the save; when it cannot be, nothing is written.
     const Status held = layer.beginAction();
-    const Status watched =
-        !held ? held : observer ? observer->beforeOperations(layer, ops, label) : Status();
+    const Status watched = !held      ? held
+                           : observer ? observer->beforeOperations(layer, ops, label)
+                                      : Status();
     Status firstOpFailure;
     for (const RegOp& op : ops) {
         if (!watched) break;

@@ -112,9 +112,9 @@ UndoOutcome turnLatest(UndoServices& services, UndoDirection direction) {
         // Nobody waits for the store while the user reads the question.
         (void)layer.endAction();
         if (asked == kMaxQuestions) {
-            outcome = failedWith(outcome, Status::error("注册表正在被另一个程序修改，" +
-                                                        std::string(words.verb) +
-                                                        "已取消，请稍后再试。"));
+            outcome = failedWith(
+                outcome, Status::error("注册表正在被另一个程序修改，" + std::string(words.verb) +
+                                       "已取消，请稍后再试。"));
             showFailure(dialogs, outcome, words);
             return outcome;
         }
@@ -150,8 +150,8 @@ UndoOutcome turnLatest(UndoServices& services, UndoDirection direction) {
             writeItemStates(view, turn.items, true, ignored);
         }
         outcome.failures.clear();
-        return giveUp(Status::error("操作记录无法写入，" + std::string(words.verb) +
-                                    "已取消：" + appended.message()));
+        return giveUp(Status::error("操作记录无法写入，" + std::string(words.verb) + "已取消：" +
+                                    appended.message()));
     }
     const Status saved = layer.saveAction();
     if (!saved) {

@@ -42,8 +42,8 @@ using StepFault = std::function<int(std::string_view step)>;
 // or the new file: a temporary file in the same folder is written and synced, renamed over the
 // old one, and the folder is synced. A path that is a symbolic link stays one: its final target is
 // replaced. The new file keeps the old one's permissions; a file that did not exist is made
-// readable and writable by its owner only. Success: the new bytes are on disk. Failure: the old file is as it was, the temporary
-// file is gone, and the Status carries errno as its code.
+// readable and writable by its owner only. Success: the new bytes are on disk. Failure: the old
+// file is as it was, the temporary file is gone, and the Status carries errno as its code.
 Status replaceFileDurably(const std::string& path, std::string_view content,
                           const StepFault& fault = {});
 
@@ -99,7 +99,9 @@ class FolderLocks {
     // Blocks until every folder is held. Failure: a folder cannot be opened (errno as code);
     // nothing is held then.
     static Result<FolderLocks> acquire(const std::vector<std::string>& folders);
-    FolderLocks(FolderLocks&& other) noexcept : m_fds(std::move(other.m_fds)) { other.m_fds.clear(); }
+    FolderLocks(FolderLocks&& other) noexcept : m_fds(std::move(other.m_fds)) {
+        other.m_fds.clear();
+    }
     FolderLocks& operator=(FolderLocks&& other) noexcept;
     FolderLocks(const FolderLocks&) = delete;
     FolderLocks& operator=(const FolderLocks&) = delete;

@@ -234,8 +234,7 @@ class FileHiveStore final : public HiveStore {
     }
 
     Result<FolderLocks> acquireLocks() {
-        if (Status s = makeFolders(m_folder); !s)
-            return saveFailure(s, m_files[0].path, m_folder);
+        if (Status s = makeFolders(m_folder); !s) return saveFailure(s, m_files[0].path, m_folder);
         Result<FolderLocks> held = FolderLocks::acquire(fileFolders());
         if (!held)
             return Status::error("无法锁定注册表文件夹：" + held.status().message(),

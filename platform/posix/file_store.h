@@ -12,12 +12,12 @@
 // applies its own pending changes to that newer text, so concurrent writers do not lose each
 // other's changes. A hive file that is a symbolic link is written where it leads, and that folder
 // is locked and checked for a wineserver as well. A save that changes several hives writes every
-// new file before it renames any (see HiveStore::save). It refuses to change anything while a wineserver runs for the folder (the
-// server would overwrite the files when it exits), and never writes a hive whose file had a line
-// it could not read, until the hive is repaired (repairHive below); the other hives stay
-// writable. Refusals and failed saves say why in lastErrorMessage(): for an unreadable line, the
-// file, the line and how to repair it. A failed save drops the unsaved changes: what the program
-// reads afterwards is what is on disk.
+// new file before it renames any (see HiveStore::save). It refuses to change anything while a
+// wineserver runs for the folder (the server would overwrite the files when it exits), and never
+// writes a hive whose file had a line it could not read, until the hive is repaired (repairHive
+// below); the other hives stay writable. Refusals and failed saves say why in lastErrorMessage():
+// for an unreadable line, the file, the line and how to repair it. A failed save drops the unsaved
+// changes: what the program reads afterwards is what is on disk.
 
 #include <ctime>
 #include <memory>

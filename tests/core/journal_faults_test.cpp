@@ -180,7 +180,8 @@ TEST(JournalFaults, AnUndoWhoseJournalCannotBeWrittenLeavesTheHiveFilesUntouched
     f.memoryFiles().setFault([](std::string_view step, const std::string&) {
         return step == "append" ? Status::error("磁盘已满", ENOSPC) : Status::ok();
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // a rewrite would show in the times
+    std::this_thread::sleep_for(
+        std::chrono::milliseconds(20));  // a rewrite would show in the times
     EXPECT_EQ(f.undo().result, UndoResult::Failed);
     EXPECT_EQ(filesWithTimes(f), before);
 }

@@ -46,8 +46,8 @@ TEST(FileStoreFaults, ASaveOfTwoHivesIsAllOrNothingAndSaysWhichFilesChanged) {
     const struct {
         const char* name;
         std::string_view step;
-        int n;                   // which call of the step fails (1: system.reg's, 2: user.reg's)
-        bool systemChanged;      // what is on disk afterwards
+        int n;               // which call of the step fails (1: system.reg's, 2: user.reg's)
+        bool systemChanged;  // what is on disk afterwards
         const char* messagePart;
     } cases[] = {
         {"FirstTemporaryFails", kStepWrite, 1, false, "未作改动"},
