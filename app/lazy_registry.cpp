@@ -89,6 +89,20 @@ Status LazyRegistry::flush() {
     return m_choice->registry->flush();
 }
 
+Status LazyRegistry::lockStore() {
+    RegistryApi* r = api();
+    return r ? r->lockStore() : *m_failure;
+}
+
+void LazyRegistry::unlockStore() {
+    if (m_choice) m_choice->registry->unlockStore();
+}
+
+bool LazyRegistry::discardChanges() {
+    // Nothing opened, nothing changed: there is nothing to drop either.
+    return m_choice ? m_choice->registry->discardChanges() : true;
+}
+
 std::string LazyRegistry::lastErrorMessage() const {
     if (m_failure) return m_failure->message();
     return m_choice ? m_choice->registry->lastErrorMessage() : std::string();

@@ -40,6 +40,9 @@ class LazyRegistry : public RegistryApi {
     RegResult RegDeleteKeyA(RegKey key, const char* subKey) override;
     RegResult RegCloseKey(RegKey key) override;
     [[nodiscard]] Status flush() override;
+    [[nodiscard]] Status lockStore() override;
+    void unlockStore() override;
+    bool discardChanges() override;
     std::string lastErrorMessage() const override;
 
   private:

@@ -5,6 +5,7 @@
 // Implementations: POSIX (platform/posix), Windows (platform/windows), and an in-memory double
 // (makeMemoryJournalFiles) whose steps can be made to fail, for tests.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,6 +22,15 @@ class JournalFiles {
 
     // The file's bytes; "" when it does not exist. Failure: it exists but cannot be read.
     virtual Result<std::string> read(const std::string& path) = 0;
+    // The file's bytes from `offset` on; "" when it does not exist or is no longer than that.
+    // Lets a program that read the file before take up only what others appended since. The
+    // default reads the whole file. Failure: it exists but cannot be read.
+    virtual Result<std::string> readFrom(const std::string& path, std::uint64_t offset) {
+        Result<std::string> whole = read(path);
+        if (!whole || offset == 0) return whole;
+        if (offset >= whole.value().size()) return std::string();
+        return whole.value().substr(static_cast<std::size_t>(offset));
+    }
     // Appends `bytes` and makes them durable (data synced; the folder too when the file is new)
     // before returning. When the file does not end in a newline (a torn last line), one is
     // written first, so that the torn line never runs into the new one. The folder and its

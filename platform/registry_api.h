@@ -124,6 +124,18 @@ public:
     // yet saved are dropped, so what the program reads again is what is on disk.
     [[nodiscard]] virtual Status flush() = 0;
 
+    // Holds the store against every other writer, this program's other runs included, until the
+    // matching unlockStore(): an action reads the values it replaces, records them and saves
+    // them under one hold, so that no other writer comes in between. Calls nest. Failure: the
+    // store cannot be held (the Status says why, in Chinese) and nothing is held; the caller
+    // must not call unlockStore() then. The Windows registry holds nothing and always succeeds.
+    [[nodiscard]] virtual Status lockStore() = 0;
+    virtual void unlockStore() = 0;
+    // Drops every change not yet made durable, so that the next flush() writes nothing and reads
+    // give what is saved. True when it did; false when changes take effect at once (the Windows
+    // registry), and the caller must write back the old values itself.
+    virtual bool discardChanges() = 0;
+
     // A sentence for the user about the last failed call, when the implementation knows more
     // than the result code (for example "注册表文件被 Wine 占用"). Empty when it has nothing.
     virtual std::string lastErrorMessage() const = 0;

@@ -29,11 +29,15 @@ class MemoryHiveStore final : public HiveStore {
         if (slot.pending.empty()) saved(id) = slot.tree->clone();
         return Status::ok();
     }
-    Status save(HiveId id, HiveSlot& slot) override {
-        saved(id).reset();
-        slot.pending.clear();
+    Status save(std::array<HiveSlot, kHiveCount>& slots) override {
+        for (std::size_t i = 0; i < kHiveCount; ++i) {
+            m_saved[i].reset();
+            slots[i].pending.clear();
+        }
         return Status::ok();
     }
+    Status lock() override { return Status::ok(); }
+    void unlock() override {}
     void discard(HiveId id, HiveSlot& slot) override {
         if (saved(id)) slot.tree = std::move(saved(id));
         slot.pending.clear();
@@ -356,22 +360,35 @@ RegResult TreeRegistry::RegCloseKey(RegKey key) {
 }
 
 Status TreeRegistry::flush() {
+    bool pending = false;
+    for (const HiveSlot& s : m_slots) pending = pending || !s.pending.empty();
+    if (!pending) return Status::ok();
     Status outcome;
-    for (std::size_t i = 0; i < kHiveCount; ++i) {
-        HiveSlot& s = m_slots[i];
-        if (s.pending.empty()) continue;
-        const auto id = static_cast<HiveId>(i);
-        if (m_faults.failFlush) {
-            m_store->discard(id, s);
-            outcome.update(Status::error(
-                m_faults.message.empty() ? "无法保存注册表：写入失败。" : m_faults.message,
-                kErrorWriteFault));
-            continue;
-        }
-        outcome.update(m_store->save(id, s));
+    if (m_faults.failFlush) {
+        for (std::size_t i = 0; i < kHiveCount; ++i)
+            if (!m_slots[i].pending.empty()) m_store->discard(static_cast<HiveId>(i), m_slots[i]);
+        outcome = Status::error(
+            m_faults.message.empty() ? "无法保存注册表：写入失败。" : m_faults.message,
+            kErrorWriteFault);
+    } else {
+        outcome = m_store->save(m_slots);
     }
     if (!outcome) m_lastError = outcome.message();
     return outcome;
+}
+
+Status TreeRegistry::lockStore() {
+    return m_store->lock();
+}
+
+void TreeRegistry::unlockStore() {
+    m_store->unlock();
+}
+
+bool TreeRegistry::discardChanges() {
+    for (std::size_t i = 0; i < kHiveCount; ++i)
+        if (!m_slots[i].pending.empty()) m_store->discard(static_cast<HiveId>(i), m_slots[i]);
+    return true;
 }
 
 std::unique_ptr<TreeRegistry> makeMemoryRegistry(const AnsiCodec& codec) {

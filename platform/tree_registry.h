@@ -65,9 +65,15 @@ class HiveStore {
     // newer file) and says whether the hive may be changed. A refusal carries a Windows result
     // code and a sentence for the user.
     virtual Status prepareChange(HiveId id, HiveSlot& slot) = 0;
-    // Makes slot.pending durable and clears it. On failure the changes are dropped: slot.tree
-    // becomes what was last saved, and the Status says why.
-    virtual Status save(HiveId id, HiveSlot& slot) = 0;
+    // Makes the pending changes of every hive in `slots` durable, all together: when any hive
+    // cannot be saved, none is changed, as far as the files allow (a failure between the files'
+    // final renames leaves the ones renamed so far saved, and the Status names them). Hives saved
+    // have their pending cleared; the others are dropped (slot.tree becomes what is on disk).
+    virtual Status save(std::array<HiveSlot, kHiveCount>& slots) = 0;
+    // Holds the store against other writers until unlock(), so that reads, a record elsewhere
+    // and the save happen as one step. Calls nest. Failure: nothing is held, the Status says why.
+    virtual Status lock() = 0;
+    virtual void unlock() = 0;
     // Drops slot.pending and returns slot.tree to what was last saved.
     virtual void discard(HiveId id, HiveSlot& slot) = 0;
 };
@@ -123,8 +129,12 @@ class TreeRegistry : public RegistryApi {
     RegResult RegDeleteKeyA(RegKey key, const char* subKey) override;
     RegResult RegCloseKey(RegKey key) override;
 
-    // Saves the changes of every hive; on failure those changes are dropped (see HiveStore).
+    // Saves the changes of every hive together; on failure those not saved are dropped (see
+    // HiveStore::save).
     Status flush() override;
+    Status lockStore() override;
+    void unlockStore() override;
+    bool discardChanges() override;
     // The sentence for the last failed call; kept until another call fails.
     std::string lastErrorMessage() const override { return m_lastError; }
 

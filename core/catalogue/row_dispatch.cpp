@@ -120,8 +120,11 @@ RowOutcome runButtonAction(CatalogueServices& services, const ButtonAction& acti
     bool anyTookEffect = false;
     ActionObserver* observer = services.observer;
     bool policyChanged = false;
-    layer.beginAction();
-    const Status watched = observer ? observer->beforeOperations(layer, ops, label) : Status();
+    // The store is held from here to the save; when it cannot be, nothing is written.
+    const Status held = layer.beginAction();
+    const Status watched = !held      ? held
+                           : observer ? observer->beforeOperations(layer, ops, label)
+                                      : Status();
     Status firstOpFailure;
     for (const RegOp& op : ops) {
         if (!watched) break;
@@ -155,10 +158,12 @@ RowOutcome runButtonAction(CatalogueServices& services, const ButtonAction& acti
         outcome.status.update(recorded);
     }
     // A failed save drops the whole batch, so nothing of it took effect.
-    const Status saved = layer.endAction();
+    const Status saved = layer.saveAction();
     if (!saved.isOk()) anyTookEffect = policyChanged = false;
     outcome.status.update(saved);
+    // Still holding the store, so that the record of a failed save is written before anyone else's.
     if (observer && watched) observer->afterSave(saved);
+    (void)layer.endAction();
 
     if (action.raisesRestart && anyTookEffect) services.framework.raiseNeedsRestart();
     if (anyTookEffect && services.broadcaster != nullptr) {

@@ -4,6 +4,7 @@
 
 #include "core/catalogue/row_dispatch.h"
 #include "core/journal/journal_items.h"
+#include "core/journal/journal_settle.h"
 
 namespace hivora {
 
@@ -13,8 +14,12 @@ Status ActionRecorder::beforeOperations(RegInfoGetSet& layer, std::span<const Re
     m_last.reset();
     m_appended = false;
     m_items.clear();
-    Result<std::vector<JournalItem>> items =
-        itemsTouchedBy(RegistryView{layer.api(), layer.codec()}, ops);
+    m_layer = &layer;
+    const RegistryView view{layer.api(), layer.codec()};
+    // The store is held now: first make the journal agree with what another program, or one
+    // killed midway, left. A journal that cannot be read is found out by the append below.
+    (void)settleNewestEntry(m_journal, view);
+    Result<std::vector<JournalItem>> items = itemsTouchedBy(view, ops);
     if (!items)
         return Status::error("无法记录修改前的注册表内容：" + items.status().message(),
                              items.status().code());
@@ -61,18 +66,33 @@ Status ActionRecorder::beforeSave(RegInfoGetSet& layer) {
         m_last = std::move(entry);
         return Status::ok();
     }
-    // Without its record the action could not be undone: put everything back before the save.
-    std::vector<std::string> failures;
-    writeItemStates(view, m_items, true, failures);
+    // Without its record the action could not be undone: nothing of it may be saved. A store
+    // that saves at the end drops the changes, so the files are not even rewritten; elsewhere
+    // the states before are written back.
+    if (!layer.api().discardChanges()) {
+        std::vector<std::string> failures;
+        writeItemStates(view, m_items, true, failures);
+    }
     return Status::error("操作记录无法写入，修改已取消：" + appended.message(), appended.code());
 }
 
 void ActionRecorder::afterSave(const Status& saved) {
-    if (saved || !m_appended || !m_last) return;
-    // Should the mark itself fail, undo still finds the registry as the entry's `before`, which
-    // it treats as nothing to overwrite.
-    (void)m_journal.markVoid(m_last->id);
-    m_last.reset();
+    if (!m_appended || !m_last) return;
+    if (saved) {
+        m_journal.noteSettled(m_last->id);
+        return;
+    }
+    // The store dropped what it could not save, so the registry now reads as the disk: the
+    // record is made to say what of the action reached it. Should that fail, the next action
+    // settles the entry before it starts.
+    Result<SettleOutcome> settled =
+        settleEntry(m_journal, RegistryView{m_layer->api(), m_layer->codec()}, *m_last);
+    if (!settled || settled.value().settled == Settled::Stands) return;
+    if (settled.value().settled == Settled::Void) {
+        m_last.reset();
+    } else if (const JournalEntry* replacement = m_journal.find(settled.value().replacement)) {
+        m_last = *replacement;
+    }
 }
 
 }  // namespace hivora

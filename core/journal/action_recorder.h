@@ -19,7 +19,8 @@ class ActionRecorder final : public ActionObserver {
   public:
     explicit ActionRecorder(ChangeJournal& journal) : m_journal(journal) {}
 
-    // Reads the state before of every item `ops` touch. Failure (a state cannot be read): the
+    // Settles the journal's newest entry (journal_settle.h; the layer holds the store now), then
+    // reads the state before of every item `ops` touch. Failure (a state cannot be read): the
     // action must not run, since it could not be undone.
     Status beforeOperations(RegInfoGetSet& layer, std::span<const RegOp> ops,
                             const ActionLabel& label) override;
@@ -27,9 +28,11 @@ class ActionRecorder final : public ActionObserver {
     // Writes back the states read by beforeOperations.
     void rollBack(RegInfoGetSet& layer, std::vector<std::string>& leftChanged) override;
     // Reads the states after and appends the entry (none when nothing changed). When the journal
-    // cannot be written, the items are put back as they were before and the failure returned.
+    // cannot be written, the action's unsaved changes are dropped (RegistryApi::discardChanges;
+    // where that cannot be, the items are written back as they were) and the failure returned.
     Status beforeSave(RegInfoGetSet& layer) override;
-    // A failed save: the entry is marked void, as its changes never reached the registry.
+    // Called before the store is let go. A failed save: the entry is settled against what reached
+    // the disk (void when nothing did, replaced by the part saved when some did).
     void afterSave(const Status& saved) override;
 
     // The entry of the last action recorded, if it changed anything.
@@ -37,6 +40,7 @@ class ActionRecorder final : public ActionObserver {
 
   private:
     ChangeJournal& m_journal;
+    RegInfoGetSet* m_layer = nullptr;  // the layer of the action under way
     ActionLabel m_label;
     std::vector<JournalItem> m_items;
     std::optional<JournalEntry> m_last;

@@ -15,6 +15,9 @@ namespace {
 // more than they save.
 constexpr std::size_t kParallelParseBytes = 256 * 1024;
 constexpr unsigned kMaxParseThreads = 8;
+// How many of the last bytes read are compared to tell an appended file from a rewritten one.
+// They end with the last line's id and time, which no other journal line repeats.
+constexpr std::size_t kTailCheckBytes = 128;
 
 // The lines of `text` that hold anything, in file order.
 std::vector<std::string_view> nonBlankLines(std::string_view text) {
@@ -105,6 +108,57 @@ Status ChangeJournal::loadFile() {
         }
     }
     std::erase_if(m_entries, [&](const JournalEntry& e) { return voided.count(e.id) != 0; });
+    noteRead(text.value().size(), text.value());
+    return Status::ok();
+}
+
+void ChangeJournal::noteRead(std::uint64_t bytes, std::string_view text) {
+    m_readBytes = bytes;
+    m_readTail =
+        std::string(text.substr(text.size() - std::min<std::size_t>(text.size(), kTailCheckBytes)));
+}
+
+Status ChangeJournal::catchUp() {
+    (void)finishLoading();
+    return catchUpFile();
+}
+
+Status ChangeJournal::catchUpFile() {
+    const std::uint64_t from = m_readBytes - m_readTail.size();
+    Result<std::string> read = m_files.readFrom(m_path, from);
+    if (!read) return read.status();
+    const std::string_view bytes = read.value();
+    if (bytes.size() < m_readTail.size() || bytes.substr(0, m_readTail.size()) != m_readTail)
+        return loadFile();  // rewritten since: a prune by another program
+    // Only whole lines: a line without its newline may be one another program is writing.
+    const std::size_t end = bytes.rfind('\n');
+    if (end == std::string_view::npos || end + 1 <= m_readTail.size()) return Status::ok();
+    const std::string_view added = bytes.substr(m_readTail.size(), end + 1 - m_readTail.size());
+    bool ordered = true;
+    for (const std::string_view line : nonBlankLines(added)) {
+        JournalLine parsed = parseJournalLine(line);
+        switch (parsed.kind) {
+            case JournalLine::Kind::Entry: {
+                // This program's own appends come back here too.
+                if (parsed.entry.id <= m_lastId && find(parsed.entry.id) != nullptr) break;
+                ordered = ordered && parsed.entry.id > m_lastId;
+                m_lastId = std::max(m_lastId, parsed.entry.id);
+                m_entries.push_back(std::move(parsed.entry));
+                break;
+            }
+            case JournalLine::Kind::Void:
+                std::erase_if(m_entries,
+                              [&](const JournalEntry& e) { return e.id == parsed.voided; });
+                break;
+            case JournalLine::Kind::Garbled:
+                ++m_garbled;
+                break;
+        }
+    }
+    if (!ordered)
+        std::stable_sort(m_entries.begin(), m_entries.end(),
+                         [](const JournalEntry& a, const JournalEntry& b) { return a.id < b.id; });
+    noteRead(from + end + 1, bytes.substr(0, end + 1));
     return Status::ok();
 }
 
@@ -159,6 +213,7 @@ Status ChangeJournal::pruneFile() {
     }
     if (kept.size() == text.value().size()) return Status::ok();
     if (Status s = m_files.replaceDurably(m_path, kept); !s) return s;
+    noteRead(kept.size(), kept);
     std::erase_if(m_entries, [&](const JournalEntry& e) {
         return droppedIds.count(e.id) != 0 && keptIds.count(e.id) == 0;
     });
@@ -207,6 +262,9 @@ const JournalEntry* ChangeJournal::find(std::int64_t id) const {
 
 Status ChangeJournal::append(JournalEntry& entry) {
     (void)finishLoading();
+    // A file that cannot be read now will not take the append either; should it, the id below
+    // still follows every entry this program knows.
+    (void)catchUpFile();
     // The largest id a line may carry: the journal is full rather than have the id wrap round.
     if (m_lastId >= kMaxJournalId)
         return Status::error("操作记录的编号已经用完，无法再记录操作。请移走操作记录文件 " + m_path +

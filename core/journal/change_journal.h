@@ -6,6 +6,7 @@
 // a well-formed entry is skipped and counted, and the file stays usable, as every append starts
 // on a fresh line. An entry whose save failed is followed by a void mark and is left out.
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <future>
@@ -55,12 +56,26 @@ class ChangeJournal {
     const std::string& path() const { return m_path; }
     const std::string& store() const { return m_store; }
 
-    // Gives `entry` the next id, the time and the store, and appends it durably. Failure: the
-    // entry is not in the journal (a torn line at most reached the file); also when the ids are
-    // used up (kMaxJournalId), with nothing written.
+    // Takes up what other programs appended to the file since it was read (a file rewritten
+    // meanwhile is read again whole). Call it while holding the store (RegInfoGetSet::
+    // beginAction), so that what it finds is what the next append follows. Reads only the new
+    // bytes. Failure: the file cannot be read; the entries are as they were.
+    Status catchUp();
+
+    // Gives `entry` the next id, the time and the store, and appends it durably. The id follows
+    // the newest in the file, not only in this program (catchUp first), so two programs holding
+    // the store in turn never give one id twice. Failure: the entry is not in the journal (a torn
+    // line at most reached the file); also when the ids are used up (kMaxJournalId), with
+    // nothing written.
     Status append(JournalEntry& entry);
     // Marks entry `id` as never having taken effect (its save failed) and forgets it.
     Status markVoid(std::int64_t id);
+
+    // Entries known to match the registry: the ones this program saved, and the ones checked
+    // against the registry (settleNewestEntry). Only the newest entry can be unsettled: every
+    // writer holds the store from its append to its save.
+    void noteSettled(std::int64_t id) { m_settled = std::max(m_settled, id); }
+    bool isSettled(std::int64_t id) const { return id <= m_settled; }
 
     ~ChangeJournal();
     ChangeJournal(const ChangeJournal&) = delete;
@@ -70,6 +85,9 @@ class ChangeJournal {
     // load() and prune() without waiting for startLoading's work (which they are).
     Status loadFile();
     Status pruneFile();
+    Status catchUpFile();
+    // Notes the text read so far: `text` is the file's first `bytes` bytes' end.
+    void noteRead(std::uint64_t bytes, std::string_view text);
 
     JournalFiles& m_files;
     std::string m_path;
@@ -78,6 +96,11 @@ class ChangeJournal {
     std::vector<JournalEntry> m_entries;
     std::int64_t m_lastId = 0;
     int m_garbled = 0;
+    // How far the file has been read, and its last bytes up to there: a file whose bytes there
+    // differ was rewritten by another program since, and is read again whole.
+    std::uint64_t m_readBytes = 0;
+    std::string m_readTail;
+    std::int64_t m_settled = 0;
     // The work startLoading started; read and settled only by the journal's user's thread.
     mutable std::future<Status> m_loading;
     mutable Status m_loaded = Status::ok();

@@ -2,6 +2,7 @@
 
 #include "core/catalogue/tweak_framework.h"
 #include "core/journal/journal_items.h"
+#include "core/journal/journal_settle.h"
 #include "core/journal/journal_text.h"
 #include "core/journal/undo_chain.h"
 
@@ -54,34 +55,69 @@ UndoOutcome failedWith(UndoOutcome outcome, Status status) {
     return outcome;
 }
 
-// Undoes or redoes the action walkUndoChain names next, recording it as an entry.
+// How often the question about changes made since is asked again because another program
+// changed the registry or the journal while it was on screen.
+constexpr int kMaxQuestions = 3;
+
+// What the user agreed to overwrite: the action and the lines the question listed.
+struct Agreed {
+    std::int64_t actionId = 0;
+    std::vector<std::string> lines;
+};
+
+// Undoes or redoes the action walkUndoChain names next, recording it as an entry. From choosing
+// the action to the save the store is held (RegInfoGetSet::beginAction), so that two programs
+// never turn the same entry; only the question is asked without holding it, and what it asked
+// about is checked again afterwards.
 UndoOutcome turnLatest(UndoServices& services, UndoDirection direction) {
     UndoOutcome outcome;
     DialogServices& dialogs = services.dialogs;
     const Wording& words = wordingOf(direction);
-    const std::vector<JournalEntry>& entries = services.journal.entries();
-    const UndoChain chain = walkUndoChain(entries);
-    const std::optional<std::size_t> next =
-        direction == UndoDirection::Undo ? chain.nextUndo : chain.nextRedo;
-    if (!next) {
-        (void)dialogs.ShowMessageBox(words.nothing, kMbOk, std::string(kOutcomeTitle));
-        return outcome;
-    }
-    // Appending below may move the journal's entries.
-    const JournalEntry action = entries[*next];
-    const std::int64_t reversed =
-        direction == UndoDirection::Undo ? action.id : entries[*chain.redoReverses].id;
-    outcome.actionId = action.id;
     RegInfoGetSet& layer = services.layer;
+    ChangeJournal& journal = services.journal;
     const RegistryView view{layer.api(), layer.codec()};
-
-    Result<std::vector<std::string>> since = changesSince(view, action, layer.codec(), direction);
-    if (!since) {
-        outcome = failedWith(outcome, since.status());
+    const auto giveUp = [&](Status why) {
+        (void)layer.endAction();
+        outcome = failedWith(outcome, std::move(why));
         showFailure(dialogs, outcome, words);
         return outcome;
-    }
-    if (!since.value().empty()) {
+    };
+
+    std::optional<Agreed> agreed;
+    JournalEntry action;
+    std::int64_t reversed = 0;
+    for (int asked = 0;; ++asked) {
+        if (Status held = layer.beginAction(); !held) return giveUp(held);
+        // A journal that cannot be read now is found out by the append below.
+        (void)settleNewestEntry(journal, view);
+        const std::vector<JournalEntry>& entries = journal.entries();
+        const UndoChain chain = walkUndoChain(entries);
+        const std::optional<std::size_t> next =
+            direction == UndoDirection::Undo ? chain.nextUndo : chain.nextRedo;
+        if (!next) {
+            (void)layer.endAction();
+            (void)dialogs.ShowMessageBox(words.nothing, kMbOk, std::string(kOutcomeTitle));
+            return outcome;
+        }
+        // Appending below may move the journal's entries.
+        action = entries[*next];
+        reversed = direction == UndoDirection::Undo ? action.id : entries[*chain.redoReverses].id;
+        outcome.actionId = action.id;
+        Result<std::vector<std::string>> since =
+            changesSince(view, action, layer.codec(), direction);
+        if (!since) return giveUp(since.status());
+        if (since.value().empty() ||
+            (agreed && agreed->actionId == action.id && agreed->lines == since.value()))
+            break;  // on, still holding the store
+        // Nobody waits for the store while the user reads the question.
+        (void)layer.endAction();
+        if (asked == kMaxQuestions) {
+            outcome = failedWith(
+                outcome, Status::error("注册表正在被另一个程序修改，" + std::string(words.verb) +
+                                       "已取消，请稍后再试。"));
+            showFailure(dialogs, outcome, words);
+            return outcome;
+        }
         std::string prompt = direction == UndoDirection::Undo
                                  ? "以下内容在这次操作之后又被修改过，撤销会覆盖它们："
                                  : "以下内容在撤销这次操作之后又被修改过，重做会覆盖它们：";
@@ -91,6 +127,7 @@ UndoOutcome turnLatest(UndoServices& services, UndoDirection direction) {
             outcome.result = UndoResult::Cancelled;
             return outcome;
         }
+        agreed = Agreed{action.id, std::move(since).value()};
     }
 
     JournalEntry turn;
@@ -98,32 +135,34 @@ UndoOutcome turnLatest(UndoServices& services, UndoDirection direction) {
     turn.label.caption = std::string(words.verb) + "：" + action.label.caption;
     turn.undoes = reversed;
     turn.items = action.items;
-    layer.beginAction();
     Status read = readItemStates(view, turn.items, true);
     if (read) {
         writeItemStates(view, action.items, writesBefore(direction), outcome.failures);
         read = readItemStates(view, turn.items, false);
     }
-    Status appended = read ? services.journal.append(turn) : read;
+    Status appended = read ? journal.append(turn) : read;
     if (!appended) {
-        // Unrecorded, it could not itself be turned back: leave the registry as it was.
-        std::vector<std::string> ignored;
-        if (read) writeItemStates(view, turn.items, true, ignored);
-        (void)layer.endAction();
+        // Unrecorded, it could not itself be turned back: nothing of it may be saved. A store
+        // that saves at the end drops the writes, leaving its files untouched; elsewhere the
+        // states read before are written back.
+        if (!layer.api().discardChanges() && read) {
+            std::vector<std::string> ignored;
+            writeItemStates(view, turn.items, true, ignored);
+        }
         outcome.failures.clear();
-        outcome = failedWith(outcome, Status::error("操作记录无法写入，" + std::string(words.verb) +
-                                                    "已取消：" + appended.message()));
-        showFailure(dialogs, outcome, words);
-        return outcome;
+        return giveUp(Status::error("操作记录无法写入，" + std::string(words.verb) + "已取消：" +
+                                    appended.message()));
     }
-    const Status saved = layer.endAction();
+    const Status saved = layer.saveAction();
     if (!saved) {
-        (void)services.journal.markVoid(turn.id);
+        // Still holding the store: the record is made to say what of the turn reached the disk
+        // (nothing, or the files the message names) before anyone else writes.
+        (void)settleEntry(journal, view, turn);
         outcome.failures.clear();
-        outcome = failedWith(outcome, saved);
-        showFailure(dialogs, outcome, words);
-        return outcome;
+        return giveUp(saved);
     }
+    journal.noteSettled(turn.id);
+    (void)layer.endAction();
     if (!outcome.failures.empty()) {
         outcome = failedWith(outcome, Status::error(outcome.failures.front()));
         showFailure(dialogs, outcome, words);

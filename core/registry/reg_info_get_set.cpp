@@ -330,13 +330,27 @@ void RegInfoGetSet::CloseRegKey(RegKey handle) {
 
 // Actions ----------------------------------------------------------------------------------------
 
-void RegInfoGetSet::beginAction() {
-    ++m_actionDepth;
+Status RegInfoGetSet::beginAction() {
+    if (m_actionDepth++ > 0) return Status::ok();
+    Status held = m_api.lockStore();
+    m_storeHeld = held.isOk();
+    return held;
 }
 
 Status RegInfoGetSet::endAction() {
     if (m_actionDepth > 0) --m_actionDepth;
-    return saveIfOutsideAction();
+    if (m_actionDepth > 0) return Status::ok();
+    // The save happens while the store is still held: nobody writes between the record and it.
+    Status saved = m_savedEarly ? Status::ok() : save();
+    if (m_storeHeld) m_api.unlockStore();
+    m_storeHeld = false;
+    m_savedEarly = false;
+    return saved;
+}
+
+Status RegInfoGetSet::saveAction() {
+    m_savedEarly = true;
+    return save();
 }
 
 }  // namespace hivora

@@ -101,8 +101,17 @@ class RegInfoGetSet {
 
     // Brackets one user action: writes in between are saved together by endAction(). Nested
     // brackets count; only the outermost endAction() saves. Its Status is the save's outcome.
-    void beginAction();
+    // The outermost beginAction() also holds the store against other writers until the matching
+    // endAction() (RegistryApi::lockStore), so that what the action reads before it writes, what
+    // it records and what it saves belong together. Failure: the store cannot be held (the
+    // Status says why); the bracket is still open and endAction() must still be called, but the
+    // action must write nothing.
+    Status beginAction();
     Status endAction();
+    // In the outermost bracket: saves what the action wrote so far while the store is still held,
+    // so that the caller can record how the save went before any other writer comes in. Nothing
+    // may be written after it; the endAction() that follows saves nothing more (and is ok).
+    Status saveAction();
 
     RegistryApi& api() { return m_api; }
     const AnsiCodec& codec() const { return m_codec; }
@@ -125,6 +134,8 @@ class RegInfoGetSet {
     const AnsiCodec& m_codec;
     std::int16_t m_openKeyHandleCount = 0;
     int m_actionDepth = 0;
+    bool m_storeHeld = false;   // the outermost beginAction() holds the store
+    bool m_savedEarly = false;  // saveAction() was called in the open bracket
 };
 
 }  // namespace hivora

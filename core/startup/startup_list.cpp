@@ -94,9 +94,9 @@ RemovalOutcome StartupList::RemoveSelected() {
     RemovalOutcome outcome;
     std::vector<std::pair<std::size_t, RegKey>> deleted;  // row and the key it had
 
-    m_layer.beginAction();
-    Status watched;
-    if (m_observer) {
+    // The store is held from here to the save; when it cannot be, nothing is removed.
+    Status watched = m_layer.beginAction();
+    if (m_observer && watched) {
         std::vector<RegOp> ops;
         for (const StartupRow& row : m_rows)
             if (row.checkState == kChecked && row.key != kRemovedRowKey)
@@ -122,8 +122,9 @@ RemovalOutcome StartupList::RemoveSelected() {
         for (const auto& [row, key] : deleted) m_rows[row].key = key;
         deleted.clear();
     }
-    const Status saved = m_layer.endAction();
+    const Status saved = m_layer.saveAction();
     if (m_observer && watched) m_observer->afterSave(saved);
+    (void)m_layer.endAction();
     if (!saved) {
         // The save failed and the store dropped the batch: the values are all still there.
         for (const auto& [row, key] : deleted) m_rows[row].key = key;

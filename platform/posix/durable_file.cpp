@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 
@@ -197,14 +198,13 @@ bool isStoreTemporaryName(std::string_view name) {
            name.substr(name.size() - kTempSuffix.size()) == kTempSuffix;
 }
 
-Status replaceFileDurably(const std::string& path, std::string_view content,
-                          const StepFault& fault) {
+Result<std::string> writeTemporaryFor(const std::string& path, std::string_view content,
+                                      const StepFault& fault) {
     static std::atomic<unsigned> counter{0};
     const std::string target = finalLinkTarget(path);
-    const std::string folder = folderOf(target);
-    const std::string temporary = folder + "/." + baseNameOf(target) + std::string(kTempMarker) +
-                                  std::to_string(::getpid()) + "-" + std::to_string(++counter) +
-                                  std::string(kTempSuffix);
+    const std::string temporary = folderOf(target) + "/." + baseNameOf(target) +
+                                  std::string(kTempMarker) + std::to_string(::getpid()) + "-" +
+                                  std::to_string(++counter) + std::string(kTempSuffix);
     // The new file gets the old file's permissions; a file made for the first time is readable
     // by its owner only, as registry files can hold secrets such as a logon password.
     struct stat old {};
@@ -217,27 +217,51 @@ Status replaceFileDurably(const std::string& path, std::string_view content,
         }))
         return errnoStatus(e, temporary);
 
-    const auto abandon = [&](int error, const std::string& what) {
+    const auto abandon = [&](int error) {
         if (fd >= 0) ::close(fd);
         ::unlink(temporary.c_str());
-        return errnoStatus(error, what);
+        return errnoStatus(error, temporary);
     };
     if (const int e = runStep(fault, kStepWrite, [&] { return writeAll(fd, content); }))
-        return abandon(e, temporary);
+        return abandon(e);
     if (const int e = runStep(fault, kStepSync, [&] { return ::fsync(fd) == 0; }))
-        return abandon(e, temporary);
+        return abandon(e);
     if (::close(fd) != 0) {
         fd = -1;
-        return abandon(errno, temporary);
+        return abandon(errno);
     }
-    fd = -1;
+    return temporary;
+}
+
+Status renameTemporaryOver(const std::string& temporary, const std::string& path,
+                           const StepFault& fault) {
+    const std::string target = finalLinkTarget(path);
     if (const int e = runStep(fault, kStepRename,
-                              [&] { return ::rename(temporary.c_str(), target.c_str()) == 0; }))
-        return abandon(e, target);
-    // The new file is in place; syncing the folder makes the rename itself durable.
+                              [&] { return ::rename(temporary.c_str(), target.c_str()) == 0; })) {
+        ::unlink(temporary.c_str());
+        return errnoStatus(e, target);
+    }
+    return Status::ok();
+}
+
+Status syncFolderOf(const std::string& path, const StepFault& fault) {
+    const std::string folder = folderOf(finalLinkTarget(path));
     if (const int e = runStep(fault, kStepSyncFolder, [&] { return syncFolder(folder); }))
         return errnoStatus(e, folder);
     return Status::ok();
+}
+
+Status replaceFileDurably(const std::string& path, std::string_view content,
+                          const StepFault& fault) {
+    Result<std::string> temporary = writeTemporaryFor(path, content, fault);
+    if (!temporary) return temporary.status();
+    if (Status s = renameTemporaryOver(temporary.value(), path, fault); !s) return s;
+    // The new file is in place; syncing the folder makes the rename itself durable.
+    return syncFolderOf(path, fault);
+}
+
+std::string folderOfPath(const std::string& path) {
+    return folderOf(path);
 }
 
 void removeLeftoverTemporaries(const std::string& folder) {
@@ -259,6 +283,68 @@ Result<FolderLock> FolderLock::acquire(const std::string& folder, bool wait) {
         return errnoStatus(error, folder);
     }
     return FolderLock(fd);
+}
+
+Result<FolderLocks> FolderLocks::acquire(const std::vector<std::string>& folders) {
+    struct Held {
+        dev_t device;
+        ino_t inode;
+        int fd;
+    };
+    std::vector<Held> opened;
+    const auto closeAll = [&] {
+        for (const Held& h : opened) ::close(h.fd);
+    };
+    for (const std::string& folder : folders) {
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        struct stat st {};
+        if (fd < 0 || ::fstat(fd, &st) != 0) {
+            const int error = errno;
+            if (fd >= 0) ::close(fd);
+            closeAll();
+            return errnoStatus(error, folder);
+        }
+        opened.push_back({st.st_dev, st.st_ino, fd});
+    }
+    // One order for every writer, and each folder once: flock on a second descriptor of a folder
+    // this process holds already would wait for ever.
+    std::sort(opened.begin(), opened.end(), [](const Held& a, const Held& b) {
+        return a.device != b.device ? a.device < b.device : a.inode < b.inode;
+    });
+    FolderLocks locks;
+    for (std::size_t i = 0; i < opened.size(); ++i) {
+        if (i > 0 && opened[i].device == opened[i - 1].device &&
+            opened[i].inode == opened[i - 1].inode) {
+            ::close(opened[i].fd);
+            continue;
+        }
+        while (::flock(opened[i].fd, LOCK_EX) != 0) {
+            if (errno == EINTR) continue;
+            const int error = errno;
+            for (std::size_t j = i; j < opened.size(); ++j) ::close(opened[j].fd);
+            return errnoStatus(error, "flock");  // `locks` lets go of the ones held so far
+        }
+        locks.m_fds.push_back(opened[i].fd);
+    }
+    return locks;
+}
+
+FolderLocks& FolderLocks::operator=(FolderLocks&& other) noexcept {
+    if (this != &other) {
+        release();
+        m_fds = std::move(other.m_fds);
+        other.m_fds.clear();
+    }
+    return *this;
+}
+
+void FolderLocks::release() {
+    for (const int fd : m_fds) ::close(fd);  // closing releases the lock
+    m_fds.clear();
+}
+
+FolderLocks::~FolderLocks() {
+    release();
 }
 
 FolderLock::~FolderLock() {

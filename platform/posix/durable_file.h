@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/status.h"
 
@@ -64,10 +65,27 @@ using StepFault = std::function<int(std::string_view step)>;
 // or the new file: a temporary file in the same folder is written and synced, renamed over the
 // old one, and the folder is synced. A path that is a symbolic link stays one: its final target is
 // replaced. The new file keeps the old one's permissions; a file that did not exist is made
-// readable and writable by its owner only. Success: the new bytes are on disk. Failure: the old file is as it was, the temporary
-// file is gone, and the Status carries errno as its code.
+// readable and writable by its owner only. Success: the new bytes are on disk. Failure: the old
+// file is as it was, the temporary file is gone, and the Status carries errno as its code.
 Status replaceFileDurably(const std::string& path, std::string_view content,
                           const StepFault& fault = {});
+
+// The two halves of replaceFileDurably, for saves that replace several files together: first
+// every new text is written to its temporary file and synced, and only when all of them are on
+// disk is any renamed over its file.
+//
+// Writes `content` to a new temporary file beside the final target of `path` (steps create,
+// write, sync) with the permissions replaceFileDurably gives. Success: the temporary file's path;
+// its data is on disk. Failure: no temporary file is left, and the Status carries errno.
+Result<std::string> writeTemporaryFor(const std::string& path, std::string_view content,
+                                      const StepFault& fault = {});
+// Renames `temporary` (from writeTemporaryFor) over the final target of `path` (step rename).
+// Failure: the file is as it was, `temporary` is removed, and the Status carries errno.
+Status renameTemporaryOver(const std::string& temporary, const std::string& path,
+                           const StepFault& fault = {});
+// Syncs the folder that holds the final target of `path`, making renames into it durable (step
+// sync-folder). Failure: errno in the Status.
+Status syncFolderOf(const std::string& path, const StepFault& fault = {});
 
 // The file a chain of symbolic links ends at (the path itself when it is no link). A dangling
 // link gives the path it points to.
@@ -94,6 +112,31 @@ class FolderLock {
     explicit FolderLock(int fd) : m_fd(fd) {}
     int m_fd = -1;
 };
+
+// Exclusive locks on several folders at once (each as FolderLock), taken in one fixed order (by
+// device and inode, a folder named twice locked once) so that two writers asking for the same
+// folders never wait for each other.
+class FolderLocks {
+  public:
+    FolderLocks() = default;
+    // Blocks until every folder is held. Failure: a folder cannot be opened (errno as code);
+    // nothing is held then.
+    static Result<FolderLocks> acquire(const std::vector<std::string>& folders);
+    FolderLocks(FolderLocks&& other) noexcept : m_fds(std::move(other.m_fds)) {
+        other.m_fds.clear();
+    }
+    FolderLocks& operator=(FolderLocks&& other) noexcept;
+    FolderLocks(const FolderLocks&) = delete;
+    FolderLocks& operator=(const FolderLocks&) = delete;
+    ~FolderLocks();
+
+  private:
+    void release();
+    std::vector<int> m_fds;
+};
+
+// The folder part of a path ("." for a bare name, "/" for a file in the root).
+std::string folderOfPath(const std::string& path);
 
 // Creates `folder` and its missing parents (mode 0700 for new ones). Failure: errno as code.
 Status makeFolders(const std::string& folder);

@@ -4,6 +4,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -108,24 +109,100 @@ class FileHiveStore final : public HiveStore {
         return checkReadable(id);
     }
 
-    Status save(HiveId id, HiveSlot& slot) override {
-        if (slot.pending.empty()) return Status::ok();
-        const std::string& path = m_files[index(id)].path;
-        const auto fail = [&](Status why) {
-            discard(id, slot);
+    Status lock() override {
+        if (m_lockDepth > 0) {
+            ++m_lockDepth;
+            return Status::ok();
+        }
+        Result<FolderLocks> held = acquireLocks();
+        if (!held) return held.status();
+        m_held = std::move(held).value();
+        m_lockDepth = 1;
+        return Status::ok();
+    }
+
+    void unlock() override {
+        if (m_lockDepth == 0) return;
+        if (--m_lockDepth == 0) m_held = FolderLocks();
+    }
+
+    // All or nothing: every changed hive's new text is written and synced to a temporary file
+    // before any of them is renamed over its hive, so a failure up to then changes nothing. Only
+    // a rename failing after another succeeded leaves the hives apart, and then the message names
+    // exactly which files were saved.
+    Status save(std::array<HiveSlot, kHiveCount>& slots) override {
+        std::vector<HiveId> changed;
+        for (std::size_t i = 0; i < kHiveCount; ++i)
+            if (!slots[i].pending.empty()) changed.push_back(static_cast<HiveId>(i));
+        if (changed.empty()) return Status::ok();
+        const auto dropAll = [&](Status why) {
+            for (HiveId id : changed) discard(id, slots[index(id)]);
             return why;
         };
-        if (Status s = makeFolders(m_folder); !s) return fail(saveFailure(s, path, m_folder));
-        Result<FolderLock> lock = FolderLock::acquire(m_folder);
-        if (!lock) return fail(saveFailure(lock.status(), path, m_folder));
-        if (Status s = checkWineserver(); !s) return fail(s);
-        if (Status s = bringUpToDate(id, slot); !s) return fail(s);
-        if (Status s = checkReadable(id); !s) return fail(s);
-        const std::string text = renderHive(*slot.tree);
-        if (Status s = replaceFileDurably(path, text, m_options.saveFault); !s)
-            return fail(saveFailure(s, path, m_folder));
-        m_files[index(id)].stamp = stampOf(path);
-        slot.pending.clear();
+        const std::string& firstPath = m_files[index(changed.front())].path;
+        if (Status s = makeFolders(m_folder); !s)
+            return dropAll(saveFailure(s, firstPath, m_folder));
+        // Within an action the store is held already; a lone save holds it for itself.
+        std::optional<FolderLocks> ownLock;
+        if (m_lockDepth == 0) {
+            Result<FolderLocks> held = acquireLocks();
+            if (!held) return dropAll(held.status());
+            ownLock = std::move(held).value();
+        }
+        if (Status s = checkWineserver(); !s) return dropAll(s);
+        std::vector<std::string> texts;
+        for (HiveId id : changed) {
+            HiveSlot& slot = slots[index(id)];
+            if (Status s = bringUpToDate(id, slot); !s) return dropAll(s);
+            if (Status s = checkReadable(id); !s) return dropAll(s);
+            texts.push_back(renderHive(*slot.tree));
+        }
+        std::vector<std::string> temporaries;
+        for (std::size_t k = 0; k < changed.size(); ++k) {
+            const std::string& path = m_files[index(changed[k])].path;
+            Result<std::string> temporary = writeTemporaryFor(path, texts[k], m_options.saveFault);
+            if (!temporary) {
+                for (const std::string& t : temporaries) ::unlink(t.c_str());
+                return dropAll(saveFailure(temporary.status(), path, m_folder));
+            }
+            temporaries.push_back(std::move(temporary).value());
+        }
+        std::vector<HiveId> saved;
+        Status renamed;
+        for (std::size_t k = 0; k < changed.size(); ++k) {
+            const std::string& path = m_files[index(changed[k])].path;
+            if (!renamed) {
+                ::unlink(temporaries[k].c_str());
+                continue;
+            }
+            renamed = renameTemporaryOver(temporaries[k], path, m_options.saveFault);
+            if (renamed) saved.push_back(changed[k]);
+        }
+        Status synced;
+        for (HiveId id : saved) {
+            const std::string& path = m_files[index(id)].path;
+            synced.update(syncFolderOf(path, m_options.saveFault));
+            m_files[index(id)].stamp = stampOf(path);
+            slots[index(id)].pending.clear();
+        }
+        for (HiveId id : changed)
+            if (!slots[index(id)].pending.empty()) discard(id, slots[index(id)]);
+        if (saved.empty()) return saveFailure(renamed, firstPath, m_folder);
+        if (!renamed) {
+            std::string lost;
+            for (HiveId id : changed)
+                if (std::find(saved.begin(), saved.end(), id) == saved.end())
+                    lost += (lost.empty() ? "" : "、") + m_files[index(id)].path;
+            return Status::error("无法保存注册表：" + fileList(saved) + " 已保存，" + lost +
+                                     " 未能保存（" + std::strerror(renamed.code()) +
+                                     "），其中的修改已放弃。",
+                                 kErrorWriteFault);
+        }
+        if (!synced)
+            return Status::error("注册表文件 " + fileList(saved) +
+                                     " 已改写，但无法确认已写入磁盘（" +
+                                     std::strerror(synced.code()) + "）。",
+                                 kErrorWriteFault);
         return Status::ok();
     }
 
@@ -143,9 +220,40 @@ class FileHiveStore final : public HiveStore {
         std::optional<HiveDiagnostic> malformed;  // its first unreadable line
     };
 
+    // The folders the store's files are in: its own, and for a hive that is a symbolic link the
+    // folder of the file it leads to, which is where Wine and other writers of that file look.
+    std::vector<std::string> fileFolders() const {
+        std::vector<std::string> folders{m_folder};
+        for (const HiveFile& file : m_files) {
+            const std::string target = finalLinkTarget(file.path);
+            if (target == file.path) continue;
+            const std::string folder = folderOfPath(target);
+            if (std::find(folders.begin(), folders.end(), folder) == folders.end() &&
+                ::access(folder.c_str(), F_OK) == 0)
+                folders.push_back(folder);
+        }
+        return folders;
+    }
+
+    Result<FolderLocks> acquireLocks() {
+        if (Status s = makeFolders(m_folder); !s) return saveFailure(s, m_files[0].path, m_folder);
+        Result<FolderLocks> held = FolderLocks::acquire(fileFolders());
+        if (!held)
+            return Status::error("无法锁定注册表文件夹：" + held.status().message(),
+                                 kErrorAccessDenied);
+        return held;
+    }
+
+    std::string fileList(const std::vector<HiveId>& ids) const {
+        std::string list;
+        for (HiveId id : ids) list += (list.empty() ? "" : "、") + m_files[index(id)].path;
+        return list;
+    }
+
     Status checkWineserver() const {
-        if (wineserverRunning(m_folder, m_options.wineTempBase))
-            return Status::error(kWineserverRunningMessage, kErrorBusy);
+        for (const std::string& folder : fileFolders())
+            if (wineserverRunning(folder, m_options.wineTempBase))
+                return Status::error(kWineserverRunningMessage, kErrorBusy);
         return Status::ok();
     }
 
@@ -170,6 +278,8 @@ class FileHiveStore final : public HiveStore {
     std::string m_folder;
     FileStoreOptions m_options;
     std::array<HiveFile, kHiveCount> m_files;
+    FolderLocks m_held;  // while an action holds the store (lock() .. unlock())
+    int m_lockDepth = 0;
 };
 
 }  // namespace

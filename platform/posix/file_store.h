@@ -10,12 +10,14 @@
 // crash-safely (platform/posix/durable_file.h). Before a change and again when saving, the store
 // takes the folder's lock, reads a file that another program changed since it was loaded, and
 // applies its own pending changes to that newer text, so concurrent writers do not lose each
-// other's changes. It refuses to change anything while a wineserver runs for the folder (the
-// server would overwrite the files when it exits), and never writes a hive whose file had a line
-// it could not read, until the hive is repaired (repairHive below); the other hives stay
-// writable. Refusals and failed saves say why in lastErrorMessage(): for an unreadable line, the
-// file, the line and how to repair it. A failed save drops the unsaved changes: what the program
-// reads afterwards is what is on disk.
+// other's changes. A hive file that is a symbolic link is written where it leads, and that folder
+// is locked and checked for a wineserver as well. A save that changes several hives writes every
+// new file before it renames any (see HiveStore::save). It refuses to change anything while a
+// wineserver runs for the folder (the server would overwrite the files when it exits), and never
+// writes a hive whose file had a line it could not read, until the hive is repaired (repairHive
+// below); the other hives stay writable. Refusals and failed saves say why in lastErrorMessage():
+// for an unreadable line, the file, the line and how to repair it. A failed save drops the unsaved
+// changes: what the program reads afterwards is what is on disk.
 
 #include <ctime>
 #include <memory>
@@ -85,7 +87,9 @@ std::vector<RefusedHive> listRefusedHives(const std::string& folder);
 std::string hiveBackupPath(const std::string& hivePath, std::time_t when);
 
 // Makes a refused hive writable the way Wine does when it loads and saves such a file. First the
-// file is copied durably to hiveBackupPath(path, now) beside it (a name taken already gets "-2",
+// file is copied durably to hiveBackupPath(target, now) beside it (for a path that is a symbolic
+// link, the target is the file it leads to, whose folder is also the one locked and checked for a
+// running wineserver) (a name taken already gets "-2",
 // "-3", ...); then the file is replaced crash-safely with what Wine would write for it: the lines
 // Wine cannot read left out (a value it cannot read kept as REG_NONE without data, as Wine keeps
 // it), every other line byte for byte. Success: the hive reads without fault and the backup holds

@@ -63,13 +63,17 @@ std::string hiveBackupPath(const std::string& hivePath, std::time_t when) {
 Status repairHive(const std::string& path, const FileStoreOptions& options,
                   std::string* backupPath) {
     if (backupPath) backupPath->clear();
-    const std::string folder = folderOf(path);
+    // A hive that is a symbolic link is repaired where it leads: the lock, the check for Wine and
+    // the backup all belong to the folder of the file that is rewritten.
+    const std::string target = finalLinkTarget(path);
+    const std::string folder = folderOf(target);
     // Other writers of the store take the same lock; Wine must not run for the folder at all.
     Result<FolderLock> lock = FolderLock::acquire(folder);
     if (!lock)
         return failed(path, std::string("无法锁定文件夹：") + std::strerror(lock.status().code()),
                       kErrorAccessDenied);
-    if (wineserverRunning(folder, options.wineTempBase))
+    if (wineserverRunning(folder, options.wineTempBase) ||
+        (target != path && wineserverRunning(folderOf(path), options.wineTempBase)))
         return failed(path, kWineserverRunningMessage, kErrorBusy);
     bool missing = false;
     Result<std::string> old = readWholeFile(path, &missing);
@@ -95,9 +99,9 @@ Status repairHive(const std::string& path, const FileStoreOptions& options,
                           formatDiagnostic(path, check.diagnostics.front()) + "），未作改动。",
                       kErrorRegistryCorrupt);
 
-    std::string backup = hiveBackupPath(path, std::time(nullptr));
+    std::string backup = hiveBackupPath(target, std::time(nullptr));
     for (int n = 2; exists(backup); ++n)
-        backup = hiveBackupPath(path, std::time(nullptr)) + "-" + std::to_string(n);
+        backup = hiveBackupPath(target, std::time(nullptr)) + "-" + std::to_string(n);
     if (Status s = replaceFileDurably(backup, old.value(), options.saveFault); !s)
         return failed(path,
                       "无法写入备份 " + backup + "（" + std::strerror(s.code()) +

@@ -71,6 +71,30 @@ class PosixJournalFiles final : public JournalFiles {
         return text;
     }
 
+    Result<std::string> readFrom(const std::string& path, std::uint64_t offset) override {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            if (errno == ENOENT) return std::string();
+            return errnoStatus(errno, path);
+        }
+        std::string bytes;
+        char buffer[1 << 14];
+        for (auto at = static_cast<off_t>(offset);;) {
+            const ssize_t n = ::pread(fd, buffer, sizeof buffer, at);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                const int error = errno;
+                ::close(fd);
+                return errnoStatus(error, path);
+            }
+            if (n == 0) break;
+            bytes.append(buffer, static_cast<std::size_t>(n));
+            at += n;
+        }
+        ::close(fd);
+        return bytes;
+    }
+
     Status appendDurably(const std::string& path, std::string_view bytes) override {
         const std::string folder = folderOf(path);
         if (Status s = makeFolders(folder); !s) return s;

@@ -155,6 +155,11 @@ class Win32Registry final : public RegistryApi {
 
     // The Windows registry makes each change durable itself.
     [[nodiscard]] Status flush() override { return Status::ok(); }
+    // Windows keeps other programs' writes apart itself; there is nothing to hold.
+    [[nodiscard]] Status lockStore() override { return Status::ok(); }
+    void unlockStore() override {}
+    // Each change is in the registry as soon as it is made: nothing waits to be dropped.
+    bool discardChanges() override { return false; }
     // The result codes say all Windows tells.
     std::string lastErrorMessage() const override { return {}; }
 

@@ -109,6 +109,9 @@ class ChangeRecordingRegistry : public RegistryApi {
     }
     RegResult RegCloseKey(RegKey key) override { return m_inner.RegCloseKey(key); }
     Status flush() override { return m_inner.flush(); }
+    Status lockStore() override { return m_inner.lockStore(); }
+    void unlockStore() override { m_inner.unlockStore(); }
+    bool discardChanges() override { return m_inner.discardChanges(); }
     std::string lastErrorMessage() const override { return m_inner.lastErrorMessage(); }
 
   private:

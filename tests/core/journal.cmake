@@ -6,6 +6,7 @@ if(NOT WIN32)
       ${CMAKE_CURRENT_LIST_DIR}/journal_undo_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/journal_file_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/journal_crash_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/journal_faults_test.cpp
     LIBS hivora_core)
 endif()
 

@@ -124,6 +124,11 @@ class RecordingRegistry : public RegistryApi {
     }
 
     std::string lastErrorMessage() const override { return {}; }
+    // Not logged: the call logs are about the registry calls proper. Writes count as made at
+    // once, as on Windows, so callers write old values back themselves.
+    Status lockStore() override { return Status::ok(); }
+    void unlockStore() override {}
+    bool discardChanges() override { return false; }
 
     static std::string hex(std::uint32_t v) {
         char text[16];

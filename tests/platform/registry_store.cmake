@@ -14,6 +14,9 @@ if(NOT WIN32)
   hivora_add_test(file_store_test LABEL registry
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/file_store_test.cpp
     LIBS hivora_platform)
+  hivora_add_test(file_store_faults_test LABEL registry
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/file_store_faults_test.cpp
+    LIBS hivora_platform)
   hivora_add_test(file_store_crash_test LABEL registry
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/file_store_crash_test.cpp
     LIBS hivora_platform)
