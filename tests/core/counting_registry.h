@@ -69,6 +69,9 @@ class CountingRegistry final : public RegistryApi {
         return r;
     }
     Status flush() override { return m_inner.flush(); }
+    Status lockStore() override { return m_inner.lockStore(); }
+    void unlockStore() override { m_inner.unlockStore(); }
+    bool discardChanges() override { return m_inner.discardChanges(); }
     std::string lastErrorMessage() const override { return m_inner.lastErrorMessage(); }
 
   private:
