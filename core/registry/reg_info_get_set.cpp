@@ -196,27 +196,6 @@ Status RegInfoGetSet::SetRegBinary(RegKey root, const std::string& subKey,
 
 // Removals and creation --------------------------------------------------------------------------
 
-Status RegInfoGetSet::DeleteRegKey(RegKey root, const std::string& subKey,
-                                   std::uint32_t accessMask) {
-    const Result<std::string> ansiSubKey = m_codec.toAnsi(subKey);
-    if (!ansiSubKey) return Status::ok();  // a name the code page cannot hold names no key
-
-    RegKey handle = 0;
-    const RegResult opened =
-        m_api.RegOpenKeyExA(root, ansiSubKey.value().c_str(), 0, accessMask, &handle);
-    if (isAbsent(opened)) return Status::ok();
-    if (opened != kErrorSuccess) return failure("无法打开注册表项", opened);
-
-    const RegResult deleted = m_api.RegDeleteKeyA(handle, "");
-    (void)m_api.RegCloseKey(handle);
-
-    Status status = deleted == kErrorSuccess || isAbsent(deleted)
-                        ? Status::ok()
-                        : failure("无法删除注册表项", deleted);
-    status.update(saveIfOutsideAction());
-    return status;
-}
-
 namespace {
 
 // Deletes every key below `top`, deepest first, leaving `top` itself. Walks with a stack of open
@@ -249,18 +228,18 @@ RegResult deleteSubKeys(RegistryApi& api, RegKey top) {
 
 }  // namespace
 
-Status RegInfoGetSet::RemoveRegKey(RegKey root, const std::string& subKey,
-                                   std::uint32_t /*accessMask*/) {
+Status RegInfoGetSet::deleteKey(RegKey root, const std::string& subKey, std::uint32_t accessMask,
+                                bool withBranch) {
     const Result<std::string> ansiSubKey = m_codec.toAnsi(subKey);
     if (!ansiSubKey) return Status::ok();  // a name the code page cannot hold names no key
 
     RegKey handle = 0;
     const RegResult opened =
-        m_api.RegOpenKeyExA(root, ansiSubKey.value().c_str(), 0, kKeyAllAccess, &handle);
+        m_api.RegOpenKeyExA(root, ansiSubKey.value().c_str(), 0, accessMask, &handle);
     if (isAbsent(opened)) return Status::ok();
     if (opened != kErrorSuccess) return failure("无法打开注册表项", opened);
 
-    RegResult deleted = deleteSubKeys(m_api, handle);
+    RegResult deleted = withBranch ? deleteSubKeys(m_api, handle) : kErrorSuccess;
     if (deleted == kErrorSuccess) deleted = m_api.RegDeleteKeyA(handle, "");
     (void)m_api.RegCloseKey(handle);
 
@@ -269,6 +248,16 @@ Status RegInfoGetSet::RemoveRegKey(RegKey root, const std::string& subKey,
                         : failure("无法删除注册表项", deleted);
     status.update(saveIfOutsideAction());
     return status;
+}
+
+Status RegInfoGetSet::DeleteRegKey(RegKey root, const std::string& subKey,
+                                   std::uint32_t accessMask) {
+    return deleteKey(root, subKey, accessMask, false);
+}
+
+Status RegInfoGetSet::RemoveRegKey(RegKey root, const std::string& subKey,
+                                   std::uint32_t /*accessMask*/) {
+    return deleteKey(root, subKey, kKeyAllAccess, true);
 }
 
 Status RegInfoGetSet::CreateRegKey(RegKey root, const std::string& subKey,

@@ -118,6 +118,9 @@ class RegInfoGetSet {
 
   private:
     Status failure(const char* what, RegResult code) const;
+    // DeleteRegKey, and with `withBranch` RemoveRegKey.
+    Status deleteKey(RegKey root, const std::string& subKey, std::uint32_t accessMask,
+                     bool withBranch);
     Status save();
     Status saveIfOutsideAction();
     std::string readText(RegKey root, const std::string& subKey, const std::string& valueName,
