@@ -20,6 +20,7 @@
 #include "platform/posix/file_store.h"
 #include "platform/posix/wineserver_probe.h"
 #include "tests/core/scripted_dialogs.h"
+#include "tests/platform/fake_wineserver.h"
 
 namespace hivora {
 namespace {
@@ -166,17 +167,10 @@ TEST(StoreChoice, APrefixWithARunningWineserverIsRefused) {
     options.storeDirectory = (temp / "prefix").string();
     ASSERT_TRUE(checkStoreUsable(options).isOk());
 
-    // A stand-in for the server: the write lock on the first byte of "lock" in its folder.
+    // A stand-in for the server, holding its lock.
     const std::string server = wineserverFolders(options.storeDirectory).front();
     ASSERT_EQ(server.rfind((temp / "tmp").string(), 0), 0u) << server;
-    fs::create_directories(server);
-    const int fd = ::open((server + "/lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
-    ASSERT_GE(fd, 0);
-    struct flock lock {};
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    lock.l_len = 1;
-    ASSERT_EQ(::fcntl(fd, F_OFD_SETLK, &lock), 0);
+    std::optional<test::FakeWineserver> running(std::in_place, server);
 
     const Status usable = checkStoreUsable(options);
     EXPECT_EQ(usable.code(), kErrorBusy);
@@ -184,7 +178,7 @@ TEST(StoreChoice, APrefixWithARunningWineserverIsRefused) {
     const Result<RegistryChoice> choice = chooseRegistry(options);
     ASSERT_FALSE(choice);
     EXPECT_EQ(choice.status().code(), kErrorBusy);
-    ::close(fd);  // the server ends
+    running.reset();  // the server ends
     EXPECT_TRUE(checkStoreUsable(options).isOk());
     EXPECT_TRUE(fs::is_empty(temp / "prefix"));
     fs::remove_all(temp);

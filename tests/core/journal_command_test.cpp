@@ -14,10 +14,12 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 
 #include "platform/posix/durable_file.h"
 #include "platform/posix/file_store.h"
 #include "tests/core/journal_fixture.h"
+#include "tests/platform/fake_wineserver.h"
 
 namespace hivora::testing {
 namespace {
@@ -193,19 +195,7 @@ TEST_F(CommandLine, HistoryRunsWhileWineRunsWithANote) {
     const char* oldTemp = std::getenv("TMPDIR");
     const std::string savedTemp = oldTemp ? oldTemp : "";
     ::setenv("TMPDIR", temp.path().c_str(), 1);
-    struct stat st {};
-    ASSERT_EQ(::stat(m_fixture.folder().c_str(), &st), 0);
-    char server[64];
-    std::snprintf(server, sizeof server, "/server-%llx-%llx", (unsigned long long)st.st_dev,
-                  (unsigned long long)st.st_ino);
-    const std::string serverFolder = temp / (".wine-" + std::to_string(::getuid()) + server);
-    ASSERT_TRUE(makeFolders(serverFolder));
-    const int fd = ::open((serverFolder + "/lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
-    struct flock lock {};
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    lock.l_len = 1;
-    ASSERT_EQ(::fcntl(fd, F_OFD_SETLK, &lock), 0);
+    std::optional<test::FakeWineserver> server = test::FakeWineserver::forPrefix(m_fixture.folder());
 
     std::string out, err;
     EXPECT_EQ(command(&Options::showHistory, &out, &err), 0);
@@ -214,7 +204,7 @@ TEST_F(CommandLine, HistoryRunsWhileWineRunsWithANote) {
     EXPECT_EQ(command(&Options::undoLatest, nullptr, &err), 1);
     EXPECT_NE(err.find("没有写入任何内容"), std::string::npos) << err;
     EXPECT_TRUE(noNetHood().present);
-    ::close(fd);
+    server.reset();
     if (oldTemp) {
         ::setenv("TMPDIR", savedTemp.c_str(), 1);
     } else {

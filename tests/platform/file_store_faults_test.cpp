@@ -10,6 +10,7 @@
 
 #include "platform/posix/file_store.h"
 #include "platform/posix/wineserver_probe.h"
+#include "tests/platform/fake_wineserver.h"
 #include "tests/platform/store_test_support.h"
 
 namespace hivora::test {
@@ -88,32 +89,6 @@ TEST(FileStoreFaults, ASaveOfTwoHivesIsAllOrNothingAndSaysWhichFilesChanged) {
     }
 }
 
-// A stand-in for a running wineserver (as in file_store_test.cpp): an open file description lock
-// on "lock" in the server's folder for `prefix` below `base`, named by the prefix's device and
-// inode.
-class FakeWineserver {
-  public:
-    FakeWineserver(const std::string& prefix, const std::string& base) {
-        struct stat st {};
-        ::stat(prefix.c_str(), &st);
-        char suffix[64];
-        std::snprintf(suffix, sizeof suffix, "/server-%llx-%llx", (unsigned long long)st.st_dev,
-                      (unsigned long long)st.st_ino);
-        const std::string folder = base + "/.wine-" + std::to_string(::getuid()) + suffix;
-        std::filesystem::create_directories(folder);
-        m_fd = ::open((folder + "/lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
-        struct flock lock {};
-        lock.l_type = F_WRLCK;
-        lock.l_whence = SEEK_SET;
-        lock.l_len = 1;
-        EXPECT_EQ(::fcntl(m_fd, F_OFD_SETLK, &lock), 0);
-    }
-    ~FakeWineserver() { ::close(m_fd); }
-
-  private:
-    int m_fd = -1;
-};
-
 TEST(FileStoreFaults, AHiveLinkedIntoAPrefixIsGuardedWhereItLeads) {
     TempFolder temp;
     const std::string store = temp / "store", prefix = temp / "prefix", base = temp / "tmp";
@@ -122,7 +97,7 @@ TEST(FileStoreFaults, AHiveLinkedIntoAPrefixIsGuardedWhereItLeads) {
     std::filesystem::create_symlink(prefix + "/user.reg", store + "/user.reg");
     FileStoreOptions options;
     options.wineTempBase = base;
-    FakeWineserver server(prefix, base);
+    const auto server = FakeWineserver::forPrefix(prefix, base);
 
     // A change through the link is refused, as Wine running in the prefix would overwrite it.
     auto opened = openFileStore(store, codec936(), options).value();

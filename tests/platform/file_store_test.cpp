@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "platform/posix/wineserver_probe.h"
+#include "tests/platform/fake_wineserver.h"
 #include "tests/platform/store_test_support.h"
 
 namespace hivora::test {
@@ -344,26 +345,6 @@ TEST(FileStore, AHiveMadeUnreadableBeforeTheFlushIsLeftAsTheOtherProgramWroteIt)
     EXPECT_FALSE(hasTemporaries(temp.path()));
     EXPECT_EQ(getDword(*store, kHkeyCurrentUser, kKey, "V"), 7);  // what is on disk
 }
-
-// A stand-in for a running wineserver: the write lock on the first byte of "lock" in `folder`
-// that the server holds while it runs. Taken as an open file description lock, which conflicts
-// with every other owner's lock, so the probe sees it as it sees another process's.
-class FakeWineserver {
-  public:
-    explicit FakeWineserver(const std::string& folder) {
-        std::filesystem::create_directories(folder);
-        m_fd = ::open((folder + "/lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
-        struct flock lock {};
-        lock.l_type = F_WRLCK;
-        lock.l_whence = SEEK_SET;
-        lock.l_len = 1;
-        EXPECT_EQ(::fcntl(m_fd, F_OFD_SETLK, &lock), 0);
-    }
-    ~FakeWineserver() { ::close(m_fd); }  // the lock goes with it, as when the server ends
-
-  private:
-    int m_fd = -1;
-};
 
 // The folder in which a server for `prefix` keeps its lock, below `base`: named by the prefix's
 // device and inode, inside ".wine-<uid>" as Wine is released, or inside the folder named in the
