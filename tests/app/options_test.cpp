@@ -5,6 +5,7 @@
 #include "app/options.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -17,6 +18,7 @@
 
 #include "app/hive_repair_prompt.h"
 #include "app/registry_choice.h"
+#include "app/status_command.h"
 #include "platform/posix/file_store.h"
 #include "platform/posix/wineserver_probe.h"
 #include "tests/core/scripted_dialogs.h"
@@ -178,10 +180,36 @@ TEST(StoreChoice, APrefixWithARunningWineserverIsRefused) {
     const Result<RegistryChoice> choice = chooseRegistry(options);
     ASSERT_FALSE(choice);
     EXPECT_EQ(choice.status().code(), kErrorBusy);
+    // Reading is allowed all the same, with a note that Wine may still change the files.
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(runStatusCommand(options), 0);
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    const std::string note = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(printed.find("\tnot set"), std::string::npos) << printed;
+    EXPECT_NE(note.find("Wine"), std::string::npos) << note;
     running.reset();  // the server ends
     EXPECT_TRUE(checkStoreUsable(options).isOk());
     EXPECT_TRUE(fs::is_empty(temp / "prefix"));
     fs::remove_all(temp);
+}
+
+// A hive in a FIFO's or a device's place is refused before the window opens, without waiting
+// on it or reading it.
+TEST(StoreChoice, AHiveThatIsNoFileIsRefusedWithoutReading) {
+    namespace fs = std::filesystem;
+    const fs::path prefix = fs::path(::testing::TempDir()) / "hivora_fifo_prefix";
+    fs::remove_all(prefix);
+    fs::create_directories(prefix);
+    ASSERT_EQ(::mkfifo((prefix / "user.reg").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", prefix / "system.reg");
+    Options options;
+    options.storeDirectory = prefix.string();
+    const Status usable = checkStoreUsable(options);
+    EXPECT_FALSE(usable.isOk());
+    EXPECT_NE(usable.message().find(".reg"), std::string::npos) << usable.message();
+    EXPECT_FALSE(chooseRegistry(options));
+    fs::remove_all(prefix);
 }
 
 // A hive with an unreadable line is named with the line; No leaves it as it is, Yes backs it up
