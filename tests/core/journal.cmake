@@ -4,7 +4,10 @@ if(NOT WIN32)
   hivora_add_test(journal_test LABEL journal
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/journal_undo_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/journal_redo_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/journal_hidden_keys_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/journal_file_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/journal_files_posix_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/journal_crash_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/journal_faults_test.cpp
     LIBS hivora_core)

@@ -91,7 +91,9 @@ TEST(JournalFaults, TwoProgramsUndoingAtOnceUndoEachEntryOnce) {
         std::set<std::int64_t> ids, undone;
         for (const JournalEntry& e : entries) {
             EXPECT_TRUE(ids.insert(e.id).second) << "id " << e.id << " twice";
-            if (e.undoes) EXPECT_TRUE(undone.insert(*e.undoes).second) << "undone twice";
+            if (e.undoes) {
+                EXPECT_TRUE(undone.insert(*e.undoes).second) << "undone twice";
+            }
         }
         EXPECT_EQ(undone.size(), 2u);
         EXPECT_FALSE(walkUndoChain(entries).nextUndo);
