@@ -145,7 +145,9 @@ TEST_P(LogonSecret, KeepsThePasswordOutOfTheRegistry) {
     EXPECT_EQ(harness.effects(), harness.inAnsi(c.effects));
     EXPECT_EQ(harness.dialogs().messagePrompts().back(), c.message);
     EXPECT_EQ(secrets.secrets.count("DefaultPassword") == 1, c.secretKept);
-    if (c.button == kSet && c.secretKept) EXPECT_EQ(secrets.secrets["DefaultPassword"], "s3cret");
+    if (c.button == kSet && c.secretKept) {
+        EXPECT_EQ(secrets.secrets["DefaultPassword"], "s3cret");
+    }
     EXPECT_FALSE(harness.hasValue(kHklm, kWinlogon, "DefaultPassword"));
     EXPECT_EQ(outcome.status.isOk(), c.refusal.isOk());
 }

@@ -204,7 +204,9 @@ TEST_P(EveryRow, FollowsItsButtonsAndForeignWrites) {
     if (press(rig, c, true)) {
         const RowState lifted = read();
         EXPECT_EQ(lifted.state, c.afterLift);
-        if (c.afterLift != kSet) EXPECT_EQ(lifted.valueText, "");
+        if (c.afterLift != kSet) {
+            EXPECT_EQ(lifted.valueText, "");
+        }
         press(rig, c, false);
     }
     writeForeignValue(rig, read());

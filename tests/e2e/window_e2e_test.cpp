@@ -225,7 +225,7 @@ void seedEveryRowSet(const std::string& folder) {
     auto store = openFileStore(folder, *codec);
     ASSERT_TRUE(store) << store.status().message();
     RegInfoGetSet layer(*store.value(), *codec);
-    layer.beginAction();
+    ASSERT_TRUE(layer.beginAction());
     for (const RowArrays& arrays : kRowArrays)
         for (const CatalogueRow& row : pageCatalogue(arrays.page).rows)
             for (const RegOp& op : row.set.ops) (void)applyRegOp(layer, op);
@@ -412,7 +412,7 @@ TEST(StateMark, FollowsAChangeWrittenFromOutside) {
         auto store = openFileStore(rig.storeFolder(), *codec);
         ASSERT_TRUE(store);
         RegInfoGetSet layer(*store.value(), *codec);
-        layer.beginAction();
+        ASSERT_TRUE(layer.beginAction());
         for (const RegOp& each : restrictionsCatalogue().rows[3].set.ops)
             ASSERT_TRUE(applyRegOp(layer, each));
         ASSERT_TRUE(layer.endAction());
