@@ -103,6 +103,20 @@ const std::string& freshWinePrefix() {
             std::fprintf(stderr, "wineboot failed: %s\n", boot.readAllStandardError().data());
             return std::string();
         }
+        // Debian's Wine keeps the ended server's folder in the temporary folder named in the
+        // prefix's "wineserver" file, and leaves it behind: it goes with the prefix.
+        static struct ServerFolder {
+            QString path;
+            ~ServerFolder() {
+                if (!path.isEmpty()) QDir(path).removeRecursively();
+            }
+        } serverFolder;
+        QFile named(folder + QStringLiteral("/wineserver"));
+        if (named.open(QIODevice::ReadOnly)) {
+            const QString name = QString::fromUtf8(named.readAll()).trimmed();
+            if (QRegularExpression(QStringLiteral("^wine-[A-Za-z0-9]{6}$")).match(name).hasMatch())
+                serverFolder.path = QDir::tempPath() + "/" + name;
+        }
         return folder.toStdString();
     }();
     return prefix;
