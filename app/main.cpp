@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/font_warmup.h"
+#include "app/export_command.h"
 #include "app/journal_command.h"
 #include "app/options.h"
 #include "app/registry_choice.h"
@@ -81,6 +82,7 @@ int main(int argc, char* argv[]) {
     if (!parsed.options.repairHive.empty())
         return hivora::runRepairCommand(parsed.options.repairHive);
     if (hivora::isJournalCommand(parsed.options)) return hivora::runJournalCommand(parsed.options);
+    if (hivora::isExportCommand(parsed.options)) return hivora::runExportCommand(parsed.options);
     if (parsed.options.printStatus) return hivora::runStatusCommand(parsed.options);
     if (!displayAvailable()) {
         std::fputs(

@@ -7,6 +7,7 @@ namespace hivora {
 const char* const kUsageText =
     "用法：hivora [--prefix 目录] [--code-page 代码页] [--repair-hive 文件] "
     "[--history | --undo | --redo] [--status]\n"
+    "       [--export reg|ps1|ansible 文件 [--entries N-M]] [--import-reg 文件]\n"
     "  --prefix 目录       修改该 Wine 前缀中的注册表（system.reg、user.reg、userdef.reg），\n"
     "                      默认使用程序自己的注册表目录\n"
     "  --code-page 代码页  写入注册表的 ANSI 代码页，默认 936\n"
@@ -14,6 +15,10 @@ const char* const kUsageText =
     "  --history           列出该注册表的操作记录（最新的在前，各项以制表符分隔）\n"
     "  --undo              撤销最近一次尚未撤销的操作（再次使用时撤销更早的一次）\n"
     "  --redo              重做最近一次撤销的操作\n"
+    "  --export 格式 文件  把操作记录中的修改导出为 .reg（reg）、PowerShell 脚本（ps1）或\n"
+    "                      Ansible 任务（ansible），默认导出所有未撤销的操作；密码不导出\n"
+    "  --entries N-M       只导出编号 N 到 M 的记录（编号见 --history）\n"
+    "  --import-reg 文件   把 .reg 文件（版本 5 或 REGEDIT4）写入该注册表，记为一次可撤销的操作\n"
     "  --status            不开窗口，逐行列出各设置的当前状态（页面、说明、状态，以制表符分隔）\n"
     "  --help              显示本说明\n"
     "  --version           显示版本\n";
@@ -21,6 +26,17 @@ const char* const kUsageText =
 const char* const kVersionText = "Hivora 1.0\n";
 
 namespace {
+
+// "N-M" with 1 <= N <= M.
+bool parseEntryRange(const std::string& text, std::int64_t& first, std::int64_t& last) {
+    const std::size_t dash = text.find('-');
+    if (dash == std::string::npos) return false;
+    const char* begin = text.data();
+    auto [mid, ec1] = std::from_chars(begin, begin + dash, first);
+    auto [end, ec2] = std::from_chars(begin + dash + 1, begin + text.size(), last);
+    return ec1 == std::errc() && mid == begin + dash && ec2 == std::errc() &&
+           end == begin + text.size() && first >= 1 && first <= last;
+}
 
 bool parseCodePage(const std::string& text, std::uint32_t& out) {
     const char* end = text.data() + text.size();
@@ -59,6 +75,28 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
                 return parsed;
             }
             parsed.options.repairHive = args[++i];
+        } else if (word == "--export") {
+            if (i + 2 >= args.size() || args[i + 2].empty() ||
+                (args[i + 1] != "reg" && args[i + 1] != "ps1" && args[i + 1] != "ansible")) {
+                parsed.error = "选项 --export 后面需要格式（reg、ps1 或 ansible）和文件名。";
+                return parsed;
+            }
+            parsed.options.exportFormat = args[i + 1];
+            parsed.options.exportFile = args[i + 2];
+            i += 2;
+        } else if (word == "--entries") {
+            if (!hasValue || !parseEntryRange(args[i + 1], parsed.options.firstEntry,
+                                              parsed.options.lastEntry)) {
+                parsed.error = "选项 --entries 后面需要记录编号范围，例如 3-7。";
+                return parsed;
+            }
+            ++i;
+        } else if (word == "--import-reg") {
+            if (!hasValue || args[i + 1].empty()) {
+                parsed.error = "选项 --import-reg 后面需要一个 .reg 文件。";
+                return parsed;
+            }
+            parsed.options.importReg = args[++i];
         } else if (word == "--code-page") {
             if (!hasValue || !parseCodePage(args[i + 1], parsed.options.codePage)) {
                 parsed.error = "选项 --code-page 后面需要一个代码页编号，例如 936。";
@@ -75,6 +113,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
             static_cast<int>(o.redoLatest) >
         1)
         parsed.error = "选项 --history、--undo 和 --redo 只能使用其中一个。";
+    else if (o.firstEntry != 0 && o.exportFormat.empty())
+        parsed.error = "选项 --entries 只能与 --export 一起使用。";
+    else if (!o.exportFormat.empty() && !o.importReg.empty())
+        parsed.error = "选项 --export 和 --import-reg 只能使用其中一个。";
     return parsed;
 }
 

@@ -20,6 +20,11 @@ struct Options {
     bool showHistory = false;  // --history: print the store's change journal, then end
     bool undoLatest = false;   // --undo: undo the latest change, then end
     bool redoLatest = false;   // --redo: redo the change undone last, then end
+    std::string exportFormat;  // --export FORMAT FILE: "reg", "ps1" or "ansible"; "" none
+    std::string exportFile;
+    std::int64_t firstEntry = 0;  // --entries N-M: the ids to export; 0 and 0: every action
+    std::int64_t lastEntry = 0;   // not undone
+    std::string importReg;        // --import-reg FILE: apply that .reg file, then end
 };
 
 struct ParsedOptions {

@@ -37,6 +37,9 @@ enum class RegOpKind {
     // included, where the change journal holds it. Without such a record: create it empty when
     // `number` is 1, leave it absent when 0. A key that exists is left as it is.
     RestoreKey,
+    // Any value type: type `number` (as std::uint32_t), bytes `text` as stored (texts in the ANSI
+    // code page). For values read from files, such as an imported .reg; no catalogue row uses it.
+    SetRaw,
 };
 
 // One registry operation of a row action. `name` is the value name ("" the default value) and is
@@ -76,6 +79,12 @@ inline RegOp removeKey(RegKey root, std::string key) {
 }
 inline RegOp restoreKey(RegKey root, std::string key, bool createWhenUnknown) {
     return {RegOpKind::RestoreKey, root, std::move(key), {}, {}, createWhenUnknown ? 1 : 0};
+}
+
+inline RegOp setRaw(RegKey root, std::string key, std::string name, std::uint32_t type,
+                    std::string bytes) {
+    return {RegOpKind::SetRaw, root, std::move(key), std::move(name), std::move(bytes),
+            static_cast<std::int32_t>(type)};
 }
 
 // The four-byte binary flags, 01 00 00 00 and 00 00 00 00.

@@ -196,6 +196,9 @@ Status applyRegOp(RegInfoGetSet& layer, const RegOp& op) {
             return layer.SetRegDword(op.root, op.key, op.name, op.number, kCreateOptions, kAccess);
         case RegOpKind::SetBinary:
             return layer.SetRegBinary(op.root, op.key, op.name, op.text, kCreateOptions, kAccess);
+        case RegOpKind::SetRaw:
+            return layer.SetRegRaw(op.root, op.key, op.name, static_cast<std::uint32_t>(op.number),
+                                   op.text, kCreateOptions, kAccess);
         case RegOpKind::DeleteValue:
             return layer.DeleteRegValue(op.root, op.key, op.name, kAccess);
         case RegOpKind::CreateKey:

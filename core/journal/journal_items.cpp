@@ -81,6 +81,7 @@ Result<std::vector<JournalItem>> itemsTouchedBy(RegistryView view, std::span<con
             case RegOpKind::SetExpandString:
             case RegOpKind::SetDword:
             case RegOpKind::SetBinary:
+            case RegOpKind::SetRaw:
             case RegOpKind::DeleteValue:
                 addOnce(items, {ItemKind::Value, op.root, op.key, op.name, {}, {}, {}, {}});
                 break;

@@ -194,6 +194,17 @@ Status RegInfoGetSet::SetRegBinary(RegKey root, const std::string& subKey,
                       accessMask);
 }
 
+Status RegInfoGetSet::SetRegRaw(RegKey root, const std::string& subKey,
+                                const std::string& valueName, std::uint32_t type,
+                                std::string_view data, std::uint32_t createOptions,
+                                std::uint32_t accessMask) {
+    const char* keyClass = type == kRegSz         ? kClassSz
+                           : type == kRegExpandSz ? kClassExpandSz
+                           : type == kRegDword    ? kClassDword
+                                                  : kClassBinary;
+    return writeValue(root, subKey, valueName, keyClass, type, data, createOptions, accessMask);
+}
+
 // Removals and creation --------------------------------------------------------------------------
 
 namespace {

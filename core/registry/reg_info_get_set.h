@@ -62,6 +62,11 @@ class RegInfoGetSet {
     Status SetRegBinary(RegKey root, const std::string& subKey, const std::string& valueName,
                         std::string_view data, std::uint32_t createOptions,
                         std::uint32_t accessMask);
+    // Any type with its bytes as they are, for values read from elsewhere (a .reg file) whose
+    // type has no setter above; `data` holds texts in the ANSI code page. Empty data is allowed.
+    Status SetRegRaw(RegKey root, const std::string& subKey, const std::string& valueName,
+                     std::uint32_t type, std::string_view data, std::uint32_t createOptions,
+                     std::uint32_t accessMask);
 
     // Deletes the key itself (not its sub-keys: a key with sub-keys is refused by the registry).
     // A key that does not exist: ok.
