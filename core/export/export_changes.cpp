@@ -1,6 +1,9 @@
 #include "core/export/export_changes.h"
 
 #include <algorithm>
+#include <cctype>
+#include <map>
+#include <tuple>
 
 #include "core/journal/journal_text.h"
 #include "core/journal/undo_chain.h"
@@ -85,6 +88,43 @@ void addKey(std::vector<ExportChange>& out, RegKey root, const std::string& path
 
 }  // namespace
 
+namespace {
+
+std::string folded(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// Leaves out a value change that repeats what the list already makes true: an action that made
+// a key is recorded as the key whole and as the values it set, which would say everything twice.
+// A removal of a key forgets what was said of the values below it.
+std::vector<ExportChange> withoutRepeats(std::vector<ExportChange> changes) {
+    using Target = std::tuple<RegKey, std::string, std::string>;
+    std::map<Target, const ExportChange*> said;
+    std::vector<ExportChange> out;
+    out.reserve(changes.size());
+    for (const ExportChange& change : changes) {
+        const std::string key = folded(change.key);
+        if (change.kind == ExportChange::Kind::RemoveKey) {
+            std::erase_if(said, [&](const auto& entry) {
+                const auto& [root, at, name] = entry.first;
+                return root == change.root && (at == key || at.rfind(key + "\\", 0) == 0);
+            });
+        } else if (change.kind != ExportChange::Kind::MakeKey) {
+            const Target target{change.root, key, folded(change.name)};
+            const auto found = said.find(target);
+            if (found != said.end() && found->second->kind == change.kind &&
+                found->second->type == change.type && found->second->data == change.data)
+                continue;
+            said[target] = &change;
+        }
+        out.push_back(change);
+    }
+    return out;
+}
+
+}  // namespace
+
 std::vector<ExportChange> exportChanges(const std::vector<JournalItem>& items) {
     std::vector<ExportChange> out;
     for (const JournalItem& item : items) {
@@ -102,7 +142,7 @@ std::vector<ExportChange> exportChanges(const std::vector<JournalItem>& items) {
             out.push_back(std::move(change));
         }
     }
-    return out;
+    return withoutRepeats(std::move(out));
 }
 
 Result<std::string> valueText(const std::string& data, const AnsiCodec& codec) {

@@ -33,23 +33,36 @@ struct OptionCase {
     std::string errorPart;  // "" when the words are accepted
 };
 
+// The options a row expects; the rest stay as Options leaves them.
+Options expect(std::string store, std::uint32_t codePage, bool help = false, bool version = false,
+               bool status = false, std::string repairHive = {}) {
+    Options options;
+    options.storeDirectory = std::move(store);
+    options.codePage = codePage;
+    options.showHelp = help;
+    options.showVersion = version;
+    options.printStatus = status;
+    options.repairHive = std::move(repairHive);
+    return options;
+}
+
 TEST(Options, WordsAndErrors) {
     const OptionCase cases[] = {
         {{}, {}, ""},
-        {{"--help"}, {"", 0, true, false}, ""},
-        {{"--version"}, {"", 0, false, true}, ""},
-        {{"--prefix", "/p", "--code-page", "936"}, {"/p", 936, false, false}, ""},
+        {{"--help"}, expect("", 0, true, false), ""},
+        {{"--version"}, expect("", 0, false, true), ""},
+        {{"--prefix", "/p", "--code-page", "936"}, expect("/p", 936, false, false), ""},
         {{"--prefix"}, {}, "--prefix"},
         {{"--prefix", ""}, {}, "--prefix"},
         {{"--code-page", "0"}, {}, "--code-page"},
         {{"--code-page", "936x"}, {}, "--code-page"},
         {{"--code-page", "70000"}, {}, "--code-page"},
         {{"--verbose"}, {}, "--verbose"},
-        {{"-h"}, {"", 0, true, false}, ""},
-        {{"-V"}, {"", 0, false, true}, ""},
-        {{"--store", "/s", "--code-page", "65535"}, {"/s", 65535, false, false}, ""},
-        {{"--status", "--prefix", "/p"}, {"/p", 0, false, false, true}, ""},
-        {{"--repair-hive", "/p/user.reg"}, {"", 0, false, false, false, "/p/user.reg"}, ""},
+        {{"-h"}, expect("", 0, true, false), ""},
+        {{"-V"}, expect("", 0, false, true), ""},
+        {{"--store", "/s", "--code-page", "65535"}, expect("/s", 65535, false, false), ""},
+        {{"--status", "--prefix", "/p"}, expect("/p", 0, false, false, true), ""},
+        {{"--repair-hive", "/p/user.reg"}, expect("", 0, false, false, false, "/p/user.reg"), ""},
         {{"--repair-hive"}, {}, "--repair-hive"},
         {{"--repair-hive", ""}, {}, "--repair-hive"},
     };

@@ -161,6 +161,34 @@ TEST(RegExport, PasswordValuesInsideARecordedKeyAreLeftOut) {
     }
 }
 
+// An action that made a key is recorded as the key whole and as the values it set: each value
+// is exported once, unless a later removal of the key makes saying it again necessary.
+TEST(ExportChanges, AValueTheKeyAlreadySaysIsNotRepeated) {
+    JournalItem key;
+    key.kind = ItemKind::Key;
+    key.root = kUser;
+    key.key = "Software\\Made";
+    key.keyAfter.present = true;
+    key.keyAfter.values = {{"V", kRegDword, std::string("\x01\0\0\0", 4)}};
+    JournalItem value;
+    value.root = kUser;
+    value.key = "software\\made";
+    value.name = "v";
+    value.valueAfter = {true, kRegDword, std::string("\x01\0\0\0", 4)};
+    JournalItem removed = key;
+    removed.keyAfter = KeyState{};
+    const auto count = [](const std::vector<ExportChange>& changes) {
+        return std::count_if(changes.begin(), changes.end(), [](const ExportChange& c) {
+            return c.kind == ExportChange::Kind::SetValue;
+        });
+    };
+    EXPECT_EQ(count(exportChanges({key, value})), 1);
+    EXPECT_EQ(count(exportChanges({key, removed, value})), 2);
+    JournalItem other = value;
+    other.valueAfter.data = std::string("\x02\0\0\0", 4);
+    EXPECT_EQ(count(exportChanges({key, other})), 2);
+}
+
 struct BadLine {
     const char* body;  // after the header line
     const char* error;

@@ -136,7 +136,7 @@ TEST_F(RegistryLayerBehaviour, RefusedWriteIsAFailureWithTheRegistrysWords) {
 }
 
 TEST_F(RegistryLayerBehaviour, AnActionSavesOnceAndReportsTheSave) {
-    m_layer->beginAction();
+    ASSERT_TRUE(m_layer->beginAction());
     ASSERT_TRUE(m_layer->SetRegString(kHkcu, "K", "A", "1", 0, kAll));
     ASSERT_TRUE(m_layer->SetRegString(kHkcu, "K", "B", "2", 0, kAll));
     m_registry->setFaults(RegistryFaults::failingFlush("磁盘已满"));

@@ -222,8 +222,8 @@ const ChangeCase kChangeCases[] = {
     // One save per action, by the outermost bracket.
     {"WritesInsideAnActionSaveOnceAtTheEnd",
      [](RegInfoGetSet& l) {
-         l.beginAction();
-         l.beginAction();
+         if (Status held = l.beginAction(); !held) return held;
+         if (Status held = l.beginAction(); !held) return held;
          Status s = setOneDword(l);
          s.update(l.DeleteRegValue(kHkcu, "K", "B", kAll));
          s.update(l.endAction());
