@@ -7,11 +7,8 @@
 #include <string>
 
 #include "app/registry_choice.h"
-#include "core/export/ansible_writer.h"
 #include "core/export/export_changes.h"
-#include "core/export/ps1_writer.h"
-#include "core/export/reg_import.h"
-#include "core/export/reg_writer.h"
+#include "core/export/export_file.h"
 #include "core/journal/action_recorder.h"
 #include "core/journal/journal_session.h"
 
@@ -42,17 +39,16 @@ int runExport(const Options& options) {
     } else {
         chosen = entriesNotUndone(entries);
     }
-    const std::vector<ExportChange> changes = exportChanges(netItems(entries, chosen));
-    const AnsiCodec& codec = *registry.codec;
-    Result<std::string> text = options.exportFormat == "reg"   ? writeRegFile(changes, codec)
-                               : options.exportFormat == "ps1" ? writePowerShell(changes, codec)
-                                                               : writeAnsibleTasks(changes, codec);
+    const std::optional<ExportFormat> format = exportFormatNamed(options.exportFormat);
+    if (!format) return fail("未知的导出格式：" + options.exportFormat);
+    Result<ExportText> text = exportText(entries, chosen, *format, *registry.codec);
     if (!text) return fail(text.status().message());
     std::ofstream out(options.exportFile, std::ios::binary | std::ios::trunc);
-    out << text.value();
+    out << text.value().bytes;
     out.close();
     if (!out) return fail("无法写入文件：" + options.exportFile);
-    std::fprintf(stderr, "已导出 %zu 项修改到 %s\n", changes.size(), options.exportFile.c_str());
+    std::fprintf(stderr, "已导出 %zu 项修改到 %s\n", text.value().changes,
+                 options.exportFile.c_str());
     return 0;
 }
 
@@ -64,17 +60,13 @@ int runImport(const Options& options) {
     Result<RegistryChoice> choice = chooseRegistry(options, RegistryUse::Change);
     if (!choice) return fail(choice.status().message());
     RegistryChoice& registry = choice.value();
-    Result<std::vector<RegOp>> ops = parseRegFile(bytes, options.importReg, *registry.codec);
-    if (!ops) return fail(ops.status().message() + "\n文件有误，未写入任何内容。");
-
     Result<JournalSession> session = openJournalSession(registry.description, JournalLoading::Now);
     if (!session) return fail(session.status().message());
     RegInfoGetSet layer(*registry.registry, *registry.codec);
-    const std::string name = options.importReg.substr(options.importReg.find_last_of("/\\") + 1);
-    const ActionLabel label{"import", -1, "importReg", "导入 " + name};
-    const Status applied = applyRegOps(layer, session.value().recorder.get(), ops.value(), label);
-    if (!applied) return fail("导入失败：" + applied.message());
-    std::printf("已导入 %s（%zu 项操作）\n", options.importReg.c_str(), ops.value().size());
+    const Result<std::size_t> applied =
+        importRegFile(layer, session.value().recorder.get(), bytes, options.importReg);
+    if (!applied) return fail("导入失败：" + applied.status().message());
+    std::printf("已导入 %s（%zu 项操作）\n", options.importReg.c_str(), applied.value());
     return 0;
 }
 

@@ -36,6 +36,7 @@ class ConsoleDialogs final : public DialogServices {
         return {};
     }
     std::string ShowOpenFileDialog(const std::string&) override { return {}; }
+    std::string ShowSaveFileDialog(const std::string&, const std::string&) override { return {}; }
     std::int32_t ShowColorDialog(std::int32_t initial) override { return initial; }
     Status RunCommand(const std::string&, int) override {
         return Status::error("没有窗口时不能运行命令。");

@@ -106,7 +106,7 @@ WindowProgram::WindowProgram(const Options& options, QtDialogServices& dialogs,
         dialogs, *m_framework, QtTimerService::shared(), QtPointerService::shared(), m_ini.get(),
         configFolder ? configFilePath(*configFolder) : std::string(),
         restartCommandFor(restartTarget), [this] { (void)m_registry.flush(); }, m_layer.get(),
-        journal(), m_codec.get()});
+        journal(), m_codec.get(), recorder});
     if (m_window->startupFrame() != nullptr) m_window->startupFrame()->list().setObserver(recorder);
     // The window fills the page it opens on before its first paint and the others right after.
     m_window->setPageFiller([this](int index, QWidget* page) {

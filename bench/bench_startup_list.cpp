@@ -25,6 +25,7 @@ class NoDialogs : public DialogServices {
         return {};
     }
     std::string ShowOpenFileDialog(const std::string&) override { return {}; }
+    std::string ShowSaveFileDialog(const std::string&, const std::string&) override { return {}; }
     std::int32_t ShowColorDialog(std::int32_t initial) override { return initial; }
     Status RunCommand(const std::string&, int) override { return Status::ok(); }
     std::string BrowseForFolder(const std::string&) override { return {}; }

@@ -52,6 +52,11 @@ class DialogServices {
     // `filter` as "description|pattern|description|pattern", masks in a pattern joined by ";".
     // The chosen file's full path, or "" on Cancel.
     virtual std::string ShowOpenFileDialog(const std::string& filter) = 0;
+    // Where to save a file: `filter` as for ShowOpenFileDialog, `suggestedName` the name offered.
+    // A name typed without an ending gets the ending of the filter chosen. The full path, or ""
+    // on Cancel.
+    virtual std::string ShowSaveFileDialog(const std::string& filter,
+                                           const std::string& suggestedName) = 0;
     // The chosen colour (0x00BBGGRR), or `initialColor` unchanged on Cancel.
     virtual std::int32_t ShowColorDialog(std::int32_t initialColor) = 0;
     // Starts the command line and returns at once; window style 2 starts it minimised.

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 #include <string>
 
+#include "core/export/export_changes.h"
 #include "core/journal/change_journal.h"
 #include "core/journal/journal_text.h"
 #include "core/journal/undo_chain.h"
@@ -20,14 +21,9 @@ QString fromUtf8(const std::string& text) {
 
 }  // namespace
 
-HistoryWindow::HistoryWindow(const ChangeJournal& journal, const AnsiCodec& codec,
-                             std::function<void()> undoLatest, std::function<void()> redoLatest,
+HistoryWindow::HistoryWindow(const ChangeJournal& journal, const AnsiCodec& codec, Actions actions,
                              QWidget* parent)
-    : QDialog(parent),
-      m_journal(journal),
-      m_codec(codec),
-      m_undoLatest(std::move(undoLatest)),
-      m_redoLatest(std::move(redoLatest)) {
+    : QDialog(parent), m_journal(journal), m_codec(codec), m_actions(std::move(actions)) {
     setObjectName(QStringLiteral("Form_History"));
     setWindowTitle(QStringLiteral("操作记录"));
     setModal(true);
@@ -40,25 +36,31 @@ HistoryWindow::HistoryWindow(const ChangeJournal& journal, const AnsiCodec& code
         {QStringLiteral("时间"), QStringLiteral("操作"), QStringLiteral("改动")});
     m_list->setRootIsDecorated(false);
     m_list->setWordWrap(true);
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     m_list->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
 
-    m_undo = new QPushButton(QStringLiteral("撤销最近一次操作"), this);
-    m_undo->setObjectName(QStringLiteral("Command_UndoLatest"));
-    m_undo->setAutoDefault(false);
-    connect(m_undo, &QPushButton::clicked, this, [this] {
-        if (m_undoLatest) m_undoLatest();
-        refresh();
+    // Each button runs its action, then the list shows the journal as it is now.
+    const auto button = [this](const char* text, const char* name, std::function<void()> run) {
+        auto* pressed = new QPushButton(QString::fromUtf8(text), this);
+        pressed->setObjectName(QLatin1String(name));
+        pressed->setAutoDefault(false);
+        connect(pressed, &QPushButton::clicked, this, [this, run] {
+            if (run) run();
+            refresh();
+        });
+        return pressed;
+    };
+    m_undo = button("撤销最近一次操作", "Command_UndoLatest", m_actions.undoLatest);
+    m_redo = button("重做", "Command_RedoLatest", m_actions.redoLatest);
+    m_export = button("导出…", "Command_Export", [this] {
+        if (m_actions.exportEntries) m_actions.exportEntries(selectedEntries());
     });
-    m_redo = new QPushButton(QStringLiteral("重做"), this);
-    m_redo->setObjectName(QStringLiteral("Command_RedoLatest"));
-    m_redo->setAutoDefault(false);
-    connect(m_redo, &QPushButton::clicked, this, [this] {
-        if (m_redoLatest) m_redoLatest();
-        refresh();
-    });
+    m_import = button("导入…", "Command_Import", m_actions.importFile);
 
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_export);
+    buttons->addWidget(m_import);
     buttons->addStretch();
     buttons->addWidget(m_undo);
     buttons->addWidget(m_redo);
@@ -83,9 +85,24 @@ void HistoryWindow::refresh() {
         item->setText(1, fromUtf8(caption));
         item->setText(2, fromUtf8(changes));
     }
+    // Newest first: entry i of the journal is row count - 1 - i.
+    const int count = m_list->topLevelItemCount();
+    for (const std::size_t index : entriesNotUndone(m_journal.entries()))
+        if (QTreeWidgetItem* item = m_list->topLevelItem(count - 1 - static_cast<int>(index)))
+            item->setSelected(true);
     const UndoChain chain = walkUndoChain(m_journal.entries());
     m_undo->setEnabled(chain.nextUndo.has_value());
     m_redo->setEnabled(chain.nextRedo.has_value());
+    m_export->setEnabled(count > 0);
+}
+
+std::vector<std::size_t> HistoryWindow::selectedEntries() const {
+    std::vector<std::size_t> chosen;
+    const int count = m_list->topLevelItemCount();
+    for (int row = count - 1; row >= 0; --row)
+        if (m_list->topLevelItem(row)->isSelected())
+            chosen.push_back(static_cast<std::size_t>(count - 1 - row));
+    return chosen;
 }
 
 }  // namespace hivora

@@ -11,14 +11,12 @@
 #include <algorithm>
 
 #include "core/catalogue/tweak_framework.h"
-#include "core/journal/journal_undo.h"
 #include "core/shell/closing.h"
 #include "core/ui/twips.h"
 #include "core/ui/window_style.h"
 #include "gui/color_value.h"
 #include "gui/form_about.h"
 #include "gui/form_config.h"
-#include "gui/history_window.h"
 #include "gui/image_button.h"
 #include "gui/page_skins.h"
 #include "gui/picture_box.h"
@@ -304,31 +302,6 @@ void MainWindow::showAboutBox() {
 void MainWindow::showColorDialog() {
     FormConfig dialog(*this);
     dialog.exec();
-}
-
-void MainWindow::undoLatestAction() {
-    if (m_services.journal == nullptr || m_services.registryLayer == nullptr) return;
-    UndoServices services{*m_services.registryLayer, *m_services.journal, m_services.dialogs};
-    (void)undoLatest(services);
-    // The list holds what it read before the undo; whatever the outcome, it shows the store now.
-    if (m_tabStrip.CurrentPage() == 0) refreshStartupList();
-    emit undoFinished();
-}
-
-void MainWindow::redoLatestAction() {
-    if (m_services.journal == nullptr || m_services.registryLayer == nullptr) return;
-    UndoServices services{*m_services.registryLayer, *m_services.journal, m_services.dialogs};
-    (void)redoLatest(services);
-    if (m_tabStrip.CurrentPage() == 0) refreshStartupList();
-    emit undoFinished();
-}
-
-void MainWindow::showHistory() {
-    if (m_services.journal == nullptr || m_services.codec == nullptr) return;
-    HistoryWindow history(
-        *m_services.journal, *m_services.codec, [this] { undoLatestAction(); },
-        [this] { redoLatestAction(); }, this);
-    history.exec();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

@@ -20,6 +20,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/config/color_config.h"
 #include "core/shell/chrome_buttons.h"
@@ -31,6 +32,7 @@ class QLabel;
 
 namespace hivora {
 
+class ActionObserver;
 class AnsiCodec;
 class ChangeJournal;
 class DialogServices;
@@ -64,6 +66,9 @@ struct MainWindowServices {
     // the history.
     ChangeJournal* journal = nullptr;
     const AnsiCodec* codec = nullptr;
+    // Records a .reg file imported from the history window, so that it can be undone; null:
+    // imports go unrecorded.
+    ActionObserver* recorder = nullptr;
 };
 
 // Start-up and closing steps owned by other parts; any may be left empty. The startup list of
@@ -138,6 +143,13 @@ class MainWindow : public QWidget, private TabStripView, private ChromeView {
     void redoLatestAction();
     // The modal history window "操作记录"; nothing happens without a journal.
     void showHistory();
+    // The history window's "导出…": asks where to save (the ending picks .reg, PowerShell or
+    // Ansible) and writes the state the entries (indexes into the journal) leave; says in a box
+    // how it went.
+    void exportEntries(const std::vector<std::size_t>& entries);
+    // Its "导入…": asks for a .reg file and applies it as one action that undo takes back; a file
+    // with bad lines is named line by line and nothing is written. Emits undoFinished after.
+    void importRegistryFile();
 
     // For checks of the window's state.
     TabStrip& tabStrip() { return m_tabStrip; }

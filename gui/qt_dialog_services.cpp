@@ -3,6 +3,8 @@
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QRegularExpression>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -124,6 +126,34 @@ std::string QtDialogServices::ShowOpenFileDialog(const std::string& filter) {
     dialog.setLabelText(QFileDialog::Reject, QStringLiteral("取消"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return toUtf8(QDir::toNativeSeparators(dialog.selectedFiles().constFirst()));
+}
+
+std::string QtDialogServices::ShowSaveFileDialog(const std::string& filter,
+                                                 const std::string& suggestedName) {
+    QFileDialog dialog(m_owner, QStringLiteral("另存为"), fromUtf8(m_startFolder));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QStringList filters = qtFilters(filter);
+    if (!filters.isEmpty()) dialog.setNameFilters(filters);
+    dialog.selectFile(fromUtf8(suggestedName));
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("保存在："));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("文件名："));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("保存类型："));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("保存"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("取消"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    QString chosen = dialog.selectedFiles().constFirst();
+    // A name typed without an ending takes the chosen filter's ("*.reg" gives ".reg").
+    if (QFileInfo(chosen).suffix().isEmpty()) {
+        const QString selected = dialog.selectedNameFilter();
+        const qsizetype star = selected.indexOf(QStringLiteral("*."));
+        if (star >= 0) {
+            const qsizetype end = selected.indexOf(QRegularExpression(QStringLiteral("[ );]")),
+                                                  star);
+            chosen += selected.mid(star + 1, end < 0 ? -1 : end - star - 1);
+        }
+    }
+    return toUtf8(QDir::toNativeSeparators(chosen));
 }
 
 std::int32_t QtDialogServices::ShowColorDialog(std::int32_t initialColor) {

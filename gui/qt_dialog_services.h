@@ -23,6 +23,8 @@ class QtDialogServices : public DialogServices {
     std::string ShowInputBox(const std::string& prompt, const std::string& title = {},
                              const std::string& defaultText = {}, bool masked = false) override;
     std::string ShowOpenFileDialog(const std::string& filter) override;
+    std::string ShowSaveFileDialog(const std::string& filter,
+                                   const std::string& suggestedName) override;
     std::int32_t ShowColorDialog(std::int32_t initialColor) override;
     Status RunCommand(const std::string& commandLine, int windowStyle) override;
     std::string BrowseForFolder(const std::string& title) override;

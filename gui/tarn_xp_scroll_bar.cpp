@@ -27,6 +27,7 @@ class MessageBoxOnly : public DialogServices {
         return {};
     }
     std::string ShowOpenFileDialog(const std::string&) override { return {}; }
+    std::string ShowSaveFileDialog(const std::string&, const std::string&) override { return {}; }
     std::int32_t ShowColorDialog(std::int32_t initialColor) override { return initialColor; }
     Status RunCommand(const std::string&, int) override {
         return Status::error("not available to a scroll bar");

@@ -21,6 +21,7 @@ class ProbeDialogs : public DialogServices {
         return "1";
     }
     std::string ShowOpenFileDialog(const std::string&) override { return "C:\\probe.bmp"; }
+    std::string ShowSaveFileDialog(const std::string&, const std::string&) override { return {}; }
     std::int32_t ShowColorDialog(std::int32_t initialColor) override { return initialColor ^ 1; }
     Status RunCommand(const std::string&, int) override {
         return Status::error("probe starts nothing");

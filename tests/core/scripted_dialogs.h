@@ -119,6 +119,15 @@ class ScriptedDialogs : public DialogServices {
         call.filter = filter;
         return next(m_fileAnswers, std::string(), call);
     }
+    // Answered from the same script as the open-file dialog; the suggested name goes to
+    // `defaultText`.
+    std::string ShowSaveFileDialog(const std::string& filter,
+                                   const std::string& suggestedName) override {
+        DialogCall& call = record(DialogKind::OpenFile);
+        call.filter = filter;
+        call.defaultText = suggestedName;
+        return next(m_fileAnswers, std::string(), call);
+    }
 
     std::int32_t ShowColorDialog(std::int32_t initialColor) override {
         DialogCall& call = record(DialogKind::Color);

@@ -192,7 +192,7 @@ void ProgramRig::answerQuestion(const QString& promptStart, const QString& answe
     m_questionAnswers[promptStart] = answer;
 }
 
-QString ProgramRig::respond(const Box& box, QDialog* /*dialog*/) {
+QString ProgramRig::respond(const Box& box, QDialog* dialog) {
     const auto byPrompt = [&box](const std::map<QString, QString>& table) -> std::optional<QString> {
         for (const auto& [start, answer] : table)
             if (box.text.startsWith(start)) return answer;
@@ -208,12 +208,13 @@ QString ProgramRig::respond(const Box& box, QDialog* /*dialog*/) {
             ADD_FAILURE() << "an input box the script does not know: " << box.text.toStdString();
             return {};
         case BoxKind::File:
-            return m_picture;
+            return m_fileAnswer.isEmpty() ? m_picture : m_fileAnswer;
         case BoxKind::Folder:
             return m_folder;
         case BoxKind::Color:
             return QStringLiteral("#336699");
         case BoxKind::Other:
+            if (m_ownDialog) m_ownDialog(dialog);
             return QStringLiteral("close");
     }
     return {};

@@ -7,6 +7,7 @@
 
 #include <QTemporaryDir>
 #include <QWidget>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -55,6 +56,11 @@ class ProgramRig {
     // Replaces the answers the script gives to input boxes with this prompt (a prefix of it).
     void answerInput(const QString& promptStart, const QString& answer);
     void answerQuestion(const QString& promptStart, const QString& answer);
+    // From now on the file dialogs (open and save) are answered with `path`.
+    void answerFiles(const QString& path) { m_fileAnswer = path; }
+    // Dialogs of the program's own (the history window) are handed to `use` while they are up,
+    // then closed; without it they are closed at once.
+    void whenOwnDialog(std::function<void(QDialog*)> use) { m_ownDialog = std::move(use); }
 
     void showPage(int page);
     // The widget named `name` anywhere in the window; fails the test when there is none.
@@ -94,6 +100,8 @@ class ProgramRig {
     QString m_folder;
     std::map<QString, QString> m_inputAnswers;
     std::map<QString, QString> m_questionAnswers;
+    QString m_fileAnswer;
+    std::function<void(QDialog*)> m_ownDialog;
     std::unique_ptr<CommandLauncher> m_launcher;
     std::unique_ptr<QtDialogServices> m_dialogs;
     ModalAnswers m_answers;

@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTreeWidget>
@@ -373,12 +375,10 @@ TEST(HistoryWindow, ShowsEachActionAndItsState) {
     QStringList rows;
     rig.answers().clear();
     // The history is modal: read it while it is up, then close it.
-    ModalAnswers reader([&rows](const Box& box, QDialog* dialog) {
-        if (box.kind != BoxKind::Other) return QString();
-        if (auto* list = dialog->findChild<QTreeWidget*>(QStringLiteral("List_History")))
+    rig.whenOwnDialog([&rows](QDialog* history) {
+        if (auto* list = history->findChild<QTreeWidget*>(QStringLiteral("List_History")))
             for (int i = 0; i < list->topLevelItemCount(); ++i)
                 rows << list->topLevelItem(i)->text(1);
-        return QStringLiteral("close");
     });
     rig.key(Qt::Key_H, Qt::ControlModifier);
 
@@ -393,6 +393,52 @@ TEST(HistoryWindow, ShowsEachActionAndItsState) {
         << rows[1].toStdString();
     EXPECT_TRUE(rows[2].contains(first) && !rows[2].contains(QStringLiteral("已撤销")))
         << rows[2].toStdString();
+}
+
+// ---- Export and import from the history window -------------------------------------------------
+
+// Presses `button` of the history window while it is up, then closes it.
+void pressInHistory(ProgramRig& rig, const char* button) {
+    rig.whenOwnDialog([button](QDialog* history) {
+        if (auto* pressed = history->findChild<QPushButton*>(QLatin1String(button)))
+            pressed->click();
+    });
+    rig.key(Qt::Key_H, Qt::ControlModifier);
+    rig.whenOwnDialog({});
+}
+
+TEST(HistoryWindow, ExportsTheActionsAndImportsThemBackAsOneUndoableAction) {
+    ProgramRig rig(StoreKind::EmptyFolder);
+    rig.start();
+    rig.showPage(1);
+    const QString file = QString::fromStdString(rig.storeFolder()) + "/../changes.reg";
+    rig.answerFiles(file);
+    const RegOp& set = desktopCatalogue().rows[0].set.ops.front();
+    rig.press(arrayName("Picture_DesktopSet", 0));
+    ASSERT_TRUE(rig.storedValue(set.root, set.key, set.name));
+
+    rig.answers().clear();
+    pressInHistory(rig, "Command_Export");
+    EXPECT_TRUE(rig.answers().lastMessage().startsWith(QStringLiteral("已导出")))
+        << rig.answers().lastMessage().toStdString();
+    QFile exported(file);
+    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(exported.read(2) == QByteArray("\xFF\xFE", 2)) << "a regedit version 5 file";
+
+    rig.press(arrayName("Picture_DesktopUnset", 0));
+    const auto lifted = rig.hiveTexts();
+    const std::size_t entries = rig.program().journal()->entries().size();
+    rig.answers().clear();
+    pressInHistory(rig, "Command_Import");
+    EXPECT_TRUE(rig.answers().lastMessage().startsWith(QStringLiteral("已导入")))
+        << rig.answers().lastMessage().toStdString();
+    EXPECT_EQ(rig.storedValue(set.root, set.key, set.name),
+              DiskView(rig.storeFolder()).value(set.root, set.key, set.name));
+    EXPECT_TRUE(rig.storedValue(set.root, set.key, set.name)) << "the file set the row again";
+    ASSERT_EQ(rig.program().journal()->entries().size(), entries + 1);
+
+    rig.key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(difference(rig.hiveTexts(), lifted), "") << "the import is one action undo takes back";
 }
 
 // ---- A change made by another program ---------------------------------------------------------
