@@ -8,12 +8,16 @@
 #   4. runs the native interoperability tests (label "wine", wine_interop_test) against that
 #      prefix: our store writes its files for a Windows program to read, and reads what the
 #      Windows program wrote;
-#   5. removes the prefix and ends its wineserver, also when interrupted.
-# Prints "N passed, N failed" (CTest tests of steps 3 and 4) and exits non-zero on any failure.
+#   5. checks .reg files with Wine's regedit (tests/wine/regedit_checks.sh): a file our
+#      `--export reg` wrote, imported by `regedit /S`, and a file `regedit /E` wrote, imported by
+#      our `--import-reg`;
+#   6. removes the prefix and ends its wineserver, also when interrupted.
+# Prints "N passed, N failed" (CTest tests of steps 3 and 4, and the checks of step 5) and exits
+# non-zero on any failure.
 #
 # Environment (all optional):
-#   HIVORA_NATIVE_BUILD  native build folder holding wine_interop_test (default build/debug-asan;
-#                        configured with the debug-asan preset when missing)
+#   HIVORA_NATIVE_BUILD  native build folder holding wine_interop_test and app/hivora (default
+#                        build/debug-asan; configured with the debug-asan preset when missing)
 #   HIVORA_CROSS_BUILD   cross build folder (default build/mingw)
 #   HIVORA_SKIP_WINE=1   skip everything (prints why)
 set -uo pipefail
@@ -172,6 +176,11 @@ HIVORA_INTEROP_PEER="$root/$cross_build/tests/interop_peer.exe" \
     ctest --test-dir "$native_build" -L wine -R WineInterop --timeout 120 --output-on-failure \
     2>&1 | tee "$work/interop.log"
 count_results "$work/interop.log"
+
+# ---- 5. .reg files between our export and import and Wine's regedit ------------------------
+echo "== Checking .reg files against Wine's regedit"
+. "$root/tests/wine/regedit_checks.sh"
+run_regedit_checks
 
 echo "Wine tests took $(($(date +%s) - started)) s."
 echo "$passed passed, $failed failed"
