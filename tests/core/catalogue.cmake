@@ -1,4 +1,5 @@
-# The settings rows: desktop, restrictions, hide and show, and the framework they share.
+# The settings rows: desktop, restrictions, hide and show, the framework they share, and the
+# Windows version they are judged against.
 hivora_add_test(catalogue_test LABEL catalogue
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/catalogue_framework_test.cpp
@@ -6,6 +7,7 @@ hivora_add_test(catalogue_test LABEL catalogue
     ${CMAKE_CURRENT_LIST_DIR}/catalogue_restrictions_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/catalogue_hide_show_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/catalogue_failures_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/windows_version_test.cpp
   LIBS hivora_core)
 
 # The browser, logon and system-information pages.
