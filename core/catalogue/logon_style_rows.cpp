@@ -38,7 +38,10 @@ const RegOp kLogonNoticeUnset[] = {noWinlogonValue("LegalNoticeCaption"),
 const RegOp kForceAutoLogonSet[] = {winlogonText("ForceAutoLogon", "1")};
 const RegOp kForceAutoLogonUnset[] = {noWinlogonValue("ForceAutoLogon")};
 
-// Row 2: no last user name, which only the classic logon honours.
+// Row 2: no last user name, which only the classic logon honours. The older Winlogon key is the
+// Windows 9x one; "LogonType" switches XP's welcome screen, which Vista replaced.
+constexpr WindowsGenerations kHideLastUserReach =
+    onlyOn(WindowsGeneration::Win9x, WindowsGeneration::Xp);
 const RegOp kHideLastUserSet[] = {
     setString(kHklm, kLegacyWinlogon, "DontDisplayLastUserName", "1"),
     setDword(kHklm, kWinlogon, "LogonType", 0),
@@ -114,7 +117,8 @@ const CatalogueRow kLogonStyleRows[] = {
      unset(kLogonNoticeUnset)},
     {"强制系统进行自动登陆：(在系统运行时，即使注销也会自动登录到指定的账户)",
      set(kForceAutoLogonSet), unset(kForceAutoLogonUnset)},
-    {"隐藏上机用户登录的名字", set(kHideLastUserSet), unset(kHideLastUserUnset)},
+    {"隐藏上机用户登录的名字", set(kHideLastUserSet), unset(kHideLastUserUnset),
+     kHideLastUserReach},
     {"设置开机时自动登录系统(用户名与密码不能为空)",
      {{}, askAutoLogon, OutcomeMessage::SetDone, false},
      {{}, removeAutoLogon, OutcomeMessage::UnsetDone, false}},

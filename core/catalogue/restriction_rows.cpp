@@ -48,7 +48,9 @@ const RegOp kAutoRunLift[] = {policyFlag("NoDriveTypeAutoRun", kWindowsAutoRunDe
 const RegOp kAudioCdForbid[] = {setString(kHkcr, kAudioCdShell, "", " ")};
 const RegOp kAudioCdLift[] = {setString(kHkcr, kAudioCdShell, "", "Play")};
 
-// Row 5: the MS-DOS mode.
+// Row 5: the MS-DOS mode. Only Windows 95 and 98 read the "WinOldApp" policies
+// (http://franck.kiechel.free.fr/dbr_eng/DOS.htm, "No DOS in 95/98").
+constexpr WindowsGenerations kDosModeReach = onlyOn(WindowsGeneration::Win9x);
 const RegOp kDosModeForbid[] = {setBinary(kHkcu, kWinOldAppPolicies, "Disabled", kBinaryFlagOn)};
 const RegOp kDosModeLift[] = {setBinary(kHkcu, kWinOldAppPolicies, "Disabled", kBinaryFlagOff)};
 
@@ -109,7 +111,7 @@ const CatalogueRow kRestrictionRows[] = {
     {"禁止\"文档\"记录功能(最近文档)", forbid(kRecentDocsForbid), lift(kRecentDocsLift)},
     {"禁止数据光盘自动运行", forbid(kAutoRunForbid), lift(kAutoRunLift)},
     {"禁止CD光盘自动运行", forbid(kAudioCdForbid), lift(kAudioCdLift)},
-    {"禁止使用MS－DOS方式", forbid(kDosModeForbid), lift(kDosModeLift)},
+    {"禁止使用MS－DOS方式", forbid(kDosModeForbid), lift(kDosModeLift), kDosModeReach},
     {"禁止修改用户文件夹", forbid(kUserFoldersForbid), lift(kUserFoldersLift)},
     {"禁止显示>>提示信息", forbid(kInfoTipForbid), lift(kInfoTipLift)},
     {"禁止修改显示属性", forbid(kDisplayForbid), lift(kDisplayLift)},
