@@ -23,4 +23,8 @@ if(NOT WIN32)
   hivora_add_test(row_all_or_nothing_test LABEL catalogue
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/row_all_or_nothing_test.cpp
     LIBS hivora_core)
+  # Rows that write today's location beside the old one: undo puts both back.
+  hivora_add_test(widened_rows_test LABEL catalogue
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/widened_rows_test.cpp
+    LIBS hivora_core)
 endif()
