@@ -99,21 +99,32 @@ ButtonAction askThenUnset(Dialogue dialogue) {
     return {{}, dialogue, OutcomeMessage::UnsetDone, false};
 }
 
+// Where the rows take effect. The browser's desktop program is not part of Windows 11: "Internet
+// Explorer is disabled" (https://www.microsoft.com/en-us/windows/windows-11-specifications,
+// "Feature deprecations and removals"). Row 3 is Explorer's own switch and stays unmarked.
+constexpr WindowsGenerations kBrowser = before(WindowsGeneration::Win11);
+// Rows 4 and 8 reach only the browser before version 7, the last one XP had by itself; Vista
+// came with version 7 (their captions say "IE7以下").
+constexpr WindowsGenerations kBrowserBefore7 =
+    onlyOn(WindowsGeneration::Win9x, WindowsGeneration::Xp);
+
 const CatalogueRow kBrowserPropertyRows[] = {
-    {"锁定主页设置，且使设置选项无效：(屏蔽)", set(kHomePageSet), unset(kHomePageUnset)},
-    {"禁用菜单<查看>下的<源文件>项：", set(kViewSourceSet), unset(kViewSourceUnset)},
-    {"禁止使用IE<INTERNET选项>中的高级项：", set(kAdvancedTabSet), unset(kAdvancedTabUnset)},
+    {"锁定主页设置，且使设置选项无效：(屏蔽)", set(kHomePageSet), unset(kHomePageUnset), kBrowser},
+    {"禁用菜单<查看>下的<源文件>项：", set(kViewSourceSet), unset(kViewSourceUnset), kBrowser},
+    {"禁止使用IE<INTERNET选项>中的高级项：", set(kAdvancedTabSet), unset(kAdvancedTabUnset),
+     kBrowser},
     {"禁止显示菜单<工具>中的<INTERNET选项>：", set(kFolderOptionsSet), unset(kFolderOptionsUnset)},
     {"禁止显示IE的地址栏(IE7以下)：", askThenSet(askAddressBarHidden),
-     askThenUnset(askAddressBarRestored)},
+     askThenUnset(askAddressBarRestored), kBrowserBefore7},
     {"定制IE地址(即可为网络，也可是本地)：", askThenSet(askAliasAdded),
-     askThenUnset(askAliasRemoved)},
-    {"打开IE时默认最大化：", set(kMaximisedSet), unset(kMaximisedUnset)},
-    {"禁止更改IE的语言设置：", set(kLanguagesSet), unset(kLanguagesUnset)},
-    {"为工具栏添加背景(IE7以下)：", askThenSet(askToolbarPicture), unset(kToolbarPictureUnset)},
-    {"禁止显示IE的工具栏：", set(kToolbarsSet), unset(kToolbarsUnset)},
-    {"禁止显示IE的状态栏", set(kStatusBarSet), unset(kStatusBarUnset)},
-    {"地址栏下拉菜单文字信息：", askThenSet(askLinksFolderName), unset(kLinksNameUnset)},
+     askThenUnset(askAliasRemoved), kBrowser},
+    {"打开IE时默认最大化：", set(kMaximisedSet), unset(kMaximisedUnset), kBrowser},
+    {"禁止更改IE的语言设置：", set(kLanguagesSet), unset(kLanguagesUnset), kBrowser},
+    {"为工具栏添加背景(IE7以下)：", askThenSet(askToolbarPicture), unset(kToolbarPictureUnset),
+     kBrowserBefore7},
+    {"禁止显示IE的工具栏：", set(kToolbarsSet), unset(kToolbarsUnset), kBrowser},
+    {"禁止显示IE的状态栏", set(kStatusBarSet), unset(kStatusBarUnset), kBrowser},
+    {"地址栏下拉菜单文字信息：", askThenSet(askLinksFolderName), unset(kLinksNameUnset), kBrowser},
 };
 
 }  // namespace

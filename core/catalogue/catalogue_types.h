@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/catalogue/tweak_framework.h"
+#include "core/catalogue/windows_version.h"
 #include "core/dialog_services.h"
 #include "core/registry/reg_info_get_set.h"
 #include "platform/logon_secrets.h"
@@ -147,6 +148,10 @@ struct CatalogueRow {
     std::string_view caption;
     ButtonAction set;   // set, forbid or hide
     ButtonAction lift;  // lift or show
+    // The Windows generations on which what the row writes takes effect, as documented (the
+    // source is named beside the table's entry). Empty: every generation, which is what a row
+    // whose reach was not looked into says.
+    WindowsGenerations takesEffectOn{};
 };
 
 // The pages whose rows are all two-button rows. The browser's page-address rows, the logon

@@ -38,14 +38,21 @@ const RegOp kLogonNoticeUnset[] = {noWinlogonValue("LegalNoticeCaption"),
 const RegOp kForceAutoLogonSet[] = {winlogonText("ForceAutoLogon", "1")};
 const RegOp kForceAutoLogonUnset[] = {noWinlogonValue("ForceAutoLogon")};
 
-// Row 2: no last user name, which only the classic logon honours.
+// Row 2: no last user name. The older Winlogon key is the Windows 9x one and "LogonType"
+// switches XP's welcome screen, which Vista replaced; every Windows since XP reads the security
+// option "Interactive logon: Do not display last user name" (1 enabled, 0 disabled), so the row
+// writes it too and reaches every generation.
+// Source:
+// https://learn.microsoft.com/en-us/previous-versions/windows/it-pro/windows-server-2012-R2-and-2012/jj852247(v=ws.11)
 const RegOp kHideLastUserSet[] = {
     setString(kHklm, kLegacyWinlogon, "DontDisplayLastUserName", "1"),
     setDword(kHklm, kWinlogon, "LogonType", 0),
+    setDword(kHklm, kMachineSystemPolicies, "DontDisplayLastUserName", 1),
 };
 const RegOp kHideLastUserUnset[] = {
     deleteValue(kHklm, kLegacyWinlogon, "DontDisplayLastUserName"),
     setDword(kHklm, kWinlogon, "LogonType", 1),
+    setDword(kHklm, kMachineSystemPolicies, "DontDisplayLastUserName", 0),
 };
 
 bool passwordIsSecret(const DialogueContext& context) {

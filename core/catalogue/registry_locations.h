@@ -10,6 +10,9 @@ inline constexpr const char* kSystemPolicies =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
 inline constexpr const char* kWinOldAppPolicies =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\WinOldApp";
+// Today's policy for the command prompt, read by every Windows since 2000.
+inline constexpr const char* kWindowsSystemPolicies =
+    "Software\\Policies\\Microsoft\\Windows\\System";
 inline constexpr const char* kExplorerAdvanced =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
 inline constexpr const char* kDesktopSettings = "Control Panel\\Desktop";
@@ -48,6 +51,9 @@ inline constexpr const char* kDefaultDesktop = ".DEFAULT\\Control Panel\\Desktop
 inline constexpr const char* kDefaultColors = ".DEFAULT\\Control Panel\\Colors";
 
 // Under HKEY_LOCAL_MACHINE.
+// The machine's system policies; the logon screen reads "DontDisplayLastUserName" here.
+inline constexpr const char* kMachineSystemPolicies =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
 inline constexpr const char* kMachineExplorer =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer";
 inline constexpr const char* kShellIcons =

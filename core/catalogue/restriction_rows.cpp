@@ -1,5 +1,6 @@
 // The thirteen restriction rows. Forbid shows "已设置！", lift "已解除！"; both need a restart to
-// take effect. No row deletes anything: lifting writes the "off" form of the same values.
+// take effect. Lifting writes the "off" form of the same values; only row 5's newer policy is
+// removed again, as its absence is the documented "not configured".
 
 #include "core/catalogue/catalogue_types.h"
 #include "core/catalogue/registry_locations.h"
@@ -48,9 +49,20 @@ const RegOp kAutoRunLift[] = {policyFlag("NoDriveTypeAutoRun", kWindowsAutoRunDe
 const RegOp kAudioCdForbid[] = {setString(kHkcr, kAudioCdShell, "", " ")};
 const RegOp kAudioCdLift[] = {setString(kHkcr, kAudioCdShell, "", "Play")};
 
-// Row 5: the MS-DOS mode.
-const RegOp kDosModeForbid[] = {setBinary(kHkcu, kWinOldAppPolicies, "Disabled", kBinaryFlagOn)};
-const RegOp kDosModeLift[] = {setBinary(kHkcu, kWinOldAppPolicies, "Disabled", kBinaryFlagOff)};
+// Row 5: the MS-DOS mode. Only Windows 95 and 98 read the "WinOldApp" policies
+// (http://franck.kiechel.free.fr/dbr_eng/DOS.htm, "No DOS in 95/98"); Windows since 2000 reads
+// "Prevent access to the command prompt", whose 2 keeps batch files (logon scripts) running
+// and 1 would stop them too, so the row writes 2. With both the row reaches every generation.
+// Source:
+// https://learn.microsoft.com/en-us/windows/client-management/mdm/policy-csp-admx-shellcommandpromptregedittools
+const RegOp kDosModeForbid[] = {
+    setBinary(kHkcu, kWinOldAppPolicies, "Disabled", kBinaryFlagOn),
+    setDword(kHkcu, kWindowsSystemPolicies, "DisableCMD", 2),
+};
+const RegOp kDosModeLift[] = {
+    setBinary(kHkcu, kWinOldAppPolicies, "Disabled", kBinaryFlagOff),
+    deleteValue(kHkcu, kWindowsSystemPolicies, "DisableCMD"),
+};
 
 // Row 6: moving the user folders (pictures, favourites, music), under the names the shell reads.
 const RegOp kUserFoldersForbid[] = {

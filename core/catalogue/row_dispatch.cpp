@@ -35,7 +35,9 @@ RowOutcome runRowAction(CatalogueServices& services, CataloguePage page, int ind
     const ButtonAction& action = button == RowButton::Set ? row.set : row.lift;
     const ActionLabel label{pageName(page), index, button == RowButton::Set ? "set" : "lift",
                             std::string(row.caption)};
-    return runButtonAction(services, action, catalogue.refreshesDesktop, label);
+    // The user may be preparing an older system, so the row runs; the box only says so.
+    return runButtonAction(services, action, catalogue.refreshesDesktop, label,
+                           noEffectLine(row.takesEffectOn, services.windowsGeneration));
 }
 
 const char* pageName(CataloguePage page) {
@@ -89,7 +91,8 @@ std::string failureLine(const Status& status) {
 }  // namespace
 
 RowOutcome runButtonAction(CatalogueServices& services, const ButtonAction& action,
-                           bool refreshDesktop, const ActionLabel& label) {
+                           bool refreshDesktop, const ActionLabel& label,
+                           const std::string& doneNote) {
     RowOutcome outcome;
     std::vector<RegOp> ops(action.ops.begin(), action.ops.end());
     if (action.ask != nullptr) {
@@ -173,7 +176,7 @@ RowOutcome runButtonAction(CatalogueServices& services, const ButtonAction& acti
 
     if (outcome.status.isOk()) {
         outcome.shown = action.outcome;
-        services.framework.show(outcome.shown);
+        services.framework.show(outcome.shown, doneNote);
     } else {
         outcome.shown = OutcomeMessage::SetError;
         std::string lines = failureLine(outcome.status);

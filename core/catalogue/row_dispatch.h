@@ -33,6 +33,9 @@ struct CatalogueServices {
     LogonSecretStore* secrets = nullptr;
     // Notes every action (the change journal); none: actions run unrecorded.
     ActionObserver* observer = nullptr;
+    // The generation of Windows the registry belongs to (detectWindowsGeneration). Unknown: no
+    // row is said to be without effect.
+    WindowsGeneration windowsGeneration = WindowsGeneration::Unknown;
 };
 
 struct RowOutcome {
@@ -52,7 +55,9 @@ struct RowOutcome {
 const PageCatalogue& pageCatalogue(CataloguePage page);
 
 // The click of `button` on row `index` of `page`. An index outside the page does nothing and
-// reports a failed status (completed stays false).
+// reports a failed status (completed stays false). A row without effect on
+// services.windowsGeneration still runs; its outcome box, when the action succeeded, adds the
+// line that says so (noEffectLine).
 RowOutcome runRowAction(CatalogueServices& services, CataloguePage page, int index,
                         RowButton button);
 
@@ -75,8 +80,10 @@ RowOutcome runRowAction(CatalogueServices& services, CataloguePage page, int ind
 // change should show).
 // With an observer, `label` names the action in its record, and a failure of the observer
 // before the operations ends the action unwritten (shown as "设置出错！").
+// `doneNote`, when not empty, is the second line of the action's own message on success.
 RowOutcome runButtonAction(CatalogueServices& services, const ButtonAction& action,
-                           bool refreshDesktop, const ActionLabel& label = {});
+                           bool refreshDesktop, const ActionLabel& label = {},
+                           const std::string& doneNote = {});
 
 // The stable name of `page` in records ("desktop", "restrictions", "hideShow", ...).
 const char* pageName(CataloguePage page);

@@ -1,4 +1,5 @@
-# The settings rows: desktop, restrictions, hide and show, and the framework they share.
+# The settings rows: desktop, restrictions, hide and show, the framework they share, and the
+# Windows version they are judged against.
 hivora_add_test(catalogue_test LABEL catalogue
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/catalogue_framework_test.cpp
@@ -6,6 +7,8 @@ hivora_add_test(catalogue_test LABEL catalogue
     ${CMAKE_CURRENT_LIST_DIR}/catalogue_restrictions_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/catalogue_hide_show_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/catalogue_failures_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/windows_version_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/catalogue_reach_test.cpp
   LIBS hivora_core)
 
 # The browser, logon and system-information pages.
@@ -20,5 +23,9 @@ hivora_add_test(catalogue_pages_test LABEL catalogue
 if(NOT WIN32)
   hivora_add_test(row_all_or_nothing_test LABEL catalogue
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/row_all_or_nothing_test.cpp
+    LIBS hivora_core)
+  # Rows that write today's location beside the old one: undo puts both back.
+  hivora_add_test(widened_rows_test LABEL catalogue
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/widened_rows_test.cpp
     LIBS hivora_core)
 endif()

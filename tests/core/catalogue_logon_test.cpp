@@ -16,6 +16,8 @@ constexpr RegKey kHku = kHkeyUsers;
 
 const std::string kWinlogon = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
 const std::string kOldWinlogon = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Winlogon";
+const std::string kMachinePolicies =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
 const std::string kDesktop = ".DEFAULT\\Control Panel\\Desktop";
 const std::string kColors = ".DEFAULT\\Control Panel\\Colors";
 
@@ -43,11 +45,14 @@ const RowCase kStyleCases[] = {
      kUnsetDone},
     {"Row1Set", 1, kSet, {}, {winlogon("ForceAutoLogon", "1")}, kSetDone},
     {"Row1Unset", 1, kUnset, {}, {noWinlogon("ForceAutoLogon")}, kUnsetDone},
-    {"Row2SetClassicLogon", 2, kSet, {},
-     {sz(kHklm, kOldWinlogon, "DontDisplayLastUserName", "1"), dword(kHklm, kWinlogon, "LogonType", 0)},
+    // The classic logon's values, then the security option every Windows since XP reads.
+    {"Row2SetClassicLogonAndPolicy", 2, kSet, {},
+     {sz(kHklm, kOldWinlogon, "DontDisplayLastUserName", "1"), dword(kHklm, kWinlogon, "LogonType", 0),
+      dword(kHklm, kMachinePolicies, "DontDisplayLastUserName", 1)},
      kSetDone},
-    {"Row2Unset", 2, kUnset, {},
-     {removed(kHklm, kOldWinlogon, "DontDisplayLastUserName"), dword(kHklm, kWinlogon, "LogonType", 1)},
+    {"Row2UnsetBoth", 2, kUnset, {},
+     {removed(kHklm, kOldWinlogon, "DontDisplayLastUserName"), dword(kHklm, kWinlogon, "LogonType", 1),
+      dword(kHklm, kMachinePolicies, "DontDisplayLastUserName", 0)},
      kUnsetDone},
     {"Row3PasswordAsRegistryValue", 3, kSet, {{"admin", "p a$s"}},
      {winlogon("AutoAdminLogon", "1"), winlogon("DefaultUserName", "admin"), winlogon("DefaultPassword", "p a$s")},

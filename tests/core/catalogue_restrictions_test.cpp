@@ -14,6 +14,7 @@ constexpr RegKey kHku = kHkeyUsers;
 
 const std::string kPolicies = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 const std::string kOldApp = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\WinOldApp";
+const std::string kWindowsSystem = "Software\\Policies\\Microsoft\\Windows\\System";
 const std::string kAdvanced = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
 const std::string kDefaultSystem =
     ".DEFAULT\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
@@ -65,8 +66,19 @@ const RowCase kRestrictionCases[] = {
      kUnsetDone},
     {"Row4ForbidOneBlank", 4, kForbid, {}, {sz(kHkcr, "AudioCD\\shell", "", " ")}, kSetDone},
     {"Row4LiftPlay", 4, kLift, {}, {sz(kHkcr, "AudioCD\\shell", "", "Play")}, kUnsetDone},
-    {"Row5Forbid", 5, kForbid, {}, {binary(kHkcu, kOldApp, "Disabled", kOn)}, kSetDone},
-    {"Row5Lift", 5, kLift, {}, {binary(kHkcu, kOldApp, "Disabled", kOff)}, kUnsetDone},
+    // Windows 9x's switch, then today's command prompt policy (2: batch files still run).
+    {"Row5ForbidBothPlaces",
+     5,
+     kForbid,
+     {},
+     {binary(kHkcu, kOldApp, "Disabled", kOn), dword(kHkcu, kWindowsSystem, "DisableCMD", 2)},
+     kSetDone},
+    {"Row5LiftBothPlaces",
+     5,
+     kLift,
+     {},
+     {binary(kHkcu, kOldApp, "Disabled", kOff), removed(kHkcu, kWindowsSystem, "DisableCMD")},
+     kUnsetDone},
     {"Row6Forbid", 6, kForbid, {}, folderChanges(1), kSetDone},
     {"Row6Lift", 6, kLift, {}, folderChanges(0), kUnsetDone},
     // The value switches info tips on: forbidding writes 0.
