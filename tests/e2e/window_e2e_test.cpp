@@ -173,6 +173,9 @@ void expectOnDisk(const ProgramRig& rig, std::span<const RegOp> ops, const QStri
             case RegOpKind::SetBinary:
                 values[value] = Stored{kRegBinary, op.text};
                 break;
+            case RegOpKind::SetRaw:
+                values[value] = Stored{static_cast<std::uint32_t>(op.number), op.text};
+                break;
             case RegOpKind::DeleteValue:
                 values[value] = std::nullopt;
                 break;
