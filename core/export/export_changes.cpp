@@ -4,6 +4,7 @@
 #include <cctype>
 #include <map>
 #include <tuple>
+#include <unordered_map>
 
 #include "core/journal/journal_text.h"
 #include "core/journal/undo_chain.h"
@@ -32,22 +33,45 @@ Result<std::vector<std::size_t>> entriesInIdRange(const std::vector<JournalEntry
     return chosen;
 }
 
+namespace {
+
+// What JournalItem::sameTarget compares, as one string: kind, root, and the key (and a value's
+// name) with ASCII letters folded.
+std::string targetOf(const JournalItem& item) {
+    std::string target = item.kind == ItemKind::Key ? "k" : "v";
+    target += std::to_string(item.root) + '\\';
+    for (const char c : item.key)
+        target += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (item.kind == ItemKind::Value) {
+        target += '\0';
+        for (const char c : item.name)
+            target += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return target;
+}
+
+}  // namespace
+
 std::vector<JournalItem> netItems(const std::vector<JournalEntry>& entries,
                                   const std::vector<std::size_t>& chosen) {
     // Ordered by each item's last change: a key removed after a value in it was set must come
     // after that value, and a value set after its key was removed must come after the removal.
-    std::vector<JournalItem> net;
+    // Every change is listed, then only the last of each target kept: linear in the changes.
+    std::vector<const JournalItem*> changes;
+    std::vector<std::string> targets;
+    std::unordered_map<std::string, std::size_t> last;
     for (std::size_t index : chosen) {
         if (index >= entries.size()) continue;
         for (const JournalItem& item : entries[index].items) {
             if (!item.changed()) continue;
-            const auto same = std::find_if(net.begin(), net.end(), [&](const JournalItem& have) {
-                return have.sameTarget(item);
-            });
-            if (same != net.end()) net.erase(same);
-            net.push_back(item);
+            targets.push_back(targetOf(item));
+            last[targets.back()] = changes.size();
+            changes.push_back(&item);
         }
     }
+    std::vector<JournalItem> net;
+    for (std::size_t i = 0; i < changes.size(); ++i)
+        if (last[targets[i]] == i) net.push_back(*changes[i]);
     return net;
 }
 
