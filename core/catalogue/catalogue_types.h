@@ -152,6 +152,10 @@ struct CatalogueRow {
     // source is named beside the table's entry). Empty: every generation, which is what a row
     // whose reach was not looked into says.
     WindowsGenerations takesEffectOn{};
+    // Where today's Windows keeps the setting when that differs from what the row was first
+    // written for, as "Policies/System DontDisplayLastUserName (HKLM)"; "" when it does not.
+    // Shown in the row's tooltip beside its state.
+    std::string_view todaysLocation{};
 };
 
 // The pages whose rows are all two-button rows. The browser's page-address rows, the logon
