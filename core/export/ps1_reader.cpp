@@ -47,6 +47,7 @@ bool propertyName(Cursor& at, ExportChange& change) {
     return true;
 }
 
+// Appends `text` in the code page, as ExportChange keeps texts.
 bool ansi(Cursor& at, const std::string& text, const AnsiCodec& codec, std::string& out) {
     Result<std::string> bytes = codec.toAnsi(text);
     if (!bytes) return at.fail("文本无法用代码页 " + std::to_string(codec.codePage()) + " 表示");

@@ -36,7 +36,8 @@ Result<std::vector<Ps1Token>> powerShellTokens(std::string_view line);
 bool samePowerShellWord(std::string_view a, std::string_view b);
 
 // Walks the tokens of one statement. Each step takes the token it expects and says true, or
-// keeps the first mismatch as the reason (why()) and says false, so steps chain with &&.
+// keeps the first mismatch as the reason (why()) and says false, so steps chain with &&. The
+// tokens must outlive the cursor.
 class Ps1Cursor {
   public:
     explicit Ps1Cursor(const std::vector<Ps1Token>& tokens) : m_tokens(tokens) {}
