@@ -187,6 +187,14 @@ TEST(ExportChanges, AValueTheKeyAlreadySaysIsNotRepeated) {
     JournalItem other = value;
     other.valueAfter.data = std::string("\x02\0\0\0", 4);
     EXPECT_EQ(count(exportChanges({key, other})), 2);
+    // A removal forgets the values of the key's branch, and only those: not a sibling's whose
+    // name starts the same, nor the same key under another root.
+    JournalItem deep = value, sibling = value, elsewhere = value;
+    deep.key = "Software\\Made\\Sub";
+    sibling.key = "Software\\Made2";
+    elsewhere.root = kHkeyLocalMachine;
+    EXPECT_EQ(count(exportChanges({deep, removed, deep})), 2);
+    EXPECT_EQ(count(exportChanges({sibling, elsewhere, removed, sibling, elsewhere})), 2);
 }
 
 struct BadLine {
