@@ -265,11 +265,12 @@ TEST(AnsibleExport, TasksParseBackIntoTheSameOptions) {
         value("D", kRegDword, std::string("\xff\xff\xff\xff", 4)),
         value("Q", kRegQword, std::string("\x05\0\0\0\0\0\0\0", 8)),
         value("B", kRegBinary, std::string("\x0a\xbe", 2)),
+        value("N", kRegNone, ""),
         value("DefaultPassword", kRegSz, "secret"),
         {ExportChange::Kind::RemoveValue, kUser, "Software\\Hivora", "Old", 0, {}},
         {ExportChange::Kind::RemoveKey, kHkeyClassesRoot, ".x", {}, 0, {}}};
     std::vector<ExportChange> exported = changes;
-    exported[7].kind = ExportChange::Kind::SecretLeftOut;
+    exported[8].kind = ExportChange::Kind::SecretLeftOut;
     Result<std::string> yaml = writeAnsibleTasks(exported, utf8Codec());
     ASSERT_TRUE(yaml) << yaml.status().message();
     EXPECT_EQ(yaml.value().find("secret"), std::string::npos);
@@ -279,7 +280,7 @@ TEST(AnsibleExport, TasksParseBackIntoTheSameOptions) {
 
     const YAML::Node tasks = YAML::Load(yaml.value());
     ASSERT_TRUE(tasks.IsSequence());
-    ASSERT_EQ(tasks.size(), 9u) << yaml.value();
+    ASSERT_EQ(tasks.size(), 10u) << yaml.value();
     std::vector<std::map<std::string, std::string>> options;
     for (const YAML::Node& task : tasks) {
         ASSERT_TRUE(task["name"]);
@@ -328,6 +329,11 @@ TEST(AnsibleExport, TasksParseBackIntoTheSameOptions) {
          {"name", "B"},
          {"data", "hex:0a,be"},
          {"type", "binary"},
+         {"state", "present"}},
+        {{"path", "HKCU:\\Software\\Hivora"},
+         {"name", "N"},
+         {"data", "hex:"},
+         {"type", "none"},
          {"state", "present"}},
         {{"path", "HKCU:\\Software\\Hivora"}, {"name", "Old"}, {"state", "absent"}},
         {{"path", "HKCR:\\.x"}, {"delete_key", "true"}, {"state", "absent"}}};
