@@ -4,13 +4,11 @@
 
 #include <yaml-cpp/yaml.h>
 
-#include <cstdio>
-
 namespace hivora {
 namespace {
 
 std::string ansiblePath(const ExportChange& change) {
-    std::string root;
+    const char* root = nullptr;
     switch (change.root) {
         case kHkeyClassesRoot:
             root = "HKCR:";
@@ -25,95 +23,99 @@ std::string ansiblePath(const ExportChange& change) {
             root = "HKU:";
             break;
         default:
-            root = std::string(rootName(change.root)) + ":";
             break;
     }
-    return change.key.empty() ? root + "\\" : root + "\\" + change.key;
+    std::string path = root ? std::string(root) : std::string(rootName(change.root)) + ":";
+    path += '\\';
+    path += change.key;
+    return path;
 }
 
-std::string where(const ExportChange& change) {
-    std::string text = changeKeyPath(change);
-    if (change.kind != ExportChange::Kind::MakeKey && change.kind != ExportChange::Kind::RemoveKey)
-        text += "\\" + (change.name.empty() ? std::string("(默认)") : change.name);
+// "<what> HKEY_...\key[\name]", the task's caption and the comments' subject.
+std::string where(std::string_view what, const ExportChange& change) {
+    std::string text(what);
+    text += changeKeyPath(change);
+    if (change.kind != ExportChange::Kind::MakeKey &&
+        change.kind != ExportChange::Kind::RemoveKey) {
+        text += '\\';
+        text += change.name.empty() ? std::string_view("(默认)") : std::string_view(change.name);
+    }
     for (char& c : text)
         if (c == '\r' || c == '\n') c = ' ';  // a comment ends at a line break
     return text;
 }
 
 std::string hexData(const std::string& data) {
+    static constexpr char kDigits[] = "0123456789abcdef";
     std::string text = "hex:";
+    text.reserve(4 + data.size() * 3);
     for (std::size_t i = 0; i < data.size(); ++i) {
-        char hex[4];
-        std::snprintf(hex, sizeof hex, "%02x", static_cast<unsigned char>(data[i]));
-        text += (i == 0 ? "" : ",") + std::string(hex);
+        if (i != 0) text += ',';
+        const auto byte = static_cast<unsigned char>(data[i]);
+        text += kDigits[byte >> 4];
+        text += kDigits[byte & 0xF];
     }
     return text;
 }
 
-// Texts are always double-quoted: a plain "yes" or "012" would read back as a flag or a number.
-void text(YAML::Emitter& out, const char* key, const std::string& value) {
-    out << YAML::Key << key << YAML::Value << YAML::DoubleQuoted << value;
+// Every text (keys and fixed words too) is written double-quoted, which the emitter is told once
+// (SetStringFormat). Quoting keeps a plain-looking "yes" or "012" a text rather than a flag or a
+// number, and it spares the emitter its check of a plain scalar, which matches every character
+// against a set of patterns and took most of an export's time.
+void option(YAML::Emitter& out, const char* key, const std::string& value) {
+    out << YAML::Key << key << YAML::Value << value;
+}
+void option(YAML::Emitter& out, const char* key, const char* value) {
+    out << YAML::Key << key << YAML::Value << value;
 }
 
 void beginTask(YAML::Emitter& out, const std::string& caption, const ExportChange& change) {
     out << YAML::BeginMap;
-    text(out, "name", caption);
+    option(out, "name", caption);
     out << YAML::Key << kWinRegeditModule << YAML::Value << YAML::BeginMap;
-    text(out, "path", ansiblePath(change));
+    option(out, "path", ansiblePath(change));
 }
 
 void endTask(YAML::Emitter& out, const char* state) {
-    out << YAML::Key << "state" << YAML::Value << state;
+    option(out, "state", state);
     out << YAML::EndMap << YAML::EndMap;
 }
 
-// Writes the data and type options; false when the module has no type for the value.
-Status valueOptions(YAML::Emitter& out, const ExportChange& change, const AnsiCodec& codec,
-                    bool& written) {
-    written = true;
-    const auto typed = [&](const char* type) { out << YAML::Key << "type" << YAML::Value << type; };
+// Writes the data and type options of a value moduleTakes accepts. Failure: a text the code
+// page cannot decode.
+Status valueOptions(YAML::Emitter& out, const ExportChange& change, const AnsiCodec& codec) {
     switch (change.type) {
         case kRegSz:
         case kRegExpandSz: {
             Result<std::string> value = valueText(change.data, codec);
             if (!value) return value.status();
-            text(out, "data", value.value());
-            typed(change.type == kRegSz ? "string" : "expandstring");
+            option(out, "data", value.value());
+            option(out, "type", change.type == kRegSz ? "string" : "expandstring");
             return Status::ok();
         }
         case kRegMultiSz: {
             Result<std::vector<std::string>> values = valueTexts(change.data, codec);
             if (!values) return values.status();
             out << YAML::Key << "data" << YAML::Value << YAML::BeginSeq;
-            for (const std::string& value : values.value()) out << YAML::DoubleQuoted << value;
+            for (const std::string& value : values.value()) out << value;
             out << YAML::EndSeq;
-            typed("multistring");
+            option(out, "type", "multistring");
             return Status::ok();
         }
+        // dword and qword data are written as numbers, not texts.
         case kRegDword:
-            if (std::optional<std::uint32_t> number = valueDword(change.data)) {
-                out << YAML::Key << "data" << YAML::Value << *number;
-                typed("dword");
-                return Status::ok();
-            }
-            break;
-        case kRegQword:
-            if (std::optional<std::uint64_t> number = valueQword(change.data)) {
-                out << YAML::Key << "data" << YAML::Value << *number;
-                typed("qword");
-                return Status::ok();
-            }
-            break;
-        case kRegBinary:
-        case kRegNone:
-            text(out, "data", hexData(change.data));
-            typed(change.type == kRegBinary ? "binary" : "none");
+            out << YAML::Key << "data" << YAML::Value << *valueDword(change.data);
+            option(out, "type", "dword");
             return Status::ok();
-        default:
-            break;
+        case kRegQword:
+            out << YAML::Key << "data" << YAML::Value << *valueQword(change.data);
+            option(out, "type", "qword");
+            return Status::ok();
+        default:  // kRegBinary, kRegNone
+            option(out, "data", hexData(change.data));
+            option(out, "type", change.type == kRegBinary ? "binary" : "none");
+            return Status::ok();
     }
-    written = false;
-    return Status::ok();
 }
 
 // Whether the module can write the value (see valueOptions).
@@ -139,39 +141,40 @@ bool moduleTakes(const ExportChange& change) {
 Result<std::string> writeAnsibleTasks(const std::vector<ExportChange>& changes,
                                       const AnsiCodec& codec) {
     YAML::Emitter out;
+    out.SetStringFormat(YAML::DoubleQuoted);
     out << YAML::Comment("Hivora 导出的注册表修改（" + std::string(kWinRegeditModule) + "）");
     out << YAML::BeginSeq;
     for (const ExportChange& change : changes) {
         using Kind = ExportChange::Kind;
         switch (change.kind) {
             case Kind::MakeKey:
-                beginTask(out, "创建项 " + where(change), change);
+                beginTask(out, where("创建项 ", change), change);
                 endTask(out, "present");
                 break;
             case Kind::RemoveKey:
-                beginTask(out, "删除项 " + where(change), change);
+                beginTask(out, where("删除项 ", change), change);
                 out << YAML::Key << "delete_key" << YAML::Value << true;
                 endTask(out, "absent");
                 break;
             case Kind::RemoveValue:
-                beginTask(out, "删除值 " + where(change), change);
-                text(out, "name", change.name);
+                beginTask(out, where("删除值 ", change), change);
+                option(out, "name", change.name);
                 endTask(out, "absent");
                 break;
             case Kind::SecretLeftOut:
-                out << YAML::Comment(where(change) + " 是密码，不以明文导出，已略去");
+                out << YAML::Comment(where("", change) + " 是密码，不以明文导出，已略去");
                 break;
             case Kind::SetValue: {
                 if (!moduleTakes(change)) {
-                    out << YAML::Comment(where(change) + " 的类型 " + std::to_string(change.type) +
+                    out << YAML::Comment(where("", change) + " 的类型 " +
+                                         std::to_string(change.type) +
                                          " 无法用 win_regedit 写入，已略去");
                     break;
                 }
-                beginTask(out, "设置值 " + where(change), change);
-                text(out, "name", change.name);
-                bool written = false;
-                if (Status s = valueOptions(out, change, codec, written); !s)
-                    return Status::error("无法导出 " + where(change) + "：" + s.message());
+                beginTask(out, where("设置值 ", change), change);
+                option(out, "name", change.name);
+                if (Status s = valueOptions(out, change, codec); !s)
+                    return Status::error("无法导出 " + where("", change) + "：" + s.message());
                 endTask(out, "present");
                 break;
             }
@@ -179,7 +182,11 @@ Result<std::string> writeAnsibleTasks(const std::vector<ExportChange>& changes,
     }
     out << YAML::EndSeq;
     if (!out.good()) return Status::error("无法生成 YAML：" + out.GetLastError());
-    return std::string(out.c_str()) + "\n";
+    std::string yaml;
+    yaml.reserve(out.size() + 1);
+    yaml.append(out.c_str(), out.size());
+    yaml += '\n';
+    return yaml;
 }
 
 }  // namespace hivora

@@ -16,9 +16,9 @@ inline constexpr char kWinRegeditModule[] = "ansible.windows.win_regedit";
 // and the module's options path ("HKCU:\..."), name ("" the default value), data, type (string,
 // expandstring, multistring, dword, qword, binary, none) and state (present or absent;
 // delete_key for a key removed). dword and qword data are unsigned numbers, binary and none
-// data "hex:xx,xx", multistring data a list. A value of a type the module cannot write, and a
-// password value, is a "#" comment line saying why it was left out. Failure: a text the code
-// page `codec` cannot decode, or a build without yaml-cpp.
+// data "hex:xx,xx", multistring data a list. Keys and texts are all double-quoted. A value of a
+// type the module cannot write, and a password value, is a "#" comment line saying why it was left
+// out. Failure: a text the code page `codec` cannot decode, or a build without yaml-cpp.
 Result<std::string> writeAnsibleTasks(const std::vector<ExportChange>& changes,
                                       const AnsiCodec& codec);
 

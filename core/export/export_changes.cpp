@@ -123,26 +123,37 @@ std::string folded(std::string text) {
 // a key is recorded as the key whole and as the values it set, which would say everything twice.
 // A removal of a key forgets what was said of the values below it.
 std::vector<ExportChange> withoutRepeats(std::vector<ExportChange> changes) {
+    // Ordered by root, folded key, folded name: the values of a key and of its branch lie in two
+    // runs a removal finds by search, so a removal costs what it forgets, not the whole map.
     using Target = std::tuple<RegKey, std::string, std::string>;
-    std::map<Target, const ExportChange*> said;
+    std::map<Target, std::size_t> said;  // the index in `out` of what was said last
+    const auto forgetRun = [&said](RegKey root, const std::string& from, const std::string& to) {
+        said.erase(said.lower_bound(Target{root, from, {}}),
+                   said.lower_bound(Target{root, to, {}}));
+    };
     std::vector<ExportChange> out;
     out.reserve(changes.size());
-    for (const ExportChange& change : changes) {
-        const std::string key = folded(change.key);
+    for (ExportChange& change : changes) {
+        std::string key = folded(change.key);
         if (change.kind == ExportChange::Kind::RemoveKey) {
-            std::erase_if(said, [&](const auto& entry) {
-                const auto& [root, at, name] = entry.first;
-                return root == change.root && (at == key || at.rfind(key + "\\", 0) == 0);
-            });
+            // The key itself: every name under exactly `key`, which sorts before key + '\0'.
+            forgetRun(change.root, key, key + '\0');
+            // Its branch: keys starting key + '\\', which sort before key + ']' ('\\' + 1).
+            forgetRun(change.root, key + '\\', key + ']');
         } else if (change.kind != ExportChange::Kind::MakeKey) {
-            const Target target{change.root, key, folded(change.name)};
+            Target target{change.root, std::move(key), folded(change.name)};
             const auto found = said.find(target);
-            if (found != said.end() && found->second->kind == change.kind &&
-                found->second->type == change.type && found->second->data == change.data)
-                continue;
-            said[target] = &change;
+            if (found != said.end()) {
+                const ExportChange& before = out[found->second];
+                if (before.kind == change.kind && before.type == change.type &&
+                    before.data == change.data)
+                    continue;
+                found->second = out.size();
+            } else {
+                said.emplace(std::move(target), out.size());
+            }
         }
-        out.push_back(change);
+        out.push_back(std::move(change));
     }
     return out;
 }

@@ -41,6 +41,8 @@ struct ExportChange {
     std::string name;  // UTF-8; "" the default value
     std::uint32_t type = 0;
     std::string data;  // raw bytes as the registry keeps them, texts in the ANSI code page
+
+    friend bool operator==(const ExportChange&, const ExportChange&) = default;
 };
 
 // The changes that make `items` (from netItems) true: a key present is made and given its

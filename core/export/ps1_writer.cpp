@@ -100,7 +100,10 @@ std::string powerShellString(const std::string& text) {
         const char c = text[i];
         if (c == '\n' || c == '\r') {
             closePart();
-            out += (out.empty() ? "" : " + ") + std::string(c == '\n' ? "[char]10" : "[char]13");
+            // PowerShell adds to a [char] on the left as to a number ([char]13 + [char]10 is
+            // 23): a sum starts with a string, so that + joins texts.
+            if (out.empty()) out = "''";
+            out += std::string(" + ") + (c == '\n' ? "[char]10" : "[char]13");
             anyBreak = true;
             continue;
         }

@@ -30,7 +30,7 @@ Result<std::string> writePowerShell(const std::vector<ExportChange>& changes,
 
 // `text` as a PowerShell expression: a single-quoted string ('' for a quote, and the typographic
 // quotes PowerShell also takes as quotes doubled too), or a parenthesised sum with [char]10 and
-// [char]13 for line breaks.
+// [char]13 for line breaks, which starts with a string ('' when the text starts with a break).
 std::string powerShellString(const std::string& text);
 
 }  // namespace hivora

@@ -6,5 +6,6 @@ if(NOT WIN32 AND TARGET yaml-cpp)
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/export_formats_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/export_import_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/export_ps1_test.cpp
     LIBS hivora_core yaml-cpp)
 endif()

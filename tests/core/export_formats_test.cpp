@@ -187,6 +187,14 @@ TEST(ExportChanges, AValueTheKeyAlreadySaysIsNotRepeated) {
     JournalItem other = value;
     other.valueAfter.data = std::string("\x02\0\0\0", 4);
     EXPECT_EQ(count(exportChanges({key, other})), 2);
+    // A removal forgets the values of the key's branch, and only those: not a sibling's whose
+    // name starts the same, nor the same key under another root.
+    JournalItem deep = value, sibling = value, elsewhere = value;
+    deep.key = "Software\\Made\\Sub";
+    sibling.key = "Software\\Made2";
+    elsewhere.root = kHkeyLocalMachine;
+    EXPECT_EQ(count(exportChanges({deep, removed, deep})), 2);
+    EXPECT_EQ(count(exportChanges({sibling, elsewhere, removed, sibling, elsewhere})), 2);
 }
 
 struct BadLine {
@@ -246,78 +254,6 @@ TEST(RegImport, ReadsRegedit4AndRefusesAFileWithoutHeader) {
     EXPECT_EQ(headless.status().message().substr(0, 9), "no.reg:2:");
 }
 
-// ---- PowerShell --------------------------------------------------------------------------------
-
-struct Ps1Case {
-    ExportChange change;
-    std::vector<std::string> lines;  // after the two opening lines
-};
-
-TEST(Ps1Export, WritesOneCheckedCommandPerChange) {
-    const std::string p = "'Registry::HKEY_CURRENT_USER\\Software\\Hivora'";
-    const std::string makeKey = "if (-not (Test-Path -LiteralPath " + p + ")) { New-Item -Path " +
-                                p + " -Force | Out-Null }";
-    const std::vector<Ps1Case> cases{
-        {value("It's", kRegSz, "a'b‘c"),
-         {"Write-Host '设置值 HKEY_CURRENT_USER\\Software\\Hivora\\It''s'", makeKey,
-          "New-ItemProperty -LiteralPath " + p +
-              " -Name 'It''s' -PropertyType String -Value 'a''b‘‘c' -Force | Out-Null"}},
-        {value("", kRegExpandSz, std::string("x\ny\0", 4)),
-         {"Write-Host '设置值 HKEY_CURRENT_USER\\Software\\Hivora\\(默认)'", makeKey,
-          "New-ItemProperty -LiteralPath " + p +
-              " -Name '(default)' -PropertyType ExpandString -Value ('x' + [char]10 + 'y') "
-              "-Force | Out-Null"}},
-        {value("M", kRegMultiSz, std::string("a\0中\0\0", 7)),
-         {"Write-Host '设置值 HKEY_CURRENT_USER\\Software\\Hivora\\M'", makeKey,
-          "New-ItemProperty -LiteralPath " + p +
-              " -Name 'M' -PropertyType MultiString -Value ([string[]]@('a','中')) -Force | "
-              "Out-Null"}},
-        {value("D", kRegDword, std::string("\xff\xff\xff\xff", 4)),
-         {"Write-Host '设置值 HKEY_CURRENT_USER\\Software\\Hivora\\D'", makeKey,
-          "New-ItemProperty -LiteralPath " + p +
-              " -Name 'D' -PropertyType DWord -Value -1 -Force | Out-Null"}},
-        {value("Q", kRegQword, std::string("\x02\0\0\0\0\0\0\0", 8)),
-         {"Write-Host '设置值 HKEY_CURRENT_USER\\Software\\Hivora\\Q'", makeKey,
-          "New-ItemProperty -LiteralPath " + p +
-              " -Name 'Q' -PropertyType QWord -Value 2 -Force | Out-Null"}},
-        {value("B", kRegBinary, std::string("\x01\xab", 2)),
-         {"Write-Host '设置值 HKEY_CURRENT_USER\\Software\\Hivora\\B'", makeKey,
-          "New-ItemProperty -LiteralPath " + p +
-              " -Name 'B' -PropertyType Binary -Value ([byte[]]@(0x01,0xab)) -Force | Out-Null"}},
-        {value("L", 6, "x"),
-         {"# HKEY_CURRENT_USER\\Software\\Hivora\\L 的类型 6 无法用 "
-          "New-ItemProperty 写入，已略去"}},
-        {{ExportChange::Kind::RemoveValue, kUser, "Software\\Hivora", "Old", 0, {}},
-         {"Write-Host '删除值 HKEY_CURRENT_USER\\Software\\Hivora\\Old'",
-          "if (Get-ItemProperty -LiteralPath " + p +
-              " -Name 'Old' -ErrorAction SilentlyContinue) { Remove-ItemProperty -LiteralPath " +
-              p + " -Name 'Old' }"}},
-        {{ExportChange::Kind::RemoveKey, kUser, "Software\\Hivora", {}, 0, {}},
-         {"Write-Host '删除项 HKEY_CURRENT_USER\\Software\\Hivora'",
-          "if (Test-Path -LiteralPath " + p + ") { Remove-Item -LiteralPath " + p +
-              " -Recurse -Force }"}},
-        {{ExportChange::Kind::MakeKey, kUser, "Software\\Hivora", {}, 0, {}},
-         {"Write-Host '创建项 HKEY_CURRENT_USER\\Software\\Hivora'", makeKey}},
-    };
-    for (const Ps1Case& c : cases) {
-        Result<std::string> script = writePowerShell({c.change}, utf8Codec());
-        ASSERT_TRUE(script);
-        std::vector<std::string> lines;
-        std::string_view rest = script.value();
-        while (!rest.empty()) {
-            const std::size_t end = rest.find("\r\n");
-            ASSERT_NE(end, std::string_view::npos) << "every line ends in CRLF";
-            lines.emplace_back(rest.substr(0, end));
-            rest.remove_prefix(end + 2);
-        }
-        ASSERT_GE(lines.size(), 2u);
-        EXPECT_EQ(lines[0].substr(0, 3), "\xEF\xBB\xBF");
-        EXPECT_EQ(lines[1], "$ErrorActionPreference = 'Stop'");
-        EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.end()), c.lines)
-            << c.change.name;
-    }
-}
-
 // ---- Ansible -----------------------------------------------------------------------------------
 
 TEST(AnsibleExport, TasksParseBackIntoTheSameOptions) {
@@ -329,11 +265,12 @@ TEST(AnsibleExport, TasksParseBackIntoTheSameOptions) {
         value("D", kRegDword, std::string("\xff\xff\xff\xff", 4)),
         value("Q", kRegQword, std::string("\x05\0\0\0\0\0\0\0", 8)),
         value("B", kRegBinary, std::string("\x0a\xbe", 2)),
+        value("N", kRegNone, ""),
         value("DefaultPassword", kRegSz, "secret"),
         {ExportChange::Kind::RemoveValue, kUser, "Software\\Hivora", "Old", 0, {}},
         {ExportChange::Kind::RemoveKey, kHkeyClassesRoot, ".x", {}, 0, {}}};
     std::vector<ExportChange> exported = changes;
-    exported[7].kind = ExportChange::Kind::SecretLeftOut;
+    exported[8].kind = ExportChange::Kind::SecretLeftOut;
     Result<std::string> yaml = writeAnsibleTasks(exported, utf8Codec());
     ASSERT_TRUE(yaml) << yaml.status().message();
     EXPECT_EQ(yaml.value().find("secret"), std::string::npos);
@@ -343,7 +280,7 @@ TEST(AnsibleExport, TasksParseBackIntoTheSameOptions) {
 
     const YAML::Node tasks = YAML::Load(yaml.value());
     ASSERT_TRUE(tasks.IsSequence());
-    ASSERT_EQ(tasks.size(), 9u) << yaml.value();
+    ASSERT_EQ(tasks.size(), 10u) << yaml.value();
     std::vector<std::map<std::string, std::string>> options;
     for (const YAML::Node& task : tasks) {
         ASSERT_TRUE(task["name"]);
@@ -392,6 +329,11 @@ TEST(AnsibleExport, TasksParseBackIntoTheSameOptions) {
          {"name", "B"},
          {"data", "hex:0a,be"},
          {"type", "binary"},
+         {"state", "present"}},
+        {{"path", "HKCU:\\Software\\Hivora"},
+         {"name", "N"},
+         {"data", "hex:"},
+         {"type", "none"},
          {"state", "present"}},
         {{"path", "HKCU:\\Software\\Hivora"}, {"name", "Old"}, {"state", "absent"}},
         {{"path", "HKCR:\\.x"}, {"delete_key", "true"}, {"state", "absent"}}};

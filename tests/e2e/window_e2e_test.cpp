@@ -15,11 +15,13 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTreeWidget>
+#include <algorithm>
 #include <set>
 
 #include "core/catalogue/catalogue_types.h"
 #include "core/catalogue/registry_locations.h"
 #include "core/catalogue/row_dispatch.h"
+#include "core/export/ps1_reader.h"
 #include "core/journal/change_journal.h"
 #include "core/journal/journal_undo.h"
 #include "core/journal/registry_state.h"
@@ -427,6 +429,28 @@ TEST(HistoryWindow, ExportsTheActionsAndImportsThemBackAsOneUndoableAction) {
     QFile exported(file);
     ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
     EXPECT_TRUE(exported.read(2) == QByteArray("\xFF\xFE", 2)) << "a regedit version 5 file";
+
+    // The same history as a PowerShell script, read as PowerShell would read it: it sets the
+    // row's value.
+    const QString script = QString::fromStdString(rig.storeFolder()) + "/../changes.ps1";
+    rig.answerFiles(script);
+    pressInHistory(rig, "Command_Export");
+    QFile scriptFile(script);
+    ASSERT_TRUE(scriptFile.open(QIODevice::ReadOnly));
+    const QByteArray scriptBytes = scriptFile.readAll();
+    const auto codec = std::move(makeAnsiCodec(936)).value();
+    Result<Ps1Script> read = readPowerShell(
+        std::string_view(scriptBytes.constData(), static_cast<std::size_t>(scriptBytes.size())),
+        *codec);
+    ASSERT_TRUE(read) << read.status().message();
+    EXPECT_TRUE(std::any_of(read.value().changes.begin(), read.value().changes.end(),
+                            [&set](const ExportChange& change) {
+                                return change.kind == ExportChange::Kind::SetValue &&
+                                       change.root == set.root && change.key == set.key &&
+                                       change.name == set.name;
+                            }))
+        << scriptBytes.toStdString();
+    rig.answerFiles(file);
 
     rig.press(arrayName("Picture_DesktopUnset", 0));
     const auto lifted = rig.hiveTexts();
