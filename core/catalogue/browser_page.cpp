@@ -26,9 +26,8 @@ struct AddressRow {
     WindowsGenerations takesEffectOn;
 };
 
-// The browser's desktop program is not part of Windows 11: "Internet Explorer is disabled"
-// (https://www.microsoft.com/en-us/windows/windows-11-specifications, "Feature deprecations and
-// removals").
+// The browser's desktop program is not part of Windows 11: "Internet Explorer is disabled" (the
+// source is named beside the property rows, browser_property_rows.cpp).
 constexpr WindowsGenerations kBrowser = before(WindowsGeneration::Win11);
 // The Search Assistant is off from version 7 on, which came with Vista.
 // Source:

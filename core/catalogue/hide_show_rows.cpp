@@ -143,8 +143,8 @@ ButtonAction show(std::span<const RegOp> ops, std::uint8_t todaysOps = 0) {
 }
 
 // The browser's desktop item: the browser is not part of Windows 11 ("Internet Explorer is
-// disabled", https://www.microsoft.com/en-us/windows/windows-11-specifications, "Feature
-// deprecations and removals"), and its item is listed for XP to 10 only (AutoHotkey CLSID list).
+// disabled", source beside the browser property rows, browser_property_rows.cpp), and its item
+// is listed for XP to 10 only (AutoHotkey CLSID list).
 constexpr WindowsGenerations kBrowserIcon = before(WindowsGeneration::Win11);
 
 const CatalogueRow kHideShowRows[] = {
