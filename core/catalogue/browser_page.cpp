@@ -23,22 +23,40 @@ struct AddressRow {
     std::string_view caption;
     const char* factoryDefault;
     std::vector<AddressValue> values;  // in the order they are written
+    WindowsGenerations takesEffectOn;
 };
+
+// The browser's desktop program is not part of Windows 11: "Internet Explorer is disabled" (the
+// source is named beside the property rows, browser_property_rows.cpp).
+constexpr WindowsGenerations kBrowser = before(WindowsGeneration::Win11);
+// The Search Assistant is off from version 7 on, which came with Vista.
+// Source:
+// https://learn.microsoft.com/en-us/previous-versions/windows/internet-explorer/ie-developer/platform-apis/aa753632(v=vs.85)
+constexpr WindowsGenerations kBrowserBefore7 =
+    onlyOn(WindowsGeneration::Win9x, WindowsGeneration::Xp);
 
 const std::vector<AddressRow>& addressRows() {
     // The home and start pages are the user's own settings, so they go where the browser reads
     // the user's choice (HKEY_CURRENT_USER).
     static const std::vector<AddressRow> rows = {
-        {"默认主页：", kFactoryHomePage, {{kHkeyCurrentUser, kBrowserMain, "Default_Page_URL"}}},
-        {"默认首页：", kFactoryHomePage, {{kHkeyCurrentUser, kBrowserMain, "Start Page"}}},
+        {"默认主页：",
+         kFactoryHomePage,
+         {{kHkeyCurrentUser, kBrowserMain, "Default_Page_URL"}},
+         kBrowser},
+        {"默认首页：",
+         kFactoryHomePage,
+         {{kHkeyCurrentUser, kBrowserMain, "Start Page"}},
+         kBrowser},
         {"搜索引擎：",
          kFactorySearchAssistant,
          {{kHkeyLocalMachine, kBrowserSearch, "SearchAssistant"},
-          {kHkeyLocalMachine, kBrowserSearch, "CustomizeSearch"}}},
+          {kHkeyLocalMachine, kBrowserSearch, "CustomizeSearch"}},
+         kBrowserBefore7},
         {"标 题 栏：",
          kFactoryWindowTitle,
          {{kHkeyCurrentUser, kBrowserMain, "Window Title"},
-          {kHkeyLocalMachine, kBrowserMain, "Window Title"}}},
+          {kHkeyLocalMachine, kBrowserMain, "Window Title"}},
+         kBrowser},
     };
     return rows;
 }
@@ -69,7 +87,9 @@ RowOutcome writeAddress(CatalogueServices& services, int index, const AddressRow
     const ActionLabel label{"browserPages", index,
                             message == OutcomeMessage::ResetDone ? "default" : "change",
                             std::string(row.caption)};
-    return runButtonAction(services, action, false, label);
+    // Written also where it has no effect (the user may be preparing an older system).
+    return runButtonAction(services, action, false, label,
+                           noEffectLine(row.takesEffectOn, services.windowsGeneration));
 }
 
 }  // namespace
@@ -87,6 +107,11 @@ std::vector<RegOp> iePageWrites(int row, const std::string& text) {
 std::string_view iePageFactoryDefault(int row) {
     const AddressRow* found = addressRow(row);
     return found ? found->factoryDefault : std::string_view();
+}
+
+WindowsGenerations iePageTakesEffectOn(int row) {
+    const AddressRow* found = addressRow(row);
+    return found ? found->takesEffectOn : WindowsGenerations{};
 }
 
 RowOutcome runIEPageChange(CatalogueServices& services, int row, const std::string& boxText) {

@@ -32,16 +32,20 @@ inline constexpr const char* kFactoryWindowTitle = "Microsoft Internet Explorer"
 std::vector<RegOp> iePageWrites(int row, const std::string& text);
 // The factory default of page-address row `row`; "" outside 0..3.
 std::string_view iePageFactoryDefault(int row);
+// The Windows generations on which page-address row `row` takes effect (see
+// CatalogueRow::takesEffectOn); every generation outside 0..3.
+WindowsGenerations iePageTakesEffectOn(int row);
 
 // The apply button of page-address row `row`, with `boxText` the text box's text. A text that is
 // empty once blanks are trimmed writes nothing and shows nothing (completed false). Otherwise the
 // text as typed (blanks kept) is written to the row's values and "已设置！" is shown, or
-// "设置出错！" when a write fails. A row outside 0..3 does nothing and reports a failed status.
+// "设置出错！" when a write fails; on a Windows where the row has no effect the box adds the line
+// that says so (noEffectLine). A row outside 0..3 does nothing and reports a failed status.
 RowOutcome runIEPageChange(CatalogueServices& services, int row, const std::string& boxText);
 
 // The default button of page-address row `row`: writes the row's factory default and shows
-// "已修改为默认！" ("设置出错！" on failure). The text box is not touched. A row outside 0..3
-// does nothing and reports a failed status.
+// "已修改为默认！" ("设置出错！" on failure), with the no-effect line as above. The text box is
+// not touched. A row outside 0..3 does nothing and reports a failed status.
 RowOutcome runIEPageDefault(CatalogueServices& services, int row);
 
 }  // namespace hivora

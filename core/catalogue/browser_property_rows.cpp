@@ -32,11 +32,19 @@ const RegOp kViewSourceUnset[] = {
 const RegOp kAdvancedTabSet[] = {setDword(kHkcu, kBrowserControlPanelPolicies, "AdvancedTab", 1)};
 const RegOp kAdvancedTabUnset[] = {setDword(kHkcu, kBrowserControlPanelPolicies, "AdvancedTab", 0)};
 
-// Row 3: Internet Options in the Tools menu (the shell's folder options switch).
+// Row 3: Internet Options in the Tools menu. The shell's folder options switch (first) removes
+// Explorer's Folder Options, not the browser's menu item; the browser's own restriction, "Tools
+// menu: Disable Internet Options... menu option", is written too (last). Unsetting removes it,
+// its absence being "not configured".
+// Source: Internet Explorer administrative template inetres.admx, policy NoBrowserOptions
 const RegOp kFolderOptionsSet[] = {
-    setBinary(kHkcu, kExplorerPolicies, "NoFolderOptions", kBinaryFlagOn)};
+    setBinary(kHkcu, kExplorerPolicies, "NoFolderOptions", kBinaryFlagOn),
+    setDword(kHkcu, kBrowserRestrictionPolicies, "NoBrowserOptions", 1),
+};
 const RegOp kFolderOptionsUnset[] = {
-    setBinary(kHkcu, kExplorerPolicies, "NoFolderOptions", kBinaryFlagOff)};
+    setBinary(kHkcu, kExplorerPolicies, "NoFolderOptions", kBinaryFlagOff),
+    deleteValue(kHkcu, kBrowserRestrictionPolicies, "NoBrowserOptions"),
+};
 
 // Row 6: opening maximised: without a remembered placement the browser fills the screen.
 // Unsetting leaves both values holding one zero byte.
@@ -86,11 +94,12 @@ const RegOp kStatusBarUnset[] = {
 const RegOp kLinksNameUnset[] = {
     setString(kHkcu, kBrowserToolbarPolicies, "LinksFolderName", "链接")};
 
-ButtonAction set(std::span<const RegOp> ops) {
-    return {ops, nullptr, OutcomeMessage::SetDone, false};
+// `todaysOps`: how many of the last operations write today's location.
+ButtonAction set(std::span<const RegOp> ops, std::uint8_t todaysOps = 0) {
+    return {ops, nullptr, OutcomeMessage::SetDone, false, SettingNotice::None, todaysOps};
 }
-ButtonAction unset(std::span<const RegOp> ops) {
-    return {ops, nullptr, OutcomeMessage::UnsetDone, false};
+ButtonAction unset(std::span<const RegOp> ops, std::uint8_t todaysOps = 0) {
+    return {ops, nullptr, OutcomeMessage::UnsetDone, false, SettingNotice::None, todaysOps};
 }
 ButtonAction askThenSet(Dialogue dialogue) {
     return {{}, dialogue, OutcomeMessage::SetDone, false};
@@ -101,7 +110,8 @@ ButtonAction askThenUnset(Dialogue dialogue) {
 
 // Where the rows take effect. The browser's desktop program is not part of Windows 11: "Internet
 // Explorer is disabled" (https://www.microsoft.com/en-us/windows/windows-11-specifications,
-// "Feature deprecations and removals"). Row 3 is Explorer's own switch and stays unmarked.
+// "Feature deprecations and removals"). Row 3 is marked with the browser: its menu item is the
+// browser's, whatever Explorer's own switch still does there.
 constexpr WindowsGenerations kBrowser = before(WindowsGeneration::Win11);
 // Rows 4 and 8 reach only the browser before version 7, the last one XP had by itself; Vista
 // came with version 7 (their captions say "IE7以下").
@@ -113,7 +123,9 @@ const CatalogueRow kBrowserPropertyRows[] = {
     {"禁用菜单<查看>下的<源文件>项：", set(kViewSourceSet), unset(kViewSourceUnset), kBrowser},
     {"禁止使用IE<INTERNET选项>中的高级项：", set(kAdvancedTabSet), unset(kAdvancedTabUnset),
      kBrowser},
-    {"禁止显示菜单<工具>中的<INTERNET选项>：", set(kFolderOptionsSet), unset(kFolderOptionsUnset)},
+    {"禁止显示菜单<工具>中的<INTERNET选项>：", set(kFolderOptionsSet, 1),
+     unset(kFolderOptionsUnset, 1), kBrowser,
+     "Policies\\Microsoft\\Internet Explorer\\Restrictions NoBrowserOptions (HKCU)"},
     {"禁止显示IE的地址栏(IE7以下)：", askThenSet(askAddressBarHidden),
      askThenUnset(askAddressBarRestored), kBrowserBefore7},
     {"定制IE地址(即可为网络，也可是本地)：", askThenSet(askAliasAdded),

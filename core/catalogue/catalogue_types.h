@@ -142,6 +142,10 @@ struct ButtonAction {
     OutcomeMessage outcome = OutcomeMessage::SetDone;  // shown when every operation succeeded
     bool raisesRestart = false;  // raised when the action changed the registry
     SettingNotice notice = SettingNotice::None;
+    // How many of the last operations (of `ops`, or of what `ask` returns) write today's
+    // location of a row widened for today's Windows (see CatalogueRow::todaysLocation). They run
+    // like the others; live state shows them but judges the row by the operations before them.
+    std::uint8_t todaysOps = 0;
 };
 
 struct CatalogueRow {
@@ -153,8 +157,9 @@ struct CatalogueRow {
     // whose reach was not looked into says.
     WindowsGenerations takesEffectOn{};
     // Where today's Windows keeps the setting when that differs from what the row was first
-    // written for, as "Policies/System DontDisplayLastUserName (HKLM)"; "" when it does not.
-    // Shown in the row's tooltip beside its state.
+    // written for, as "Policies\System DontDisplayLastUserName (HKLM)"; "" when it does not.
+    // Shown in the row's tooltip beside its state. A row that names one also writes it: the
+    // last ButtonAction::todaysOps operations of each button.
     std::string_view todaysLocation{};
 };
 

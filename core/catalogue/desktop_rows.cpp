@@ -35,6 +35,11 @@ const RegOp kDragFullLift[] = {setString(kHkcu, kDesktopSettings, "DragFullWindo
 // Row 4: a text beside the taskbar clock. Set asks (askTaskbarText); lift puts back a plain
 // 24-hour time and touches nothing else.
 const RegOp kTimeFormatLift[] = {setString(kHkcu, kInternational, "sTimeFormat", "H:mm:ss")};
+// Since Windows 7 the clock shows the short time format, which 7 brought in; writing the text
+// there would change every program's short times, not only the clock's, so the row is not
+// widened. Vista and 7 share a generation here: 7 stays unmarked rather than Vista wrongly so.
+// Source: https://learn.microsoft.com/en-us/windows/win32/intl/locale-sshorttime
+constexpr WindowsGenerations kClockText = before(WindowsGeneration::Win8);
 
 // Row 5: no info tips, for the default profile first, then the current user.
 const RegOp kInfoTipSet[] = {
@@ -86,7 +91,10 @@ const RegOp kLinkPrefixSet[] = {setDword(kHklm, kMachineExplorer, "link", 0)};
 const RegOp kLinkPrefixLift[] = {setDword(kHklm, kMachineExplorer, "link", 1)};
 
 // Row 11: the desktop icon size. Set asks (askIconSize); lift writes the default without the
-// leading blank.
+// leading blank. Since Vista the desktop also keeps a view size of its own (Shell\Bags\1\Desktop
+// IconSize); that is undocumented view state which Explorer holds while it runs and writes back
+// when it ends, so the row does not write it, and nothing documented says where "Shell Icon Size"
+// stops reaching: the row stays unmarked.
 const RegOp kIconSizeLift[] = {setString(kHkcu, kWindowMetrics, "Shell Icon Size", "32")};
 
 constexpr OutcomeMessage kDone = OutcomeMessage::SetDone;
@@ -114,7 +122,7 @@ const CatalogueRow kDesktopRows[] = {
      lift(kDragFullLift, SettingNotice::DragFrameOnly)},
     {"5 =>> 让任务栏>>显示时间的地方>>显示任意文字：(可同时显示时间)",
      ask(askTaskbarText, SettingNotice::International),
-     lift(kTimeFormatLift, SettingNotice::International)},
+     lift(kTimeFormatLift, SettingNotice::International), kClockText},
     {"6 =>> 禁止显示>>提示信息：(当鼠标停留在<我的电脑>,<网上邻居>等图标上时，鼠标旁会出现提示信"
      "息。)",
      set(kInfoTipSet), lift(kInfoTipLift)},

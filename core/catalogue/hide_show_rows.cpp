@@ -24,6 +24,13 @@ constexpr const char* kNetworkPlacesSwitch = "{208D2C60-3AEA-1069-A2D7-08002B303
 constexpr const char* kMyComputerSwitch = "{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
 constexpr const char* kInternetExplorerKey = "{FBF23B42-E3F0-101B-8488-00AA003E56F8}";
 constexpr const char* kInternetExplorerSwitch = "{871C5380-42A0-1069-A2EA-08002B30309D}";
+// The items Vista and later put on the desktop instead of My Documents and My Network Places:
+// the user's folder and Network. Their switches live under NewStartPanel only, as the classic
+// Start menu went with Vista.
+// Source: AutoHotkey CLSID list (User Folder, Network: Vista-11; My Documents, My Network Places:
+// XP), https://www.autohotkey.com/docs/v2/misc/CLSID-List.htm
+constexpr const char* kUsersFilesSwitch = "{59031a47-3f72-44a7-89c5-5595fe6b30ee}";
+constexpr const char* kNetworkSwitch = "{F02C1A0D-BE21-4350-88B0-7367FC96EF3C}";
 
 std::string nameSpaceKey(const char* item) {
     return std::string(kDesktopNameSpace) + item;
@@ -50,26 +57,31 @@ const RegOp kRecycleBinShow[] = {
     classicMenuSwitch(kRecycleBinSwitch, 0),
 };
 
+// Rows 1 and 2 also flip today's item (last), so that they hide what today's desktop shows.
 const RegOp kMyDocumentsHide[] = {
     removeKey(kHklm, nameSpaceKey(kMyDocumentsKey)),
     newPanelSwitch(kMyDocumentsSwitch, 1),
     classicMenuSwitch(kMyDocumentsSwitch, 1),
+    newPanelSwitch(kUsersFilesSwitch, 1),
 };
 const RegOp kMyDocumentsShow[] = {
     restoreKey(kHklm, nameSpaceKey(kMyDocumentsKey), true),
     newPanelSwitch(kMyDocumentsSwitch, 0),
     classicMenuSwitch(kMyDocumentsSwitch, 0),
+    newPanelSwitch(kUsersFilesSwitch, 0),
 };
 
 const RegOp kNetworkPlacesHide[] = {
     setDword(kHkcu, kExplorerPolicies, "NoNetHood", 1),
     newPanelSwitch(kNetworkPlacesSwitch, 1),
     classicMenuSwitch(kNetworkPlacesSwitch, 1),
+    newPanelSwitch(kNetworkSwitch, 1),
 };
 const RegOp kNetworkPlacesShow[] = {
     setDword(kHkcu, kExplorerPolicies, "NoNetHood", 0),
     newPanelSwitch(kNetworkPlacesSwitch, 0),
     classicMenuSwitch(kNetworkPlacesSwitch, 0),
+    newPanelSwitch(kNetworkSwitch, 0),
 };
 
 const RegOp kMyComputerHide[] = {
@@ -122,19 +134,33 @@ const std::vector<RegOp> kRecentDocsShow = startMenuPolicy("NoRecentDocsMenu", 0
 const std::vector<RegOp> kRunHide = startMenuPolicy("NoRun", 1);
 const std::vector<RegOp> kRunShow = startMenuPolicy("NoRun", 0);
 
-ButtonAction hide(std::span<const RegOp> ops) {
-    return {ops, nullptr, OutcomeMessage::SetDone, false};
+// `todaysOps`: how many of the last operations write today's location.
+ButtonAction hide(std::span<const RegOp> ops, std::uint8_t todaysOps = 0) {
+    return {ops, nullptr, OutcomeMessage::SetDone, false, SettingNotice::None, todaysOps};
 }
-ButtonAction show(std::span<const RegOp> ops) {
-    return {ops, nullptr, OutcomeMessage::UnsetDone, false};
+ButtonAction show(std::span<const RegOp> ops, std::uint8_t todaysOps = 0) {
+    return {ops, nullptr, OutcomeMessage::UnsetDone, false, SettingNotice::None, todaysOps};
 }
+
+// The browser's desktop item: the browser is not part of Windows 11 ("Internet Explorer is
+// disabled", source beside the browser property rows, browser_property_rows.cpp), and its item
+// is listed for XP to 10 only (AutoHotkey CLSID list).
+constexpr WindowsGenerations kBrowserIcon = before(WindowsGeneration::Win11);
 
 const CatalogueRow kHideShowRows[] = {
     {"隐藏\"回收站\"", hide(kRecycleBinHide), show(kRecycleBinShow)},
-    {"隐藏\"我的文档\"", hide(kMyDocumentsHide), show(kMyDocumentsShow)},
-    {"隐藏\"网上邻居\"", hide(kNetworkPlacesHide), show(kNetworkPlacesShow)},
+    {"隐藏\"我的文档\"",
+     hide(kMyDocumentsHide, 1),
+     show(kMyDocumentsShow, 1),
+     {},
+     "HideDesktopIcons\\NewStartPanel {59031a47-3f72-44a7-89c5-5595fe6b30ee} (HKCU)"},
+    {"隐藏\"网上邻居\"",
+     hide(kNetworkPlacesHide, 1),
+     show(kNetworkPlacesShow, 1),
+     {},
+     "HideDesktopIcons\\NewStartPanel {F02C1A0D-BE21-4350-88B0-7367FC96EF3C} (HKCU)"},
     {"隐藏\"我的电脑\"", hide(kMyComputerHide), show(kMyComputerShow)},
-    {"隐藏\"IE浏览器\" ", hide(kInternetExplorerHide), show(kInternetExplorerShow)},
+    {"隐藏\"IE浏览器\" ", hide(kInternetExplorerHide), show(kInternetExplorerShow), kBrowserIcon},
     {"隐藏\"驱动器\"", {{}, askHiddenDrives, OutcomeMessage::SetDone, false}, show(kDrivesShow)},
     {"让隐藏文件彻底隐藏", hide(kHiddenFilesHide), show(kHiddenFilesShow)},
     {"隐藏<关闭计算机>菜单", hide(kShutDownHide), show(kShutDownShow)},

@@ -20,6 +20,15 @@ inline constexpr std::string_view kLogonShowFrameCaption = "WinXP系统登录时
 inline constexpr std::string_view kBackgroundCaption = "背景图案：";
 inline constexpr std::string_view kBackColorCaption = "背景颜色：";
 
+// Where the appearance frame takes effect: the classic logon, whose screen shows the default
+// profile's picture and colour, went with Vista (its logon component "is no longer available for
+// use as of Windows Server 2008 and Windows Vista"); since then the logon screen draws a picture
+// of its own. Nothing of the frame's means that, so it is not widened.
+// Source:
+// https://learn.microsoft.com/en-us/windows/win32/api/winwlx/nf-winwlx-wlxdisplaystatusmessage
+inline constexpr WindowsGenerations kLogonAppearanceTakesEffectOn =
+    before(WindowsGeneration::Vista7);
+
 // The logon screen's default colour, red 58, green 110, blue 165 (0x00BBGGRR).
 inline constexpr std::int32_t kDefaultLogonColor = 10841658;
 // The label under the picture preview when there is no picture.

@@ -108,11 +108,12 @@ std::optional<std::vector<RegOp>> removeAutoLogon(DialogueContext& context) {
                               noWinlogonValue(kDefaultPasswordSecret)};
 }
 
-ButtonAction set(std::span<const RegOp> ops) {
-    return {ops, nullptr, OutcomeMessage::SetDone, false};
+// `todaysOps`: how many of the last operations write today's location.
+ButtonAction set(std::span<const RegOp> ops, std::uint8_t todaysOps = 0) {
+    return {ops, nullptr, OutcomeMessage::SetDone, false, SettingNotice::None, todaysOps};
 }
-ButtonAction unset(std::span<const RegOp> ops) {
-    return {ops, nullptr, OutcomeMessage::UnsetDone, false};
+ButtonAction unset(std::span<const RegOp> ops, std::uint8_t todaysOps = 0) {
+    return {ops, nullptr, OutcomeMessage::UnsetDone, false, SettingNotice::None, todaysOps};
 }
 
 const CatalogueRow kLogonStyleRows[] = {
@@ -121,7 +122,11 @@ const CatalogueRow kLogonStyleRows[] = {
      unset(kLogonNoticeUnset)},
     {"强制系统进行自动登陆：(在系统运行时，即使注销也会自动登录到指定的账户)",
      set(kForceAutoLogonSet), unset(kForceAutoLogonUnset)},
-    {"隐藏上机用户登录的名字", set(kHideLastUserSet), unset(kHideLastUserUnset)},
+    {"隐藏上机用户登录的名字",
+     set(kHideLastUserSet, 1),
+     unset(kHideLastUserUnset, 1),
+     {},
+     "Policies\\System DontDisplayLastUserName (HKLM)"},
     {"设置开机时自动登录系统(用户名与密码不能为空)",
      {{}, askAutoLogon, OutcomeMessage::SetDone, false},
      {{}, removeAutoLogon, OutcomeMessage::UnsetDone, false}},

@@ -65,15 +65,21 @@ const RegOp kDosModeLift[] = {
 };
 
 // Row 6: moving the user folders (pictures, favourites, music), under the names the shell reads.
+// Today's Windows has one policy for every profile folder, "Prohibit User from manually
+// redirecting Profile Folders", so the row writes it too (last); lifting removes it, its absence
+// being "not configured".
+// Source: https://learn.microsoft.com/en-us/windows/client-management/mdm/policy-csp-desktop
 const RegOp kUserFoldersForbid[] = {
     setDword(kHkcu, kExplorerPolicies, "DisableMyPicturesDirChange", 1),
     setDword(kHkcu, kExplorerPolicies, "DisableFavoritesDirChange", 1),
     setDword(kHkcu, kExplorerPolicies, "DisableMyMusicDirChange", 1),
+    setDword(kHkcu, kExplorerPolicies, "DisablePersonalDirChange", 1),
 };
 const RegOp kUserFoldersLift[] = {
     setDword(kHkcu, kExplorerPolicies, "DisableMyPicturesDirChange", 0),
     setDword(kHkcu, kExplorerPolicies, "DisableFavoritesDirChange", 0),
     setDword(kHkcu, kExplorerPolicies, "DisableMyMusicDirChange", 0),
+    deleteValue(kHkcu, kExplorerPolicies, "DisablePersonalDirChange"),
 };
 
 // Row 7: info tips. The value switches them on, so forbidding writes 0.
@@ -108,11 +114,12 @@ const RegOp kTaskMgrLift[] = {defaultProfilePolicy("DisableTaskMgr", 0),
 const RegOp kStartMenuForbid[] = {setDword(kHkcu, kExplorerPolicies, "NoChangeStartMenu", 1)};
 const RegOp kStartMenuLift[] = {setDword(kHkcu, kExplorerPolicies, "NoChangeStartMenu", 0)};
 
-ButtonAction forbid(std::span<const RegOp> ops) {
-    return {ops, nullptr, OutcomeMessage::SetDone, true};
+// `todaysOps`: how many of the last operations write today's location.
+ButtonAction forbid(std::span<const RegOp> ops, std::uint8_t todaysOps = 0) {
+    return {ops, nullptr, OutcomeMessage::SetDone, true, SettingNotice::None, todaysOps};
 }
-ButtonAction lift(std::span<const RegOp> ops) {
-    return {ops, nullptr, OutcomeMessage::UnsetDone, true};
+ButtonAction lift(std::span<const RegOp> ops, std::uint8_t todaysOps = 0) {
+    return {ops, nullptr, OutcomeMessage::UnsetDone, true, SettingNotice::None, todaysOps};
 }
 
 const CatalogueRow kRestrictionRows[] = {
@@ -121,8 +128,16 @@ const CatalogueRow kRestrictionRows[] = {
     {"禁止\"文档\"记录功能(最近文档)", forbid(kRecentDocsForbid), lift(kRecentDocsLift)},
     {"禁止数据光盘自动运行", forbid(kAutoRunForbid), lift(kAutoRunLift)},
     {"禁止CD光盘自动运行", forbid(kAudioCdForbid), lift(kAudioCdLift)},
-    {"禁止使用MS－DOS方式", forbid(kDosModeForbid), lift(kDosModeLift)},
-    {"禁止修改用户文件夹", forbid(kUserFoldersForbid), lift(kUserFoldersLift)},
+    {"禁止使用MS－DOS方式",
+     forbid(kDosModeForbid, 1),
+     lift(kDosModeLift, 1),
+     {},
+     "Policies\\Microsoft\\Windows\\System DisableCMD (HKCU)"},
+    {"禁止修改用户文件夹",
+     forbid(kUserFoldersForbid, 1),
+     lift(kUserFoldersLift, 1),
+     {},
+     "Policies\\Explorer DisablePersonalDirChange (HKCU)"},
     {"禁止显示>>提示信息", forbid(kInfoTipForbid), lift(kInfoTipLift)},
     {"禁止修改显示属性", forbid(kDisplayForbid), lift(kDisplayLift)},
     {"禁止使用注册表编辑器", forbid(kRegEditForbid), lift(kRegEditLift)},

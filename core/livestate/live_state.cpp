@@ -188,7 +188,8 @@ RowState LiveStateReader::judgeRow(const RowPlan& plan, std::string caption) {
         std::uint32_t type = kRegNone;
         PlaceReading reading = readPlace(place, type, bytes);
         const Verdict verdict =
-            judge(place, reading.present, type, withoutTrailingNuls(bytes, type));
+            place.todays ? Verdict::Undecided
+                         : judge(place, reading.present, type, withoutTrailingNuls(bytes, type));
         forSet = forSet || verdict == Verdict::ForSet;
         forLift = forLift || verdict == Verdict::ForLift;
         foreign = foreign || verdict == Verdict::Foreign;

@@ -14,6 +14,10 @@
 // A row is "set" when some places speak for set and none for not set, "not set" when none speaks
 // for set, and "mixed" otherwise.
 //
+// A row widened for today's Windows (CatalogueRow::todaysLocation) is judged by the places it
+// always wrote; today's location is read and shown but never decides, so a row whose old values
+// another program set reads "set" whatever is at today's location.
+//
 // Rows whose set asks the user (a text, a file, drive letters) cannot say in advance what they
 // write. Their dialogue is run once against a probe that answers every question, which shows the
 // places and value types the set writes; any value of that type there other than what lifting
@@ -85,6 +89,8 @@ struct TextBoxRow {
     std::string caption;
     std::vector<RegOp> writes;         // what its button writes for a sample text
     std::vector<RegOp> defaultWrites;  // what its default button writes; empty: it has none
+    // Where what it writes takes effect (see CatalogueRow::takesEffectOn); empty: everywhere.
+    WindowsGenerations takesEffectOn{};
 };
 
 // Reads row states through the access layer's registry. Plans are built on first use of a row

@@ -110,14 +110,18 @@ PlaceCheck& placeFor(RowPlan& plan, const RegOp& op) {
     return plan.places.back();
 }
 
-// A later operation on the same place decides what the button leaves there.
+// A later operation on the same place decides what the button leaves there. The last
+// `todaysOps` operations write today's location of a widened row.
 void addSide(RowPlan& plan, std::span<const RegOp> ops, bool isSet, bool asked,
-             const AnsiCodec& codec) {
-    for (const RegOp& op : ops) {
+             const AnsiCodec& codec, std::size_t todaysOps = 0) {
+    const std::size_t firstTodays = ops.size() - std::min(todaysOps, ops.size());
+    for (std::size_t i = 0; i < ops.size(); ++i) {
+        const RegOp& op = ops[i];
         // A restore that makes nothing when the journal has no copy leaves no known state.
         if (op.kind == RegOpKind::RestoreKey && op.number == 0) continue;
         PlaceCheck& place = placeFor(plan, op);
         (isSet ? place.set : place.lift) = effectOf(op, asked, codec);
+        place.todays = place.todays || i >= firstTodays;
     }
 }
 
@@ -145,14 +149,14 @@ RowPlan buildRowPlan(const CatalogueRow& row, RegInfoGetSet& layer) {
     }
     const AnsiCodec& codec = layer.codec();
     if (plan.setAsks) {
-        addSide(plan, probeAskedOps(row.set.ask, layer), true, true, codec);
+        addSide(plan, probeAskedOps(row.set.ask, layer), true, true, codec, row.set.todaysOps);
     } else {
-        addSide(plan, row.set.ops, true, false, codec);
+        addSide(plan, row.set.ops, true, false, codec, row.set.todaysOps);
     }
     if (row.lift.ask != nullptr) {
-        addSide(plan, probeAskedOps(row.lift.ask, layer), false, true, codec);
+        addSide(plan, probeAskedOps(row.lift.ask, layer), false, true, codec, row.lift.todaysOps);
     } else {
-        addSide(plan, row.lift.ops, false, false, codec);
+        addSide(plan, row.lift.ops, false, false, codec, row.lift.todaysOps);
     }
     for (PlaceCheck& place : plan.places) encodePlace(place, codec);
     return plan;

@@ -38,6 +38,9 @@ struct PlaceCheck {
     bool isKey = false;
     SideEffect set;
     SideEffect lift;
+    // Today's location of a widened row: read and shown, but the row is judged by the places it
+    // always wrote, so another program's value (or none) here never makes it "mixed".
+    bool todays = false;
     // The key path and value name in the code page, converted once; false when they cannot be
     // (the place then reads as absent).
     bool encodable = false;

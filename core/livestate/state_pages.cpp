@@ -14,7 +14,8 @@ std::vector<TextBoxRow> pageAddressRows() {
     std::vector<TextBoxRow> rows;
     for (int row = 0; row < kIEPageRowCount; ++row) {
         rows.push_back({std::string(iePageCaption(row)), iePageWrites(row, "1"),
-                        iePageWrites(row, std::string(iePageFactoryDefault(row)))});
+                        iePageWrites(row, std::string(iePageFactoryDefault(row))),
+                        iePageTakesEffectOn(row)});
     }
     return rows;
 }

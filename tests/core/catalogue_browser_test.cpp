@@ -61,9 +61,13 @@ const RowCase kPropertyCases[] = {
     {"Row2SetUnderTheKeyTheBrowserReads", 2, kSet, {},
      {dword(kHkcu, kControlPanel, "AdvancedTab", 1)}, kSetDone},
     {"Row2Unset", 2, kUnset, {}, {dword(kHkcu, kControlPanel, "AdvancedTab", 0)}, kUnsetDone},
-    {"Row3Set", 3, kSet, {}, {binary(kHkcu, kExplorerPolicies, "NoFolderOptions", kOn)}, kSetDone},
-    {"Row3Unset", 3, kUnset, {}, {binary(kHkcu, kExplorerPolicies, "NoFolderOptions", kOff)},
-     kUnsetDone},
+    // Explorer's switch, then the browser's own.
+    {"Row3Set", 3, kSet, {},
+     {binary(kHkcu, kExplorerPolicies, "NoFolderOptions", kOn),
+      dword(kHkcu, kRestrictions, "NoBrowserOptions", 1)}, kSetDone},
+    {"Row3Unset", 3, kUnset, {},
+     {binary(kHkcu, kExplorerPolicies, "NoFolderOptions", kOff),
+      removed(kHkcu, kRestrictions, "NoBrowserOptions")}, kUnsetDone},
     // Row 4 on a store without the value: the empty backup, then the replacement.
     {"Row4SetBacksUpThenReplaces", 4, kSet, {},
      {expand(kHkcr, kServer, "temp", ""), expand(kHkcr, kServer, "", kReplacement)}, kSetDone},

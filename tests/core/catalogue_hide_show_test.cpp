@@ -28,6 +28,9 @@ const std::string kNetwork = "{208D2C60-3AEA-1069-A2D7-08002B30309D}";
 const std::string kComputer = "{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
 const std::string kBrowserKey = "{FBF23B42-E3F0-101B-8488-00AA003E56F8}";
 const std::string kBrowserSwitch = "{871C5380-42A0-1069-A2EA-08002B30309D}";
+// Today's items for My Documents and My Network Places.
+const std::string kUsersFiles = "{59031a47-3f72-44a7-89c5-5595fe6b30ee}";
+const std::string kNetworkToday = "{F02C1A0D-BE21-4350-88B0-7367FC96EF3C}";
 
 constexpr RowButton kHide = RowButton::Set;
 constexpr RowButton kShow = RowButton::Lift;
@@ -40,6 +43,12 @@ std::vector<Effect> switches(const std::string& item, std::uint32_t hidden,
                              std::vector<Effect> before = {}) {
     before.push_back(dword(kHkcu, kExplorer + "HideDesktopIcons\\NewStartPanel", item, hidden));
     before.push_back(dword(kHkcu, kExplorer + "HideDesktopIcons\\ClassicStartMenu", item, hidden));
+    return before;
+}
+// Today's item's switch after the old item's ones (NewStartPanel only).
+std::vector<Effect> andToday(std::vector<Effect> before, const std::string& item,
+                             std::uint32_t hidden) {
+    before.push_back(dword(kHkcu, kExplorer + "HideDesktopIcons\\NewStartPanel", item, hidden));
     return before;
 }
 Effect keyGone(const std::string& item) {
@@ -65,10 +74,30 @@ std::vector<Effect> menuFlag(const char* name, const std::string& bytes) {
 const RowCase kHideShowCases[] = {
     {"Row0Hide", 0, kHide, {}, switches(kRecycleBin, 1, {keyGone(kRecycleBin)}), kSetDone},
     {"Row0Show", 0, kShow, {}, switches(kRecycleBin, 0, {keyBack(kRecycleBin)}), kUnsetDone},
-    {"Row1Hide", 1, kHide, {}, switches(kDocumentsSwitch, 1, {keyGone(kDocumentsKey)}), kSetDone},
-    {"Row1Show", 1, kShow, {}, switches(kDocumentsSwitch, 0, {keyBack(kDocumentsKey)}), kUnsetDone},
-    {"Row2Hide", 2, kHide, {}, switches(kNetwork, 1, {netHood(1)}), kSetDone},
-    {"Row2Show", 2, kShow, {}, switches(kNetwork, 0, {netHood(0)}), kUnsetDone},
+    {"Row1Hide",
+     1,
+     kHide,
+     {},
+     andToday(switches(kDocumentsSwitch, 1, {keyGone(kDocumentsKey)}), kUsersFiles, 1),
+     kSetDone},
+    {"Row1Show",
+     1,
+     kShow,
+     {},
+     andToday(switches(kDocumentsSwitch, 0, {keyBack(kDocumentsKey)}), kUsersFiles, 0),
+     kUnsetDone},
+    {"Row2Hide",
+     2,
+     kHide,
+     {},
+     andToday(switches(kNetwork, 1, {netHood(1)}), kNetworkToday, 1),
+     kSetDone},
+    {"Row2Show",
+     2,
+     kShow,
+     {},
+     andToday(switches(kNetwork, 0, {netHood(0)}), kNetworkToday, 0),
+     kUnsetDone},
     {"Row3Hide", 3, kHide, {}, switches(kComputer, 1), kSetDone},
     {"Row3Show", 3, kShow, {}, switches(kComputer, 0), kUnsetDone},
     {"Row4Hide", 4, kHide, {}, switches(kBrowserSwitch, 1, {keyGone(kBrowserKey)}), kSetDone},

@@ -39,9 +39,12 @@ std::vector<Effect> systemPolicy(const char* name, std::uint32_t value) {
 std::vector<Effect> recentDocs(const std::string& bytes) {
     return {flag("NoRecentDocsHistory", bytes), flag("ClearRecentDocsonExit", bytes)};
 }
+// The three folders, then today's policy for every profile folder (removed when lifting).
 std::vector<Effect> folderChanges(std::uint32_t value) {
     return {policy("DisableMyPicturesDirChange", value), policy("DisableFavoritesDirChange", value),
-            policy("DisableMyMusicDirChange", value)};
+            policy("DisableMyMusicDirChange", value),
+            value ? policy("DisablePersonalDirChange", 1)
+                  : removed(kHkcu, kPolicies, "DisablePersonalDirChange")};
 }
 
 const RowCase kRestrictionCases[] = {

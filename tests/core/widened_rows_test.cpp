@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "tests/core/journal_fixture.h"
@@ -41,7 +42,59 @@ const Place kLegacyLastUser{kHkeyLocalMachine, locations::kLegacyWinlogon,
 const Place kPolicyLastUser{kHkeyLocalMachine, locations::kMachineSystemPolicies,
                             "DontDisplayLastUserName"};
 
+const Place kMyDocumentsIcon{kHkeyCurrentUser, locations::kHideIconsNewStartPanel,
+                             "{450D8FBA-AD25-11D0-98A8-0800361B1103}"};
+const Place kUsersFilesIcon{kHkeyCurrentUser, locations::kHideIconsNewStartPanel,
+                            "{59031a47-3f72-44a7-89c5-5595fe6b30ee}"};
+const Place kNetworkPlacesIcon{kHkeyCurrentUser, locations::kHideIconsNewStartPanel,
+                               "{208D2C60-3AEA-1069-A2D7-08002B30309D}"};
+const Place kNetworkIcon{kHkeyCurrentUser, locations::kHideIconsNewStartPanel,
+                         "{F02C1A0D-BE21-4350-88B0-7367FC96EF3C}"};
+const Place kMyPicturesPolicy{kHkeyCurrentUser, locations::kExplorerPolicies,
+                              "DisableMyPicturesDirChange"};
+const Place kProfileFoldersPolicy{kHkeyCurrentUser, locations::kExplorerPolicies,
+                                  "DisablePersonalDirChange"};
+const Place kFolderOptions{kHkeyCurrentUser, locations::kExplorerPolicies, "NoFolderOptions"};
+const Place kBrowserOptions{kHkeyCurrentUser, locations::kBrowserRestrictionPolicies,
+                            "NoBrowserOptions"};
+
 const WidenedCase kWidenedCases[] = {
+    {"MyDocumentsIconOnEmpty",
+     CataloguePage::HideShow,
+     1,
+     kMyDocumentsIcon,
+     kUsersFilesIcon,
+     {true, kRegDword, kDword1},
+     {}},
+    // The user had the icon shown through the desktop icon settings.
+    {"NetworkIconOverShownIcon",
+     CataloguePage::HideShow,
+     2,
+     kNetworkPlacesIcon,
+     kNetworkIcon,
+     {true, kRegDword, kDword1},
+     {true, kRegDword, std::string(4, '\0')}},
+    {"UserFoldersOnEmpty",
+     CataloguePage::Restrictions,
+     6,
+     kMyPicturesPolicy,
+     kProfileFoldersPolicy,
+     {true, kRegDword, kDword1},
+     {}},
+    {"UserFoldersOverDisabledPolicy",
+     CataloguePage::Restrictions,
+     6,
+     kMyPicturesPolicy,
+     kProfileFoldersPolicy,
+     {true, kRegDword, kDword1},
+     {true, kRegDword, std::string(4, '\0')}},
+    {"BrowserOptionsOnEmpty",
+     CataloguePage::BrowserProperties,
+     3,
+     kFolderOptions,
+     kBrowserOptions,
+     {true, kRegDword, kDword1},
+     {}},
     {"DosModeOnEmpty",
      CataloguePage::Restrictions,
      5,
@@ -108,6 +161,28 @@ TEST_P(WidenedRow, WritesBothPlacesAndUndoRestoresBoth) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, WidenedRow, ::testing::ValuesIn(kWidenedCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A row that names today's location writes it with both buttons, and has its case above.
+TEST(WidenedRows, EachRowNamingTodaysLocationWritesItAndHasACase) {
+    constexpr CataloguePage kPages[] = {CataloguePage::Desktop, CataloguePage::Restrictions,
+                                        CataloguePage::HideShow, CataloguePage::BrowserProperties,
+                                        CataloguePage::LogonStyle};
+    for (CataloguePage page : kPages) {
+        const auto rows = pageCatalogue(page).rows;
+        for (std::size_t index = 0; index < rows.size(); ++index) {
+            const CatalogueRow& row = rows[index];
+            SCOPED_TRACE(std::string(pageName(page)) + " row " + std::to_string(index));
+            const bool named = !row.todaysLocation.empty();
+            EXPECT_EQ(row.set.todaysOps > 0, named);
+            EXPECT_EQ(row.lift.todaysOps > 0, named);
+            const bool hasCase = std::any_of(
+                std::begin(kWidenedCases), std::end(kWidenedCases), [&](const WidenedCase& c) {
+                    return c.page == page && c.row == static_cast<int>(index);
+                });
+            EXPECT_EQ(hasCase, named);
+        }
+    }
+}
 
 }  // namespace
 }  // namespace hivora::testing
