@@ -109,8 +109,8 @@ ButtonAction askThenUnset(Dialogue dialogue) {
 }
 
 // Where the rows take effect. The browser's desktop program is not part of Windows 11: "Internet
-// Explorer is disabled" (https://www.microsoft.com/en-us/windows/windows-11-specifications,
-// "Feature deprecations and removals"). Row 3 is marked with the browser: its menu item is the
+// Explorer is disabled" (Microsoft's Windows 11 requirements page, section "Feature
+// deprecations and removals"). Row 3 is marked with the browser: its menu item is the
 // browser's, whatever Explorer's own switch still does there.
 constexpr WindowsGenerations kBrowser = before(WindowsGeneration::Win11);
 // Rows 4 and 8 reach only the browser before version 7, the last one XP had by itself; Vista
