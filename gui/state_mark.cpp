@@ -10,6 +10,8 @@ namespace hivora {
 namespace {
 
 constexpr int kGapPx = 3;
+// The corners of the no-effect outline, as round as the skin's buttons.
+constexpr qreal kNoEffectCornerPx = 2.5;
 
 // Keeps a mark beside its caption as the caption moves, changes size or is shown and hidden.
 class CaptionFollower : public QObject {
@@ -80,11 +82,15 @@ StateMark::StateMark(QWidget* parent) : QWidget(parent) {
     setRowState({});
 }
 
-void StateMark::setRowState(const RowState& state) {
-    m_state = state.state;
-    setToolTip(QString::fromStdString(stateTooltip(state)));
-    setAccessibleName(QString::fromUtf8(settingStateText(m_state).data(),
-                                        static_cast<int>(settingStateText(m_state).size())));
+void StateMark::setRowState(const RowState& state, WindowsGeneration current) {
+    setRowMark(rowMark(state, current));
+}
+
+void StateMark::setRowMark(const RowMark& mark) {
+    m_state = mark.state;
+    m_noEffect = mark.noEffect;
+    setToolTip(QString::fromStdString(mark.tooltip));
+    setAccessibleName(QString::fromStdString(mark.accessibleName));
     update();
 }
 
@@ -97,25 +103,30 @@ void StateMark::paintEvent(QPaintEvent*) {
     const QColor cut = ground->palette().color(ground->backgroundRole());
     const QRectF disc = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
     painter.setPen(QPen(ink, 1.5));
+    // The outline: a disc, or for a row without effect a square with the skin's rounded corners.
+    QPainterPath outline;
+    if (m_noEffect)
+        outline.addRoundedRect(disc, kNoEffectCornerPx, kNoEffectCornerPx);
+    else
+        outline.addEllipse(disc);
 
     switch (m_state) {
         case SettingState::NotSet:
             painter.setBrush(Qt::NoBrush);
-            painter.drawEllipse(disc);
+            painter.drawPath(outline);
             break;
         case SettingState::Mixed: {
             painter.setBrush(Qt::NoBrush);
-            painter.drawEllipse(disc);
-            QPainterPath half;
-            half.moveTo(disc.center());
-            half.arcTo(disc, 90, 180);
-            half.closeSubpath();
-            painter.fillPath(half, ink);
+            painter.drawPath(outline);
+            // The left half of the outline's inside.
+            QPainterPath left;
+            left.addRect(QRectF(disc.left(), disc.top(), disc.width() / 2, disc.height()));
+            painter.fillPath(outline.intersected(left), ink);
             break;
         }
         case SettingState::Set: {
             painter.setBrush(ink);
-            painter.drawEllipse(disc);
+            painter.drawPath(outline);
             // The tick in the background colour, cut out of the disc.
             painter.setPen(QPen(cut, 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
             const qreal w = disc.width();

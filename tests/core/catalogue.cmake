@@ -9,6 +9,7 @@ hivora_add_test(catalogue_test LABEL catalogue
     ${CMAKE_CURRENT_LIST_DIR}/catalogue_failures_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/windows_version_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/catalogue_reach_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/row_reach_test.cpp
   LIBS hivora_core)
 
 # The browser, logon and system-information pages.
