@@ -470,55 +470,5 @@ TEST(StateMark, FollowsAChangeWrittenFromOutside) {
         << "the mark did not follow the change";
 }
 
-// ---- The Windows version of the store ----------------------------------------------------------
-
-// A prefix set to Windows 11 in which the browser's rows have no effect: their marks say so in
-// shape and tooltip, their buttons still write and their box adds the line. Set to XP behind the
-// program's back, the marks follow. The private store names no version: nothing is marked.
-TEST(WindowsVersion, RowsWithoutEffectOnThePrefixesVersionAreMarkedAndStillWork) {
-    const CatalogueRow& row = browserPropertiesCatalogue().rows[0];
-    ASSERT_FALSE(row.takesEffectOn.has(WindowsGeneration::Win11));
-    const std::string ntKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
-    ProgramRig rig(StoreKind::EmptyFolder);
-    rig.writeFromOutside(kHkeyLocalMachine, ntKey, "CurrentVersion", "6.3");
-    rig.writeFromOutside(kHkeyLocalMachine, ntKey, "CurrentBuildNumber", "22631");
-    rig.start();
-    EXPECT_EQ(rig.program().liveState().windowsGeneration(), WindowsGeneration::Win11);
-    EXPECT_EQ(rig.program().catalogueServices().windowsGeneration, WindowsGeneration::Win11);
-
-    rig.showPage(2);
-    const QString markName = QLatin1String(kStateMarkPrefix) + arrayName("Label_IEProperty", 0);
-    auto* mark = qobject_cast<StateMark*>(rig.find(markName));
-    ASSERT_NE(mark, nullptr);
-    const QString line =
-        QString::fromStdString(noEffectLine(row.takesEffectOn, WindowsGeneration::Win11));
-    EXPECT_TRUE(mark->noEffect());
-    EXPECT_TRUE(mark->toolTip().contains(line)) << mark->toolTip().toStdString();
-
-    rig.answers().clear();
-    rig.press(arrayName("Picture_IEPropertySet", 0));
-    EXPECT_TRUE(rig.answers().lastMessage().startsWith(QStringLiteral("已设置！")));
-    EXPECT_TRUE(rig.answers().lastMessage().contains(line))
-        << rig.answers().lastMessage().toStdString();
-    expectOnDisk(rig, row.set.ops, QStringLiteral("the set of a row without effect"));
-    EXPECT_EQ(mark->state(), SettingState::Set);
-    EXPECT_TRUE(mark->noEffect());
-
-    rig.writeFromOutside(kHkeyLocalMachine, ntKey, "CurrentVersion", "5.1");
-    rig.writeFromOutside(kHkeyLocalMachine, ntKey, "CurrentBuildNumber", "2600");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !mark->noEffect(); }, 5000))
-        << "the mark did not follow the prefix's version";
-    EXPECT_EQ(rig.program().catalogueServices().windowsGeneration, WindowsGeneration::Xp);
-}
-
-TEST(WindowsVersion, ThePrivateStoreNamesNoVersion) {
-    ProgramRig rig(StoreKind::NotYetMade);
-    rig.start();
-    EXPECT_EQ(rig.program().liveState().windowsGeneration(), WindowsGeneration::Unknown);
-    EXPECT_EQ(rig.program().catalogueServices().windowsGeneration, WindowsGeneration::Unknown);
-    for (StateMark* mark : rig.window().findChildren<StateMark*>())
-        EXPECT_FALSE(mark->noEffect()) << mark->objectName().toStdString();
-}
-
 }  // namespace
 }  // namespace hivora::e2e
