@@ -1,7 +1,8 @@
 // Whether a row takes effect on the Windows of the registry being edited, from the registry's own
 // version values to what the row's mark, tooltip and status field say: registries as Windows XP,
-// 7, 10 and 11 hold them, Wine prefixes as winecfg leaves them when set to each version, and
-// registries that name no version (nothing is marked then).
+// 7, 10 and 11 hold them, Wine prefixes as winecfg leaves them when set to each version (Wine 8
+// as Debian 12 ships it, and later Wine), and registries that name no version (nothing is marked
+// then).
 
 #include <gtest/gtest.h>
 
@@ -50,9 +51,9 @@ std::string wineNtValues(const char* version, int major, int minor, const char* 
                   "\"CurrentMajorVersionNumber\"=dword:%08x\n"
                   "\"CurrentMinorVersionNumber\"=dword:%08x\n",
                   major, minor);
-    return kSystemHive + kNtKey + "\"CSDVersion\"=\"\"\n\"CurrentBuild\"=\"" + build +
-           "\"\n\"CurrentBuildNumber\"=\"" + build + "\"\n" + numbers + "\"CurrentVersion\"=\"" +
-           version + "\"\n\"ProductName\"=\"" + product + "\"\n";
+    return kSystemHive + kNtKey + "\"CurrentBuild\"=\"" + build + "\"\n\"CurrentBuildNumber\"=\"" +
+           build + "\"\n" + numbers + "\"CurrentVersion\"=\"" + version + "\"\n\"ProductName\"=\"" +
+           product + "\"\n";
 }
 
 // The values as Windows itself keeps them (10 and 11 add the major number; 11 keeps the product
@@ -74,11 +75,18 @@ const RegistryCase kRegistries[] = {
      "无效（仅 Windows XP）", "此设置对 Windows 10 无效（仅 Windows XP）"},
     {"Windows11", windowsValues("6.3", "22631", "Windows 10 Pro", true), WindowsGeneration::Win11,
      "无效（仅 Windows XP）", "此设置对 Windows 11 无效（仅 Windows XP）"},
-    {"WinePrefixWinXp", wineNtValues("5.1", 5, 1, "2600", "Microsoft Windows XP"),
+    // winecfg -v of Wine 8 (Debian 12) in a 64-bit prefix: "winxp64", "win7", "win10".
+    {"WinePrefixWinXp64", wineNtValues("5.2", 5, 2, "3790", "Microsoft Windows XP"),
      WindowsGeneration::Xp, "有效", ""},
     {"WinePrefixWin7", wineNtValues("6.1", 6, 1, "7601", "Microsoft Windows 7"),
      WindowsGeneration::Vista7, "无效（仅 Windows XP）",
      "此设置对 Windows Vista/7 无效（仅 Windows XP）"},
+    {"WinePrefixWin10Wine8", wineNtValues("10.0", 10, 0, "18362", "Microsoft Windows 10"),
+     WindowsGeneration::Win10, "无效（仅 Windows XP）",
+     "此设置对 Windows 10 无效（仅 Windows XP）"},
+    // Later Wine: "winxp" in a 32-bit prefix, and 10 and 11 as 6.3 with their builds.
+    {"WinePrefixWinXp", wineNtValues("5.1", 5, 1, "2600", "Microsoft Windows XP"),
+     WindowsGeneration::Xp, "有效", ""},
     {"WinePrefixWin10", wineNtValues("6.3", 10, 0, "19043", "Microsoft Windows 10"),
      WindowsGeneration::Win10, "无效（仅 Windows XP）",
      "此设置对 Windows 10 无效（仅 Windows XP）"},
