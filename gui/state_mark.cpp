@@ -10,8 +10,6 @@ namespace hivora {
 namespace {
 
 constexpr int kGapPx = 3;
-// The corners of the no-effect outline, as round as the skin's buttons.
-constexpr qreal kNoEffectCornerPx = 2.5;
 
 // Keeps a mark beside its caption as the caption moves, changes size or is shown and hidden.
 class CaptionFollower : public QObject {
@@ -103,30 +101,27 @@ void StateMark::paintEvent(QPaintEvent*) {
     const QColor cut = ground->palette().color(ground->backgroundRole());
     const QRectF disc = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
     painter.setPen(QPen(ink, 1.5));
-    // The outline: a disc, or for a row without effect a square with the skin's rounded corners.
-    QPainterPath outline;
-    if (m_noEffect)
-        outline.addRoundedRect(disc, kNoEffectCornerPx, kNoEffectCornerPx);
-    else
-        outline.addEllipse(disc);
 
     switch (m_state) {
         case SettingState::NotSet:
             painter.setBrush(Qt::NoBrush);
-            painter.drawPath(outline);
+            painter.drawEllipse(disc);
             break;
         case SettingState::Mixed: {
             painter.setBrush(Qt::NoBrush);
-            painter.drawPath(outline);
-            // The left half of the outline's inside.
-            QPainterPath left;
-            left.addRect(QRectF(disc.left(), disc.top(), disc.width() / 2, disc.height()));
-            painter.fillPath(outline.intersected(left), ink);
+            painter.drawEllipse(disc);
+            QPainterPath half;
+            half.moveTo(disc.center());
+            half.arcTo(disc, 90, 180);
+            half.closeSubpath();
+            painter.fillPath(half, ink);
             break;
         }
         case SettingState::Set: {
             painter.setBrush(ink);
-            painter.drawPath(outline);
+            painter.drawEllipse(disc);
+            // A row without effect gets the bar below instead of the tick: the two would cross.
+            if (m_noEffect) break;
             // The tick in the background colour, cut out of the disc.
             painter.setPen(QPen(cut, 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
             const qreal w = disc.width();
@@ -139,6 +134,27 @@ void StateMark::paintEvent(QPaintEvent*) {
             break;
         }
     }
+    if (!m_noEffect) return;
+    // A row without effect: the disc struck through from top left to bottom right, as a sign
+    // that forbids. The bar is in ink over the empty part and cut out of the filled part.
+    const QPointF centre = disc.center();
+    const qreal reach = disc.width() / 2 * 0.7071;
+    const QLineF bar(centre - QPointF(reach, reach), centre + QPointF(reach, reach));
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(ink, 1.6, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(bar);
+    QPainterPath filled;
+    if (m_state == SettingState::Set) {
+        filled.addEllipse(disc);
+    } else if (m_state == SettingState::Mixed) {
+        filled.moveTo(centre);
+        filled.arcTo(disc, 90, 180);
+        filled.closeSubpath();
+    }
+    if (filled.isEmpty()) return;
+    painter.setClipPath(filled);
+    painter.setPen(QPen(cut, 1.6, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(bar);
 }
 
 StateMark* attachStateMark(QLabel* caption) {

@@ -2,11 +2,11 @@
 // The small mark beside a settings row's caption that tells whether the setting is in effect now.
 // The three states differ in shape, not only in colour: a filled disc with a tick (set), an empty
 // ring (not set), a ring filled on its left half (mixed). A row that has no effect on the Windows
-// of the registry keeps that fill but trades the round outline for a square one with rounded
-// corners, the skin's button shape. It is drawn in the caption's text colour, the skin's font
-// colour, so it follows the window's colour settings. Its tooltip names the state, whether the row
-// takes effect there, where today's Windows keeps the setting, and each registry key and value of
-// the row with its current data (see core/livestate/row_mark.h).
+// of the registry keeps that fill, struck through by a bar from top left to bottom right as a sign
+// that forbids (the set disc loses its tick for the bar). The mark is drawn in the caption's text
+// colour, the skin's font colour, so it follows the window's colour settings. Its tooltip names
+// the state, whether the row takes effect there, where today's Windows keeps the setting, and
+// each registry key and value of the row with its current data (see core/livestate/row_mark.h).
 
 #include <QLabel>
 #include <QPointer>
