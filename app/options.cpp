@@ -19,7 +19,8 @@ const char* const kUsageText =
     "                      Ansible 任务（ansible），默认导出所有未撤销的操作；密码不导出\n"
     "  --entries N-M       只导出编号 N 到 M 的记录（编号见 --history）\n"
     "  --import-reg 文件   把 .reg 文件（版本 5 或 REGEDIT4）写入该注册表，记为一次可撤销的操作\n"
-    "  --status            不开窗口，逐行列出各设置的当前状态（页面、说明、状态，以制表符分隔）\n"
+    "  --status            不开窗口，逐行列出各设置的当前状态（页面、说明、状态、所填的值、\n"
+    "                      在该注册表的 Windows 版本上是否有效，以制表符分隔）\n"
     "  --help              显示本说明\n"
     "  --version           显示版本\n";
 

@@ -7,6 +7,7 @@
 #endif
 
 #include "app/registry_choice.h"
+#include "core/catalogue/windows_version.h"
 #include "core/livestate/live_state.h"
 #include "core/livestate/status_table.h"
 #include "core/registry/reg_info_get_set.h"
@@ -40,7 +41,9 @@ int runStatusCommand(const Options& options) {
     if (!choice.value().note.empty()) std::fprintf(stderr, "%s\n", choice.value().note.c_str());
     RegInfoGetSet layer(*choice.value().registry, *choice.value().codec);
     LiveStateReader reader(layer);
-    const std::string table = formatStatusTable(readAllStates(reader));
+    // The version of the registry read, not of the host: a prefix set to XP reads as XP.
+    const std::string table =
+        formatStatusTable(readAllStates(reader), detectWindowsGeneration(layer));
     std::fwrite(table.data(), 1, table.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

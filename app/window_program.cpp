@@ -156,6 +156,13 @@ void WindowProgram::whenPagesFilled() {
     }
     offerHiveRepairs(m_storeFolder, m_dialogs);
     showLogonAppearance(m_window->page(0), *m_pageServices);
+    // The rows are judged against the Windows the edited registry names (a prefix set to XP is
+    // XP, whatever the host); read before the marks are put on, and again at each refresh of
+    // the live state, which follows the store. The private store names none: nothing is marked.
+    QObject::connect(
+        m_live.get(), &LiveStateController::windowsGenerationChanged, m_window.get(),
+        [this](WindowsGeneration generation) { m_catalogue->windowsGeneration = generation; });
+    m_live->followWindowsVersion();
     for (int i = 0; i < kPageCount; ++i) (void)attachLiveState(i, m_window->page(i), *m_live);
     if (kOnWindows)
         m_live->watchRegistryKeys();

@@ -62,6 +62,8 @@ class WindowProgram {
     // Null when the journal has no place or could not be read.
     ChangeJournal* journal() const;
     LiveStateController& liveState() { return *m_live; }
+    // What the pages' rows run with (the Windows version they are judged against included).
+    const CatalogueServices& catalogueServices() const { return *m_catalogue; }
     const std::string& storeFolder() const { return m_storeFolder; }
 
   private:

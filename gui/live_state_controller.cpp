@@ -8,7 +8,7 @@ namespace hivora {
 
 LiveStateController::LiveStateController(RegInfoGetSet& layer, TimerService& timers,
                                          QObject* parent)
-    : QObject(parent), m_reader(layer), m_timers(timers) {}
+    : QObject(parent), m_layer(layer), m_reader(layer), m_timers(timers) {}
 
 LiveStateController::~LiveStateController() = default;
 
@@ -28,6 +28,13 @@ StateMark* LiveStateController::attachStateMark(QLabel* caption, TextBoxPage pag
     return mark;
 }
 
+StateMark* LiveStateController::attachStateMark(QLabel* caption, const CatalogueRow& row) {
+    StateMark* mark = hivora::attachStateMark(caption);
+    m_attached.push_back({[&row](LiveStateReader& r) { return r.readRow(row); }, mark, nullptr});
+    show(m_attached.back());
+    return mark;
+}
+
 void LiveStateController::attachPlaceholder(QLineEdit* box, TextBoxPage page, int row) {
     m_attached.push_back(
         {[page, row](LiveStateReader& r) { return r.readRow(page, row); }, nullptr, box});
@@ -37,6 +44,9 @@ void LiveStateController::attachPlaceholder(QLineEdit* box, TextBoxPage page, in
 void LiveStateController::refresh() {
     // Widgets deleted with their page leave their entries behind; drop them here.
     std::erase_if(m_attached, [](const Attached& a) { return !a.mark && !a.box; });
+    // The version may change under us too (another program, an import into a prefix); it is four
+    // values, read before the rows so that their marks use it.
+    if (m_followsVersion) readWindowsGeneration();
     for (const Attached& attached : m_attached) show(attached);
     if (m_watcher) m_watcher->catchUp();
     emit refreshed(static_cast<int>(m_attached.size()));
@@ -44,7 +54,7 @@ void LiveStateController::refresh() {
 
 void LiveStateController::show(const Attached& attached) {
     const RowState state = attached.read(m_reader);
-    if (attached.mark) attached.mark->setRowState(state);
+    if (attached.mark) attached.mark->setRowState(state, m_generation);
     if (attached.box) {
         QString current;
         for (const PlaceReading& place : state.readings) {
@@ -54,8 +64,24 @@ void LiveStateController::show(const Attached& attached) {
             }
         }
         attached.box->setPlaceholderText(current);
-        attached.box->setToolTip(QString::fromStdString(stateTooltip(state)));
+        attached.box->setToolTip(QString::fromStdString(stateTooltip(state, m_generation)));
     }
+}
+
+void LiveStateController::followWindowsVersion() {
+    m_followsVersion = true;
+    const WindowsGeneration before = m_generation;
+    readWindowsGeneration();
+    if (m_generation == before) return;
+    // Rows attached already show their marks again under the version read.
+    for (const Attached& attached : m_attached) show(attached);
+}
+
+void LiveStateController::readWindowsGeneration() {
+    const WindowsGeneration read = detectWindowsGeneration(m_layer);
+    if (read == m_generation) return;
+    m_generation = read;
+    emit windowsGenerationChanged(read);
 }
 
 void LiveStateController::watchStoreFolder(const QString& folder) {

@@ -8,6 +8,8 @@
 // and call refresh() when a page is shown and after every row action and undo.
 // When the store is a folder of registry files, watchStoreFolder() makes changes by other programs
 // show by themselves, 200 ms after their last file event.
+// Once followWindowsVersion() was called (after the store is open), each refresh reads the Windows
+// version the registry names first, and marks the rows without effect on it.
 
 #include <QLabel>
 #include <QLineEdit>
@@ -37,13 +39,23 @@ class LiveStateController : public QObject {
     // A mark beside `caption` for row `row` of `page`, read at once. The mark goes with the label.
     StateMark* attachStateMark(QLabel* caption, CataloguePage page, int row);
     StateMark* attachStateMark(QLabel* caption, TextBoxPage page, int row);
+    // A mark for a row given by its data, which must outlive the controller.
+    StateMark* attachStateMark(QLabel* caption, const CatalogueRow& row);
     // `box` shows the row's current value greyed while it is empty (its placeholder), and the
     // row's keys and values in its tooltip; typing is unaffected. Read at once. The value shown
     // is the data of the first value of the row that is present.
     void attachPlaceholder(QLineEdit* box, TextBoxPage page, int row);
 
-    // Reads every registered row again (a few milliseconds for all rows of all pages).
+    // Reads every registered row again (a few milliseconds for all rows of all pages), and the
+    // Windows version first when it is followed.
     void refresh();
+
+    // Reads the Windows version of the registry now (detectWindowsGeneration) and again at each
+    // refresh; rows already attached are shown again when it is not Unknown. Call it once the
+    // store is open: the first read opens it.
+    void followWindowsVersion();
+    // The generation last read; Unknown before followWindowsVersion().
+    WindowsGeneration windowsGeneration() const { return m_generation; }
 
     // Follows changes to the registry files in `folder` (see StoreWatcher).
     void watchStoreFolder(const QString& folder);
@@ -54,6 +66,9 @@ class LiveStateController : public QObject {
   signals:
     // After each refresh, with the number of rows read.
     void refreshed(int rows);
+    // When a read of the version finds another generation than before (the first read included,
+    // unless it finds none).
+    void windowsGenerationChanged(hivora::WindowsGeneration generation);
 
   private:
     struct Attached {
@@ -62,8 +77,12 @@ class LiveStateController : public QObject {
         QPointer<QLineEdit> box;
     };
     void show(const Attached& attached);
+    void readWindowsGeneration();
 
+    RegInfoGetSet& m_layer;
     LiveStateReader m_reader;
+    bool m_followsVersion = false;
+    WindowsGeneration m_generation = WindowsGeneration::Unknown;
     TimerService& m_timers;
     std::vector<Attached> m_attached;
     std::unique_ptr<StoreWatcher> m_watcher;

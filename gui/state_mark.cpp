@@ -80,11 +80,15 @@ StateMark::StateMark(QWidget* parent) : QWidget(parent) {
     setRowState({});
 }
 
-void StateMark::setRowState(const RowState& state) {
-    m_state = state.state;
-    setToolTip(QString::fromStdString(stateTooltip(state)));
-    setAccessibleName(QString::fromUtf8(settingStateText(m_state).data(),
-                                        static_cast<int>(settingStateText(m_state).size())));
+void StateMark::setRowState(const RowState& state, WindowsGeneration current) {
+    setRowMark(rowMark(state, current));
+}
+
+void StateMark::setRowMark(const RowMark& mark) {
+    m_state = mark.state;
+    m_noEffect = mark.noEffect;
+    setToolTip(QString::fromStdString(mark.tooltip));
+    setAccessibleName(QString::fromStdString(mark.accessibleName));
     update();
 }
 
@@ -116,6 +120,8 @@ void StateMark::paintEvent(QPaintEvent*) {
         case SettingState::Set: {
             painter.setBrush(ink);
             painter.drawEllipse(disc);
+            // A row without effect gets the bar below instead of the tick: the two would cross.
+            if (m_noEffect) break;
             // The tick in the background colour, cut out of the disc.
             painter.setPen(QPen(cut, 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
             const qreal w = disc.width();
@@ -128,6 +134,27 @@ void StateMark::paintEvent(QPaintEvent*) {
             break;
         }
     }
+    if (!m_noEffect) return;
+    // A row without effect: the disc struck through from top left to bottom right, as a sign
+    // that forbids. The bar is in ink over the empty part and cut out of the filled part.
+    const QPointF centre = disc.center();
+    const qreal reach = disc.width() / 2 * 0.7071;
+    const QLineF bar(centre - QPointF(reach, reach), centre + QPointF(reach, reach));
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(ink, 1.6, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(bar);
+    QPainterPath filled;
+    if (m_state == SettingState::Set) {
+        filled.addEllipse(disc);
+    } else if (m_state == SettingState::Mixed) {
+        filled.moveTo(centre);
+        filled.arcTo(disc, 90, 180);
+        filled.closeSubpath();
+    }
+    if (filled.isEmpty()) return;
+    painter.setClipPath(filled);
+    painter.setPen(QPen(cut, 1.6, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(bar);
 }
 
 StateMark* attachStateMark(QLabel* caption) {

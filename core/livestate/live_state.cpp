@@ -90,9 +90,13 @@ std::string_view settingStateText(SettingState state) {
     return "";
 }
 
-std::string stateTooltip(const RowState& state) {
+std::string stateTooltip(const RowState& state, WindowsGeneration current) {
     std::string text(settingStateText(state.state));
     if (!state.valueText.empty()) text += "：" + state.valueText;
+    if (const std::string line = noEffectLine(state.takesEffectOn, current); !line.empty()) {
+        text += "\n" + line;
+    }
+    if (!state.todaysLocation.empty()) text += "\n" + (kTodaysLocationLabel + state.todaysLocation);
     for (const PlaceReading& place : state.readings) {
         text += "\n";
         text += rootName(place.root);
@@ -164,11 +168,17 @@ PlaceReading LiveStateReader::readPlace(const PlaceCheck& check, std::uint32_t& 
 }
 
 RowState LiveStateReader::readRow(const CatalogueRow& row) {
-    return judgeRow(planFor(row), std::string(row.caption));
+    RowState state = judgeRow(planFor(row), std::string(row.caption));
+    state.takesEffectOn = row.takesEffectOn;
+    state.todaysLocation = row.todaysLocation;
+    return state;
 }
 
 RowState LiveStateReader::readRow(const TextBoxRow& row) {
-    return judgeRow(planFor(row), row.caption);
+    RowState state = judgeRow(planFor(row), row.caption);
+    state.takesEffectOn = row.takesEffectOn;
+    state.todaysLocation = row.todaysLocation;
+    return state;
 }
 
 RowState LiveStateReader::judgeRow(const RowPlan& plan, std::string caption) {

@@ -72,10 +72,20 @@ struct RowState {
     // Rows whose set asks the user, when set: their current values, joined by "，".
     std::string valueText;
     std::vector<PlaceReading> readings;  // every place the row touches, in the order of its data
+    // From the row's data: the Windows generations it takes effect on (empty: every one) and
+    // where today's Windows keeps the setting ("" when nowhere else).
+    WindowsGenerations takesEffectOn{};
+    std::string todaysLocation;
 };
 
-// Several lines: the state, then each place as "root\key  name = data" (or "(不存在)").
-std::string stateTooltip(const RowState& state);
+// The start of the tooltip line that names where today's Windows keeps a row's setting.
+inline constexpr const char* kTodaysLocationLabel = "当前 Windows 的位置：";
+
+// Several lines: the state; when the row has no effect on `current`, the line that says so
+// (noEffectLine); when the row names one, "当前 Windows 的位置：<today's location>"; then each
+// place as "root\key  name = data" (or "(不存在)").
+std::string stateTooltip(const RowState& state,
+                         WindowsGeneration current = WindowsGeneration::Unknown);
 
 // How one place of a row is judged; built once per row from its data (see row_plan.h).
 struct PlaceCheck;
@@ -89,8 +99,9 @@ struct TextBoxRow {
     std::string caption;
     std::vector<RegOp> writes;         // what its button writes for a sample text
     std::vector<RegOp> defaultWrites;  // what its default button writes; empty: it has none
-    // Where what it writes takes effect (see CatalogueRow::takesEffectOn); empty: everywhere.
+    // As CatalogueRow::takesEffectOn and ::todaysLocation.
     WindowsGenerations takesEffectOn{};
+    std::string todaysLocation{};
 };
 
 // Reads row states through the access layer's registry. Plans are built on first use of a row

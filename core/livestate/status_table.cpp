@@ -1,5 +1,7 @@
 #include "core/livestate/status_table.h"
 
+#include "core/livestate/row_mark.h"
+
 namespace hivora {
 namespace {
 
@@ -9,7 +11,7 @@ void appendField(std::string& line, std::string_view field) {
 
 }  // namespace
 
-std::string formatStatusTable(const std::vector<PageStates>& states) {
+std::string formatStatusTable(const std::vector<PageStates>& states, WindowsGeneration current) {
     std::string text;
     for (const PageStates& page : states) {
         for (const RowState& row : page.rows) {
@@ -18,10 +20,11 @@ std::string formatStatusTable(const std::vector<PageStates>& states) {
             appendField(text, row.caption);
             text += '\t';
             text += settingStateWord(row.state);
-            if (!row.valueText.empty()) {
-                text += '\t';
-                appendField(text, row.valueText);
-            }
+            // The value field is kept, empty, on rows without one: the fields stay in place.
+            text += '\t';
+            appendField(text, row.valueText);
+            text += '\t';
+            appendField(text, reachText(row.takesEffectOn, current));
             text += '\n';
         }
     }

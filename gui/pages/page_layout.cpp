@@ -106,10 +106,14 @@ void addCatalogueRows(QWidget* parent, const QRect& area, const RowBlock& block,
         set->move(setLeft, top + (pitch - setSize.height()) / 2);
         const std::string page = pageNameOf(catalogue);
         const std::string caption(entry.caption);
+        // A row without effect on the registry's Windows still runs; its box adds the line that
+        // says so, for the version known at the click.
         QObject::connect(
             set, &ImageButton::clicked, set,
             [&services, &entry, refresh, label = ActionLabel{page, row, "set", caption}] {
-                (void)runButtonAction(services, entry.set, refresh, label);
+                (void)runButtonAction(services, entry.set, refresh, label,
+                                      noEffectLine(entry.takesEffectOn,
+                                                   services.windowsGeneration));
             });
         auto* lift =
             new ImageButton(catalogue.liftKind, arrayName(block.names.liftButton, row), parent);
@@ -117,7 +121,9 @@ void addCatalogueRows(QWidget* parent, const QRect& area, const RowBlock& block,
         QObject::connect(
             lift, &ImageButton::clicked, lift,
             [&services, &entry, refresh, label = ActionLabel{page, row, "lift", caption}] {
-                (void)runButtonAction(services, entry.lift, refresh, label);
+                (void)runButtonAction(services, entry.lift, refresh, label,
+                                      noEffectLine(entry.takesEffectOn,
+                                                   services.windowsGeneration));
             });
         chain(set);
         chain(lift);

@@ -1,5 +1,5 @@
-# The settings rows: desktop, restrictions, hide and show, the framework they share, and the
-# Windows version they are judged against.
+# The settings rows: desktop, restrictions, hide and show, the framework they share, the Windows
+# version they are judged against and the README's table of them.
 hivora_add_test(catalogue_test LABEL catalogue
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/catalogue_framework_test.cpp
@@ -9,7 +9,16 @@ hivora_add_test(catalogue_test LABEL catalogue
     ${CMAKE_CURRENT_LIST_DIR}/catalogue_failures_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/windows_version_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/catalogue_reach_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/row_reach_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/row_table_test.cpp
   LIBS hivora_core)
+
+# README.md holds the table of rows that tools/row_table_generator makes from the catalogue.
+if(TARGET row_table_generator AND NOT CMAKE_CROSSCOMPILING)
+  add_test(NAME readme_row_table
+           COMMAND row_table_generator --check ${PROJECT_SOURCE_DIR}/README.md)
+  set_tests_properties(readme_row_table PROPERTIES LABELS catalogue)
+endif()
 
 # The browser, logon and system-information pages.
 hivora_add_test(catalogue_pages_test LABEL catalogue

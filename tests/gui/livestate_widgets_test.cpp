@@ -1,6 +1,7 @@
 // The state marks, the controller the pages use, and the store watcher: marks that differ in
-// shape (seen without colour), that sit beside their caption and follow it, that the controller
-// keeps true; a change another process writes into a hive file shows within a second.
+// shape (seen without colour), also for rows without effect on the registry's Windows, that sit
+// beside their caption and follow it, that the controller keeps true, with the version it reads
+// from the registry; a change another process writes into a hive file shows within a second.
 
 #include <gtest/gtest.h>
 
@@ -22,14 +23,17 @@
 namespace hivora::testing {
 namespace {
 
-QImage greyImageOf(SettingState state) {
+QImage greyImageOf(SettingState state, bool noEffect = false) {
     StateMark mark;
     QPalette palette = mark.palette();
     palette.setColor(QPalette::WindowText, Qt::darkBlue);
     mark.setPalette(palette);
     RowState row;
     row.state = state;
-    mark.setRowState(row);
+    // A row of XP alone, shown on Windows 10, or shown where it takes effect.
+    row.takesEffectOn = onlyOn(WindowsGeneration::Xp);
+    mark.setRowState(row, noEffect ? WindowsGeneration::Win10 : WindowsGeneration::Xp);
+    EXPECT_EQ(mark.noEffect(), noEffect);
     QImage image(mark.size(), QImage::Format_ARGB32);
     image.fill(Qt::white);
     mark.render(&image);
@@ -43,6 +47,19 @@ TEST(StateMark, StatesDifferInShapeNotColourAlone) {
     EXPECT_NE(set, notSet);
     EXPECT_NE(set, mixed);
     EXPECT_NE(notSet, mixed);
+}
+
+TEST(StateMark, RowsWithoutEffectDifferInShapeInEveryState) {
+    const SettingState states[] = {SettingState::Set, SettingState::NotSet, SettingState::Mixed};
+    std::vector<QImage> images;
+    for (const SettingState state : states) {
+        images.push_back(greyImageOf(state));
+        images.push_back(greyImageOf(state, true));
+    }
+    for (std::size_t a = 0; a < images.size(); ++a) {
+        for (std::size_t b = a + 1; b < images.size(); ++b)
+            EXPECT_NE(images[a], images[b]) << "marks " << a << " and " << b << " look the same";
+    }
 }
 
 struct PlacementCase {
@@ -129,6 +146,47 @@ TEST(LiveStateController, ShowsRowsAndValuesAgainOnRefresh) {
     rig.press(CataloguePage::Desktop, 0, RowButton::Lift);
     controller.refresh();
     EXPECT_EQ(ownerMark->state(), SettingState::Set);
+}
+
+// A row of XP alone that names today's place.
+const RegOp kXpSet[] = {setDword(kHkeyCurrentUser, "Software\\Test", "Switch", 1)};
+const RegOp kXpLift[] = {deleteValue(kHkeyCurrentUser, "Software\\Test", "Switch")};
+const CatalogueRow kXpOnlyRow{
+    "测试行", {kXpSet}, {kXpLift}, onlyOn(WindowsGeneration::Xp), "Policies\\System Switch (HKLM)"};
+
+TEST(LiveStateController, MarksRowsWithoutEffectOnTheVersionTheRegistryNames) {
+    LiveStateRig rig;
+    FakeClock clock;
+    LiveStateController controller(rig.layer(), clock);
+    std::vector<WindowsGeneration> told;
+    QObject::connect(&controller, &LiveStateController::windowsGenerationChanged,
+                     [&](WindowsGeneration generation) { told.push_back(generation); });
+    const std::string ntKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+    rig.writeForeign(kHkeyLocalMachine, ntKey, "CurrentVersion", kRegSz, "6.3");
+    rig.writeForeign(kHkeyLocalMachine, ntKey, "CurrentBuildNumber", kRegSz, "19045");
+    QWidget page;
+    StateMark* mark =
+        controller.attachStateMark(new QLabel(QStringLiteral("测试行"), &page), kXpOnlyRow);
+    // Not read before it is asked for: the store may not be open yet.
+    EXPECT_EQ(controller.windowsGeneration(), WindowsGeneration::Unknown);
+    EXPECT_FALSE(mark->noEffect());
+    EXPECT_TRUE(mark->toolTip().contains("当前 Windows 的位置：Policies\\System Switch (HKLM)"));
+
+    controller.followWindowsVersion();
+    EXPECT_EQ(controller.windowsGeneration(), WindowsGeneration::Win10);
+    EXPECT_TRUE(mark->noEffect());
+    EXPECT_TRUE(mark->toolTip().contains("\n此设置对 Windows 10 无效（仅 Windows XP）\n"));
+    EXPECT_TRUE(mark->toolTip().contains("当前 Windows 的位置：Policies\\System Switch (HKLM)"));
+
+    // The prefix is set to XP behind our back; the next refresh reads it.
+    rig.writeForeign(kHkeyLocalMachine, ntKey, "CurrentVersion", kRegSz, "5.1");
+    rig.writeForeign(kHkeyLocalMachine, ntKey, "CurrentBuildNumber", kRegSz, "2600");
+    controller.refresh();
+    EXPECT_EQ(controller.windowsGeneration(), WindowsGeneration::Xp);
+    EXPECT_FALSE(mark->noEffect());
+    EXPECT_FALSE(mark->toolTip().contains("无效"));
+    EXPECT_EQ(told,
+              (std::vector<WindowsGeneration>{WindowsGeneration::Win10, WindowsGeneration::Xp}));
 }
 
 // ---- The store watched on disk -----------------------------------------------------------------
