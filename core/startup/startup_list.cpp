@@ -1,13 +1,24 @@
 #include "core/startup/startup_list.h"
 
 #include <algorithm>
+#include <cctype>
+
+#include "core/journal/registry_state.h"
 
 namespace hivora {
 
 namespace {
 
-// The two Run keys in the order the list shows them.
-constexpr RegKey kRunRoots[] = {kHkeyCurrentUser, kHkeyLocalMachine};
+// Value names match without regard to ASCII case, as the registry matches them.
+std::string folded(std::string_view name) {
+    std::string out(name);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string approvedId(RegKey root, const char* approvedKey, std::string_view name) {
+    return (root == kHkeyCurrentUser ? "U" : "M") + std::string(approvedKey) + '|' + folded(name);
+}
 
 }  // namespace
 
@@ -21,13 +32,74 @@ StartupList::~StartupList() {
 
 std::size_t StartupList::RefreshStartupList() {
     ClearStartupRows();
-    for (RegKey root : kRunRoots) readRunKey(root);
+    readApproved();
+    const auto sources = startupSources();
+    for (std::size_t source = 0; source < sources.size(); ++source) {
+        if (sources[source].place == StartupPlace::Winlogon) {
+            readWinlogon();
+        } else if (sources[source].keyPath != nullptr) {
+            readKey(source);
+        }
+    }
+    if (m_lookup) {
+        for (StartupRow& row : m_rows) {
+            std::optional<std::string> missing =
+                missingProgram(*m_lookup, row.text, row.expandable);
+            row.missing = missing.has_value();
+            if (missing) row.missingPath = std::move(*missing);
+        }
+    }
     return m_rows.size();
 }
 
-void StartupList::readRunKey(RegKey root) {
+void StartupList::readApproved() {
+    if (m_rule != StartupSwitchRule::Approved) return;
+    const RegistryView view{m_layer.api(), m_layer.codec()};
+    for (const StartupSource& where : startupSources()) {
+        // Each approved key belongs to exactly one live source of its root.
+        if (where.backup || where.approvedKeyPath == nullptr) continue;
+        const Result<KeyState> key = readKeyState(view, where.root, where.approvedKeyPath);
+        if (!key) continue;  // unreadable: every entry counts as on, as Windows takes it
+        for (const NamedValue& value : key.value().values) {
+            if (approvedValueSaysOff(value.type, value.data))
+                m_approvedOff.insert(approvedId(where.root, where.approvedKeyPath, value.name));
+        }
+    }
+}
+
+bool StartupList::approvedOff(const StartupSource& where, const std::string& name) const {
+    return m_rule == StartupSwitchRule::Approved && where.approvedKeyPath != nullptr &&
+           !m_approvedOff.empty() &&
+           m_approvedOff.count(approvedId(where.root, where.approvedKeyPath, name)) != 0;
+}
+
+void StartupList::readWinlogon() {
+    const StartupSource& where = startupSources()[kWinlogonSource];
+    for (const char* name : {"Shell", "Userinit"}) {
+        std::int32_t flag = 0;
+        bool expandable = false;
+        std::string text = m_layer.GetRegString(where.root, where.keyPath, name, kKeyRead, flag);
+        if (flag != 0) {
+            text = m_layer.GetRegExpandString(where.root, where.keyPath, name, kKeyRead, flag);
+            expandable = true;
+        }
+        if (flag != 0 || isWinlogonDefault(name, text)) continue;
+        StartupRow row;
+        row.name = name;
+        row.text = std::move(text);
+        row.key = 0;  // changed by name: it is restored, never deleted
+        row.root = where.root;
+        row.source = static_cast<std::uint8_t>(kWinlogonSource);
+        row.expandable = expandable;
+        m_rows.push_back(std::move(row));
+    }
+}
+
+void StartupList::readKey(std::size_t source) {
+    const StartupSource& where = startupSources()[source];
+    const RegKey root = where.root;
     const std::int16_t count =
-        m_layer.EnumRegValues(root, kRunKeyPath, m_names, m_texts, m_handles);
+        m_layer.EnumRegValues(root, where.keyPath, m_names, m_texts, m_handles);
     if (count < 1) return;  // missing key (-1) or no values: the layer closed it again
 
     const std::size_t first = static_cast<std::size_t>(m_layer.OpenKeyHandleCount()) - count;
@@ -43,11 +115,16 @@ void StartupList::readRunKey(RegKey root) {
             // reads REG_SZ only, so such an entry would otherwise show no command at all.
             std::int32_t flag = 0;
             std::string expandable =
-                m_layer.GetRegExpandString(root, kRunKeyPath, row.name, kKeyAllAccess, flag);
-            if (flag == 0) row.text = std::move(expandable);
+                m_layer.GetRegExpandString(root, where.keyPath, row.name, kKeyAllAccess, flag);
+            if (flag == 0) {
+                row.text = std::move(expandable);
+                row.expandable = true;
+            }
         }
         row.key = m_handles[first + static_cast<std::size_t>(i)];
         row.root = root;
+        row.source = static_cast<std::uint8_t>(source);
+        row.on = !where.backup && !approvedOff(where, row.name);
         m_rows.push_back(std::move(row));
     }
 }
@@ -59,6 +136,7 @@ void StartupList::ClearStartupRows() {
     m_openKeys.clear();
     m_rows.clear();
     m_handles.clear();
+    m_approvedOff.clear();
     m_layer.OpenKeyHandleCount() = 0;
 }
 
@@ -85,7 +163,20 @@ bool StartupList::removeRow(std::size_t row) {
     if (row >= m_rows.size()) return false;
     StartupRow& target = m_rows[row];
     if (target.key == kRemovedRowKey) return false;
-    if (m_layer.DeleteRegValueInKey(target.key, target.name) != kErrorSuccess) return false;
+    const StartupSource& where = target.where();
+    if (where.place == StartupPlace::Winlogon) {
+        // Without its shell or Userinit Windows cannot log on: the value goes back to Windows'
+        // own instead of away.
+        if (!m_layer.SetRegString(where.root, where.keyPath, target.name,
+                                  std::string(winlogonDefault(target.name)), kRegOptionNonVolatile,
+                                  kKeyAllAccess))
+            return false;
+    } else if (m_layer.DeleteRegValueInKey(target.key, target.name) != kErrorSuccess) {
+        return false;
+    }
+    // A switched-off mark left behind would switch off a later entry of the same name.
+    if (where.approvedKeyPath != nullptr && m_rule == StartupSwitchRule::Approved && !where.backup)
+        (void)m_layer.DeleteRegValue(where.root, where.approvedKeyPath, target.name, kKeyAllAccess);
     target.key = kRemovedRowKey;
     return true;
 }
@@ -98,9 +189,19 @@ RemovalOutcome StartupList::RemoveSelected() {
     Status watched = m_layer.beginAction();
     if (m_observer && watched) {
         std::vector<RegOp> ops;
-        for (const StartupRow& row : m_rows)
-            if (row.checkState == kChecked && row.key != kRemovedRowKey)
-                ops.push_back(deleteValue(row.root, kRunKeyPath, row.name));
+        for (const StartupRow& row : m_rows) {
+            if (row.checkState != kChecked || row.key == kRemovedRowKey) continue;
+            const StartupSource& where = row.where();
+            if (where.place == StartupPlace::Winlogon) {
+                ops.push_back(setString(where.root, where.keyPath, row.name,
+                                        std::string(winlogonDefault(row.name))));
+                continue;
+            }
+            ops.push_back(deleteValue(row.root, where.keyPath, row.name));
+            if (where.approvedKeyPath != nullptr && m_rule == StartupSwitchRule::Approved &&
+                !where.backup)
+                ops.push_back(deleteValue(row.root, where.approvedKeyPath, row.name));
+        }
         watched = m_observer->beforeOperations(m_layer, ops, {"startup", -1, "remove", "开机启动"});
     }
     for (std::size_t k = 0; k < m_rows.size(); ++k) {
