@@ -11,5 +11,6 @@ if(NOT WIN32)
   hivora_add_test(startup_places_test LABEL startup
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/startup_places_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/startup_switch_test.cpp
     LIBS hivora_core)
 endif()
