@@ -12,5 +12,6 @@ if(NOT WIN32)
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/startup_places_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/startup_switch_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/startup_missing_test.cpp
     LIBS hivora_core)
 endif()
