@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "core/journal/registry_state.h"
+#include "platform/shortcut_file.h"
 
 namespace hivora {
 
@@ -32,11 +33,20 @@ StartupList::~StartupList() {
 
 std::size_t StartupList::RefreshStartupList() {
     ClearStartupRows();
+    if (m_machine) {
+        m_rule = startupSwitchRule(detectWindowsGeneration(m_layer), m_machine->wine);
+        m_lookup.reset();
+        if (m_machine->files != nullptr && m_machine->paths != nullptr)
+            m_lookup =
+                ProgramLookup{m_machine->files, m_machine->paths, readStartupEnvironment(m_layer)};
+    }
     readApproved();
     const auto sources = startupSources();
     for (std::size_t source = 0; source < sources.size(); ++source) {
         if (sources[source].place == StartupPlace::Winlogon) {
             readWinlogon();
+        } else if (sources[source].keyPath == nullptr && !sources[source].backup) {
+            readFolder(source);
         } else if (sources[source].keyPath != nullptr) {
             readKey(source);
         }
@@ -71,6 +81,38 @@ bool StartupList::approvedOff(const StartupSource& where, const std::string& nam
     return m_rule == StartupSwitchRule::Approved && where.approvedKeyPath != nullptr &&
            !m_approvedOff.empty() &&
            m_approvedOff.count(approvedId(where.root, where.approvedKeyPath, name)) != 0;
+}
+
+void StartupList::readFolder(std::size_t source) {
+    if (!m_machine || m_machine->files == nullptr || m_machine->paths == nullptr) return;
+    const StartupSource& where = startupSources()[source];
+    constexpr char kShellFolders[] =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    const char* valueName = where.place == StartupPlace::UserFolder ? "Startup" : "Common Startup";
+    std::int32_t flag = 0;
+    const std::string folder =
+        m_layer.GetRegString(where.root, kShellFolders, valueName, kKeyRead, flag);
+    if (flag != 0 || folder.empty()) return;
+    const std::string host = m_machine->paths->hostPath(folder);
+    for (std::string& file : folderFileNames(host)) {
+        StartupRow row;
+        const Result<ShortcutTarget> shortcut = readShortcut(host + "/" + file);
+        if (!shortcut) {
+            row.text = "无法读取";
+        } else {
+            const std::string& target = shortcut.value().target;
+            row.text = target.find(' ') == std::string::npos ? target : "\"" + target + "\"";
+            if (!shortcut.value().arguments.empty()) row.text += " " + shortcut.value().arguments;
+        }
+        row.name = std::move(file);
+        row.key = 0;  // a file, not a value
+        row.root = where.root;
+        row.source = static_cast<std::uint8_t>(source);
+        row.on = !approvedOff(where, row.name);
+        // An unreadable shortcut names no program to look for.
+        row.expandable = false;
+        m_rows.push_back(std::move(row));
+    }
 }
 
 void StartupList::readWinlogon() {
@@ -164,6 +206,8 @@ bool StartupList::removeRow(std::size_t row) {
     StartupRow& target = m_rows[row];
     if (target.key == kRemovedRowKey) return false;
     const StartupSource& where = target.where();
+    // A folder's shortcut is a file, which the journal cannot bring back: it is not deleted here.
+    if (where.keyPath == nullptr) return false;
     if (where.place == StartupPlace::Winlogon) {
         // Without its shell or Userinit Windows cannot log on: the value goes back to Windows'
         // own instead of away.
@@ -197,6 +241,7 @@ RemovalOutcome StartupList::RemoveSelected() {
                                         std::string(winlogonDefault(row.name))));
                 continue;
             }
+            if (where.keyPath == nullptr) continue;  // a folder's shortcut: refused below
             ops.push_back(deleteValue(row.root, where.keyPath, row.name));
             if (where.approvedKeyPath != nullptr && m_rule == StartupSwitchRule::Approved &&
                 !where.backup)

@@ -53,6 +53,14 @@ struct StartupRow {
     const StartupSource& where() const { return startupSources()[source]; }
 };
 
+// The machine whose registry the list reads: whether Wine runs it, and its files through the
+// path mapping (both must outlive the list).
+struct StartupMachine {
+    bool wine = false;
+    const FileSystem* files = nullptr;
+    const PathMapping* paths = nullptr;
+};
+
 // What a switch command did.
 struct SwitchOutcome {
     int switched = 0;  // entries switched (and saved)
@@ -144,11 +152,16 @@ class StartupList {
     // Where programs are looked for; none (the default): no row is marked missing. The lookup's
     // references must outlive the list.
     void setProgramLookup(std::optional<ProgramLookup> lookup) { m_lookup = std::move(lookup); }
+    // With a machine, each refresh works both out afresh from the registry being edited: the
+    // rule from its Windows version (startupSwitchRule), the lookup from its environment.
+    void setMachine(std::optional<StartupMachine> machine) { m_machine = machine; }
 
   private:
     // Appends the rows of one registry source; records its handle when the key had values.
     void readKey(std::size_t source);
     void readWinlogon();
+    // The shortcuts of a Startup folder, found through the machine's shell folders and paths.
+    void readFolder(std::size_t source);
     // The names StartupApproved switches off, per approved key and root.
     void readApproved();
     bool approvedOff(const StartupSource& where, const std::string& name) const;
@@ -163,6 +176,7 @@ class StartupList {
     StartupSwitchRule m_rule = StartupSwitchRule::Backup;
     std::function<FileTime()> m_clock;
     std::optional<ProgramLookup> m_lookup;
+    std::optional<StartupMachine> m_machine;
     // "<source index>|<name folded>" of every approved value that switches its entry off.
     std::unordered_set<std::string> m_approvedOff;
     std::vector<StartupRow> m_rows;

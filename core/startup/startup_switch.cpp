@@ -36,13 +36,14 @@ std::optional<std::vector<RegOp>> StartupList::switchOps(const StartupRow& row, 
         why = Status::error("Winlogon 的 " + row.name + " 不能禁用，只能恢复默认。");
         return std::nullopt;
     }
-    if (where.keyPath == nullptr) {
-        why = Status::error("启动文件夹中的项暂不能切换。");
-        return std::nullopt;
-    }
     if (row.on == on) return std::vector<RegOp>{};
 
     const bool approved = m_rule == StartupSwitchRule::Approved && where.approvedKeyPath != nullptr;
+    if (where.keyPath == nullptr && !approved) {
+        // Moving the shortcut itself is a file operation the journal could not undo.
+        why = Status::error("启动文件夹中的项只能在 Windows 8 及以后的系统上禁用。");
+        return std::nullopt;
+    }
     if (!where.backup && approved) {
         // Task Manager's own switch: the entry stays where it is.
         const FileTime now = on ? 0 : (m_clock ? m_clock() : systemFileTime());

@@ -13,5 +13,18 @@ if(NOT WIN32)
       ${CMAKE_CURRENT_LIST_DIR}/startup_places_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/startup_switch_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/startup_missing_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/startup_folder_test.cpp
+    LIBS hivora_core)
+endif()
+
+# The command-line side builds from the program's own sources, which need no display.
+if(NOT WIN32 AND HIVORA_BUILD_GUI)
+  hivora_add_test(startup_command_test LABEL startup
+    SOURCES
+      ${CMAKE_CURRENT_LIST_DIR}/startup_command_test.cpp
+      ${PROJECT_SOURCE_DIR}/app/startup_command.cpp
+      ${PROJECT_SOURCE_DIR}/app/journal_command.cpp
+      ${PROJECT_SOURCE_DIR}/app/options.cpp
+      ${PROJECT_SOURCE_DIR}/app/registry_choice.cpp
     LIBS hivora_core)
 endif()
