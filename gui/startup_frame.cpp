@@ -162,7 +162,11 @@ void StartupFrame::switchOn() {
 
 void StartupFrame::switchSelected(bool on) {
     const SwitchOutcome outcome = m_list->SwitchSelected(on);
-    if (outcome.refreshed) showList();
+    if (outcome.refreshed) {
+        showList();
+    } else if (outcome.switched > 0) {
+        m_view->rebindRowsInSight();
+    }
     m_framework.show(outcome.shown, outcome.status.message());
 }
 

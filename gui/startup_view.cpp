@@ -256,6 +256,13 @@ void StartupView::bind(Slot& slot, int row) {
                m_layout.dataLeft, false);
 }
 
+void StartupView::rebindRowsInSight() {
+    for (Slot& slot : m_slots) {
+        if (slot.row >= 0 && static_cast<std::size_t>(slot.row) < m_list.size())
+            bind(slot, slot.row);
+    }
+}
+
 void StartupView::syncChecks() {
     for (Slot& slot : m_slots) {
         if (slot.row < 0 || static_cast<std::size_t>(slot.row) >= m_list.size()) continue;

@@ -17,10 +17,6 @@ std::string folded(std::string_view name) {
     return out;
 }
 
-std::string approvedId(RegKey root, const char* approvedKey, std::string_view name) {
-    return (root == kHkeyCurrentUser ? "U" : "M") + std::string(approvedKey) + '|' + folded(name);
-}
-
 }  // namespace
 
 std::string runKeyDisplayName(RegKey root) {
@@ -72,7 +68,8 @@ void StartupList::readApproved() {
         if (!key) continue;  // unreadable: every entry counts as on, as Windows takes it
         for (const NamedValue& value : key.value().values) {
             if (approvedValueSaysOff(value.type, value.data))
-                m_approvedOff.insert(approvedId(where.root, where.approvedKeyPath, value.name));
+                m_approvedOff.insert(
+                    startupApprovedId(where.root, where.approvedKeyPath, value.name));
         }
     }
 }
@@ -80,7 +77,7 @@ void StartupList::readApproved() {
 bool StartupList::approvedOff(const StartupSource& where, const std::string& name) const {
     return m_rule == StartupSwitchRule::Approved && where.approvedKeyPath != nullptr &&
            !m_approvedOff.empty() &&
-           m_approvedOff.count(approvedId(where.root, where.approvedKeyPath, name)) != 0;
+           m_approvedOff.count(startupApprovedId(where.root, where.approvedKeyPath, name)) != 0;
 }
 
 void StartupList::readFolder(std::size_t source) {

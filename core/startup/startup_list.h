@@ -132,13 +132,16 @@ class StartupList {
     // The switch commands: every checked row is switched off (on) in one registry action (one
     // save), all or nothing: with an observer, the first failure puts back what the action wrote.
     // Rows already in the wanted state are left alone; Winlogon's rows, which are never switched
-    // off, and a row whose name the other side already holds count as failed. When anything was
-    // switched the list is read again. `shown` as for RemoveSelected.
+    // off, and a row whose name the other side already holds count as failed. The rows switched
+    // change in place, keeping their positions, their check marks cleared (a moved entry's row
+    // now refers to the key it moved to); the list is not read again (`refreshed` stays false). `shown` as for
+    // RemoveSelected.
     SwitchOutcome SwitchSelected(bool on);
     // The same for the rows given (out-of-range ones count as failed), checked or not.
     SwitchOutcome switchRows(std::span<const std::size_t> rows, bool on);
     // "恢复默认": Winlogon's Shell or Userinit of the checked rows back to Windows' default, in
-    // one recorded action. Other rows checked count as failed.
+    // one recorded action, after which the list is read again. Other rows checked count as
+    // failed.
     SwitchOutcome RestoreDefaults();
     SwitchOutcome restoreDefaultRows(std::span<const std::size_t> rows);
 
@@ -169,7 +172,10 @@ class StartupList {
     std::optional<std::vector<RegOp>> switchOps(const StartupRow& row, bool on, Status& why);
     // Runs `ops` as one recorded action, all or nothing.
     Status runAction(const std::vector<RegOp>& ops, const char* button);
-    SwitchOutcome finish(SwitchOutcome outcome, const Status& status, int attempted);
+    // Counts the outcome; with `refresh` and anything switched, reads the list again.
+    SwitchOutcome finish(SwitchOutcome outcome, const Status& status, int attempted, bool refresh);
+    // The row after a saved switch to `on`: its state, its key (a move changes it), the marks.
+    void markSwitched(StartupRow& row, bool on);
 
     RegInfoGetSet& m_layer;
     ActionObserver* m_observer = nullptr;

@@ -79,6 +79,14 @@ std::span<const StartupSource> startupSources() {
     return kSources;
 }
 
+std::string startupApprovedId(RegKey root, const char* approvedKeyPath, std::string_view name) {
+    std::string id = root == kHkeyCurrentUser ? "U" : "M";
+    id += approvedKeyPath;
+    id += '|';
+    for (char c : name) id += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return id;
+}
+
 std::string_view winlogonDefault(std::string_view valueName) {
     if (equalsFolded(valueName, "Shell")) return kDefaultShell;
     if (equalsFolded(valueName, "Userinit")) return kDefaultUserinit;

@@ -63,6 +63,10 @@ std::string_view winlogonDefault(std::string_view valueName);
 // %SystemRoot%-based spelling of the system folder count as the same.
 bool isWinlogonDefault(std::string_view valueName, std::string_view text);
 
+// The key of an approved value in the list's set of switched-off entries: root, approved key and
+// the entry's name folded to lower case (names match without regard to ASCII case).
+std::string startupApprovedId(RegKey root, const char* approvedKeyPath, std::string_view name);
+
 // How the Windows that runs the registry switches an entry off.
 enum class StartupSwitchRule : std::uint8_t {
     Approved,  // Windows 8 and later: Explorer\StartupApproved values, as Task Manager writes

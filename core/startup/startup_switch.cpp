@@ -119,7 +119,8 @@ Status StartupList::runAction(const std::vector<RegOp>& ops, const char* button)
     return outcome;
 }
 
-SwitchOutcome StartupList::finish(SwitchOutcome outcome, const Status& status, int attempted) {
+SwitchOutcome StartupList::finish(SwitchOutcome outcome, const Status& status, int attempted,
+                                  bool refresh) {
     outcome.status.update(status);
     if (attempted > 0) {
         if (status) {
@@ -128,7 +129,7 @@ SwitchOutcome StartupList::finish(SwitchOutcome outcome, const Status& status, i
             outcome.failed += attempted;
         }
     }
-    if (outcome.switched > 0) {
+    if (outcome.switched > 0 && refresh) {
         RefreshStartupList();
         outcome.refreshed = true;
     }
@@ -145,6 +146,7 @@ SwitchOutcome StartupList::switchRows(std::span<const std::size_t> rows, bool on
     // Held from before the values are read until they are saved.
     const Status held = m_layer.beginAction();
     std::vector<RegOp> ops;
+    std::vector<std::size_t> switching;
     int attempted = 0;
     for (std::size_t row : rows) {
         Status why;
@@ -158,13 +160,46 @@ SwitchOutcome StartupList::switchRows(std::span<const std::size_t> rows, bool on
         }
         if (rowOps->empty()) continue;
         ++attempted;
+        switching.push_back(row);
         ops.insert(ops.end(), rowOps->begin(), rowOps->end());
     }
     if (ops.empty()) {
         (void)m_layer.endAction();
-        return finish(outcome, Status(), 0);
+        return finish(outcome, Status(), 0, false);
     }
-    return finish(outcome, runAction(ops, on ? "on" : "off"), attempted);
+    const Status done = runAction(ops, on ? "on" : "off");
+    // A long list is not read again for one switch: the rows switched change in place.
+    if (done)
+        for (std::size_t row : switching) markSwitched(m_rows[row], on);
+    return finish(outcome, done, attempted, false);
+}
+
+void StartupList::markSwitched(StartupRow& row, bool on) {
+    const StartupSource& where = row.where();
+    const bool approved = m_rule == StartupSwitchRule::Approved && where.approvedKeyPath != nullptr;
+    if (!(approved && !where.backup)) {
+        // Moved to the other key of its place: the row follows it, with a handle of that key.
+        row.source = static_cast<std::uint8_t>(row.source ^ 1u);
+        const StartupSource& now = row.where();
+        RegKey handle = 0;
+        if (m_layer.api().RegOpenKeyA(now.root, now.keyPath, &handle) == kErrorSuccess) {
+            m_openKeys.push_back(handle);
+            row.key = handle;
+        } else {
+            row.key = kRemovedRowKey;  // gone again already: nothing left to act on
+        }
+    }
+    if (approved) {
+        const StartupSource& live = startupSources()[row.source & ~std::size_t{1}];
+        const std::string id = startupApprovedId(live.root, live.approvedKeyPath, row.name);
+        if (on) {
+            m_approvedOff.erase(id);
+        } else {
+            m_approvedOff.insert(id);
+        }
+    }
+    row.on = on;
+    row.checkState = kUnchecked;  // done with, as a list read again would show it
 }
 
 SwitchOutcome StartupList::SwitchSelected(bool on) {
@@ -192,10 +227,10 @@ SwitchOutcome StartupList::restoreDefaultRows(std::span<const std::size_t> rows)
     }
     if (ops.empty()) {
         (void)m_layer.endAction();
-        return finish(outcome, Status(), 0);
+        return finish(outcome, Status(), 0, true);
     }
     const int attempted = static_cast<int>(ops.size());
-    return finish(outcome, runAction(ops, "restoreDefault"), attempted);
+    return finish(outcome, runAction(ops, "restoreDefault"), attempted, true);
 }
 
 SwitchOutcome StartupList::RestoreDefaults() {
