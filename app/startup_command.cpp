@@ -63,6 +63,7 @@ int runStartupCommand(const Options& options) {
 
     if (reading) {
         list.RefreshStartupList();
+        list.markAllRows();
         for (const StartupRow& row : list.rows()) {
             std::printf("%s\t%s\t%s\t%s\t%s\n", row.where().tag, field(row.name).c_str(),
                         field(row.text).c_str(), startupStateWord(row),

@@ -184,7 +184,7 @@ void StartupView::reset() {
 
 const StartupViewLayout& StartupView::layOut() {
     WidestText measure(font());
-    const int widestName = measure.widest(m_list.rows(), &startupNameCaption);
+    const int widestName = measure.widest(m_list.rows(), &startupNameCaptionAtMost);
     const int widestData = measure.widest(m_list.rows(), &startupDataCaption);
     const int rowCount = static_cast<int>(std::min<std::size_t>(m_list.size(), 32767));
     m_layout = layOutStartupView(rowCount, pixelsToTwips(widestName), pixelsToTwips(widestData));
@@ -224,7 +224,7 @@ void StartupView::placeRows() {
 }
 
 void StartupView::bind(Slot& slot, int row) {
-    const StartupRow& data = m_list.rows()[static_cast<std::size_t>(row)];
+    const StartupRow& data = m_list.markedRow(static_cast<std::size_t>(row));
     slot.row = row;
     const QFontMetrics metrics(font());
     const QString index = QString::number(row);

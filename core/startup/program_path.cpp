@@ -63,7 +63,9 @@ bool endsWithProgramExtension(std::string_view path) {
 }
 
 bool fileAt(const ProgramLookup& lookup, const std::string& windowsPath) {
-    return FileExists(*lookup.files, lookup.paths->hostPath(windowsPath));
+    const auto [slot, fresh] = lookup.known.try_emplace(windowsPath, false);
+    if (fresh) slot->second = FileExists(*lookup.files, lookup.paths->hostPath(windowsPath));
+    return slot->second;
 }
 
 // Whether a program named by `path` exists, Windows' way: as given, then with ".exe" when it has

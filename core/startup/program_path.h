@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "core/registry/reg_info_get_set.h"
 #include "platform/path_mapping.h"
@@ -36,6 +37,9 @@ struct ProgramLookup {
     const FileSystem* files = nullptr;   // the host's files
     const PathMapping* paths = nullptr;  // Windows paths -> host paths
     StartupEnvironment environment;
+    // Whether a file exists at each Windows path asked about so far: many commands share their
+    // first words ("C:\Program", "C:\Program Files\Vendor"). Clear it to look at the disk again.
+    mutable std::unordered_map<std::string, bool> known;
 };
 
 // The program `command` starts, when it cannot be found: the Windows path that was looked for

@@ -10,6 +10,10 @@ std::string startupNameCaption(const StartupRow& row) {
     return caption;
 }
 
+std::string startupNameCaptionAtMost(const StartupRow& row) {
+    return std::string(row.on ? kOnMark : kOffMark) + kMissingMark + ' ' + row.name;
+}
+
 std::string startupDataCaption(const StartupRow& row) {
     return "[" + std::string(row.where().tag) + "] " + row.text;
 }

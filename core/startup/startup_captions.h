@@ -15,6 +15,9 @@ inline constexpr char kMissingMark[] = "[缺]";
 
 // "[启] name", "[停] name", with "[缺]" after the state when the program file is missing.
 std::string startupNameCaption(const StartupRow& row);
+// The name caption at its widest, as if the program were missing: a view lays its columns out by
+// it before the rows' marks are worked out.
+std::string startupNameCaptionAtMost(const StartupRow& row);
 // "[HKCU\Run] command".
 std::string startupDataCaption(const StartupRow& row);
 // The tooltip's lines: the command, the key (or folder) it lives in, whether it is switched off

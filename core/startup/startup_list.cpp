@@ -47,15 +47,26 @@ std::size_t StartupList::RefreshStartupList() {
             readKey(source);
         }
     }
-    if (m_lookup) {
-        for (StartupRow& row : m_rows) {
-            std::optional<std::string> missing =
-                missingProgram(*m_lookup, row.text, row.expandable);
-            row.missing = missing.has_value();
-            if (missing) row.missingPath = std::move(*missing);
-        }
-    }
+    // Programs are looked for as rows are shown (markedRow): one look at the disk per row of a
+    // long list would cost more than reading it.
+    if (m_lookup) m_lookup->known.clear();  // files come and go between refreshes
     return m_rows.size();
+}
+
+const StartupRow& StartupList::markedRow(std::size_t index) {
+    StartupRow& row = m_rows[index];
+    if (row.missingLooked) return row;
+    row.missingLooked = true;
+    // An unreadable shortcut names no program to look for.
+    if (!m_lookup || (row.where().keyPath == nullptr && row.text == kUnreadableText)) return row;
+    std::optional<std::string> missing = missingProgram(*m_lookup, row.text, row.expandable);
+    row.missing = missing.has_value();
+    if (missing) row.missingPath = std::move(*missing);
+    return row;
+}
+
+void StartupList::markAllRows() {
+    for (std::size_t k = 0; k < m_rows.size(); ++k) (void)markedRow(k);
 }
 
 void StartupList::readApproved() {
@@ -95,7 +106,7 @@ void StartupList::readFolder(std::size_t source) {
         StartupRow row;
         const Result<ShortcutTarget> shortcut = readShortcut(host + "/" + file);
         if (!shortcut) {
-            row.text = "无法读取";
+            row.text = kUnreadableText;
         } else {
             const std::string& target = shortcut.value().target;
             row.text = target.find(' ') == std::string::npos ? target : "\"" + target + "\"";

@@ -49,6 +49,7 @@ struct StartupRow {
     bool on = true;               // Windows starts it at logon
     bool missing = false;         // its program file does not exist ...
     std::string missingPath;      // ... at this Windows path (expanded)
+    bool missingLooked = false;   // `missing` was worked out (StartupList::markedRow)
 
     const StartupSource& where() const { return startupSources()[source]; }
 };
@@ -60,6 +61,9 @@ struct StartupMachine {
     const FileSystem* files = nullptr;
     const PathMapping* paths = nullptr;
 };
+
+// The command shown for a shortcut that cannot be read.
+inline constexpr char kUnreadableText[] = "无法读取";
 
 // What a switch command did.
 struct SwitchOutcome {
@@ -98,7 +102,13 @@ class StartupList {
     // No rows; every key the list opened is closed and the shared handle count is back at 0.
     void ClearStartupRows();
 
+    // The rows; their `missing` marks are worked out only by markedRow and markAllRows.
     const std::vector<StartupRow>& rows() const { return m_rows; }
+    // Row `index` (< size()) with its missing-program mark worked out, once per refresh: a view
+    // asks for the rows it shows. Without a program lookup nothing is marked.
+    const StartupRow& markedRow(std::size_t index);
+    // Every row's mark worked out, for a whole listing.
+    void markAllRows();
     std::size_t size() const { return m_rows.size(); }
     // The handles of the rows in row order (OpenKeyHandles); kRemovedRowKey for removed rows.
     std::vector<RegKey> OpenKeyHandles() const;
@@ -134,8 +144,8 @@ class StartupList {
     // Rows already in the wanted state are left alone; Winlogon's rows, which are never switched
     // off, and a row whose name the other side already holds count as failed. The rows switched
     // change in place, keeping their positions, their check marks cleared (a moved entry's row
-    // now refers to the key it moved to); the list is not read again (`refreshed` stays false). `shown` as for
-    // RemoveSelected.
+    // now refers to the key it moved to); the list is not read again (`refreshed` stays false).
+    // `shown` as for RemoveSelected.
     SwitchOutcome SwitchSelected(bool on);
     // The same for the rows given (out-of-range ones count as failed), checked or not.
     SwitchOutcome switchRows(std::span<const std::size_t> rows, bool on);

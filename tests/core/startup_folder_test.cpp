@@ -74,6 +74,7 @@ TEST(StartupFolders, ListedInOrderWithTargetsAndUnreadableFiles) {
     f.useMachine(true);
     StartupList& list = f.rig.list();
     list.RefreshStartupList();
+    list.markAllRows();
     std::vector<Shown> shown;
     for (const StartupRow& row : list.rows())
         shown.push_back({row.source, row.name, row.text, row.missing});

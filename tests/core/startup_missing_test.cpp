@@ -98,6 +98,7 @@ TEST(MissingMark, RowsOfAWinePrefix) {
     list.setProgramLookup(
         ProgramLookup{files.get(), paths.get(), readStartupEnvironment(rig.fixture().layer())});
     ASSERT_EQ(list.RefreshStartupList(), 2u);
+    list.markAllRows();
     const StartupRow& gone = list.rows()[static_cast<std::size_t>(rig.rowOf(0, "Gone"))];
     const StartupRow& here = list.rows()[static_cast<std::size_t>(rig.rowOf(0, "Here"))];
     EXPECT_TRUE(gone.missing);
@@ -107,6 +108,7 @@ TEST(MissingMark, RowsOfAWinePrefix) {
     // Without a lookup nothing is marked.
     list.setProgramLookup(std::nullopt);
     list.RefreshStartupList();
+    list.markAllRows();
     for (const StartupRow& row : list.rows()) EXPECT_FALSE(row.missing);
 }
 
