@@ -77,20 +77,26 @@ Result<ShortcutTarget> readShortcut(const std::string&) {
 
 #endif
 
-std::vector<std::string> folderFileNames(const std::string& hostPath) {
-    std::vector<std::string> names;
+std::vector<FolderFile> folderFiles(const std::string& hostPath) {
+    std::vector<FolderFile> files;
     std::error_code error;
     std::filesystem::directory_iterator it(hostPath, error);
     for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
-        std::error_code typeError;
-        if (!it->is_regular_file(typeError)) continue;
-        std::string name = it->path().filename().string();
-        std::string lower = name;
+        std::error_code statError;
+        if (!it->is_regular_file(statError)) continue;
+        FolderFile file;
+        file.name = it->path().filename().string();
+        std::string lower = file.name;
         for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-        if (lower != "desktop.ini") names.push_back(std::move(name));
+        if (lower == "desktop.ini") continue;
+        file.size = it->file_size(statError);
+        file.modified =
+            static_cast<std::int64_t>(it->last_write_time(statError).time_since_epoch().count());
+        files.push_back(std::move(file));
     }
-    std::sort(names.begin(), names.end());
-    return names;
+    std::sort(files.begin(), files.end(),
+              [](const FolderFile& a, const FolderFile& b) { return a.name < b.name; });
+    return files;
 }
 
 }  // namespace hivora

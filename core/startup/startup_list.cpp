@@ -102,17 +102,25 @@ void StartupList::readFolder(std::size_t source) {
         m_layer.GetRegString(where.root, kShellFolders, valueName, kKeyRead, flag);
     if (flag != 0 || folder.empty()) return;
     const std::string host = m_machine->paths->hostPath(folder);
-    for (std::string& file : folderFileNames(host)) {
+    for (FolderFile& file : folderFiles(host)) {
         StartupRow row;
-        const Result<ShortcutTarget> shortcut = readShortcut(host + "/" + file);
-        if (!shortcut) {
-            row.text = kUnreadableText;
-        } else {
-            const std::string& target = shortcut.value().target;
-            row.text = target.find(' ') == std::string::npos ? target : "\"" + target + "\"";
-            if (!shortcut.value().arguments.empty()) row.text += " " + shortcut.value().arguments;
+        const std::string path = host + "/" + file.name;
+        ReadShortcut& known = m_shortcuts[path];
+        if (known.text.empty() || known.size != file.size || known.modified != file.modified) {
+            const Result<ShortcutTarget> shortcut = readShortcut(path);
+            if (!shortcut) {
+                known.text = kUnreadableText;
+            } else {
+                const std::string& target = shortcut.value().target;
+                known.text = target.find(' ') == std::string::npos ? target : "\"" + target + "\"";
+                if (!shortcut.value().arguments.empty())
+                    known.text += " " + shortcut.value().arguments;
+            }
+            known.size = file.size;
+            known.modified = file.modified;
         }
-        row.name = std::move(file);
+        row.text = known.text;
+        row.name = std::move(file.name);
         row.key = 0;  // a file, not a value
         row.root = where.root;
         row.source = static_cast<std::uint8_t>(source);

@@ -16,6 +16,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -193,6 +194,14 @@ class StartupList {
     std::function<FileTime()> m_clock;
     std::optional<ProgramLookup> m_lookup;
     std::optional<StartupMachine> m_machine;
+    // What each shortcut read last showed, by host path, with the size and time stamp it had:
+    // a refresh reads again only the shortcuts that changed.
+    struct ReadShortcut {
+        std::uint64_t size = 0;
+        std::int64_t modified = 0;
+        std::string text;
+    };
+    std::unordered_map<std::string, ReadShortcut> m_shortcuts;
     // "<source index>|<name folded>" of every approved value that switches its entry off.
     std::unordered_set<std::string> m_approvedOff;
     std::vector<StartupRow> m_rows;

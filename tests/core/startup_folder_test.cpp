@@ -89,6 +89,13 @@ TEST(StartupFolders, ListedInOrderWithTargetsAndUnreadableFiles) {
     };
     EXPECT_EQ(shown, expected);
 
+    // A shortcut changed on disk is read again at the next refresh.
+    test::writeFile(f.userFolder() + "/App.lnk",
+                    test::shortcutBytes("C:\\windows\\app.exe", "--tray --quiet"));
+    list.RefreshStartupList();
+    EXPECT_EQ(list.rows()[static_cast<std::size_t>(f.rig.rowOf(kUserFolderSource, "App.lnk"))].text,
+              "C:\\windows\\app.exe --tray --quiet");
+
     // Under Wine a shortcut is neither switched off nor deleted, and stays as it was.
     ASSERT_TRUE(f.rig.checkOnly(kUserFolderSource, "App.lnk"));
     EXPECT_EQ(list.SwitchSelected(false).failed, 1);
