@@ -17,6 +17,7 @@
 #include "app/registry_choice.h"
 #include "app/repair_command.h"
 #include "app/screenshots.h"
+#include "app/startup_command.h"
 #include "app/status_command.h"
 #include "app/window_program.h"
 #include "core/dialog_services.h"
@@ -84,6 +85,7 @@ int main(int argc, char* argv[]) {
     if (hivora::isJournalCommand(parsed.options)) return hivora::runJournalCommand(parsed.options);
     if (hivora::isExportCommand(parsed.options)) return hivora::runExportCommand(parsed.options);
     if (parsed.options.printStatus) return hivora::runStatusCommand(parsed.options);
+    if (hivora::isStartupCommand(parsed.options)) return hivora::runStartupCommand(parsed.options);
     if (!displayAvailable()) {
         std::fputs(
             "Hivora 需要图形桌面才能运行：没有找到显示器（DISPLAY / WAYLAND_DISPLAY 均未设置）。\n"

@@ -8,6 +8,7 @@ const char* const kUsageText =
     "用法：hivora [--prefix 目录] [--code-page 代码页] [--repair-hive 文件] "
     "[--history | --undo | --redo] [--status]\n"
     "       [--export reg|ps1|ansible 文件 [--entries N-M]] [--import-reg 文件]\n"
+    "       [--startup | --startup-off 名称 | --startup-on 名称]\n"
     "  --prefix 目录       修改该 Wine 前缀中的注册表（system.reg、user.reg、userdef.reg），\n"
     "                      默认使用程序自己的注册表目录\n"
     "  --code-page 代码页  写入注册表的 ANSI 代码页，默认 936\n"
@@ -21,6 +22,10 @@ const char* const kUsageText =
     "  --import-reg 文件   把 .reg 文件（版本 5 或 REGEDIT4）写入该注册表，记为一次可撤销的操作\n"
     "  --status            不开窗口，逐行列出各设置的当前状态（页面、说明、状态、所填的值、\n"
     "                      在该注册表的 Windows 版本上是否有效，以制表符分隔）\n"
+    "  --startup           不开窗口，列出所有开机启动项（位置、名称、命令、on/off、\n"
+    "                      程序文件 missing/ok，以制表符分隔）\n"
+    "  --startup-off 名称  禁用该名称的开机启动项（保留该项，可再启用），记为可撤销的操作\n"
+    "  --startup-on 名称   重新启用该名称的开机启动项\n"
     "  --help              显示本说明\n"
     "  --version           显示版本\n";
 
@@ -64,6 +69,15 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
             parsed.options.redoLatest = true;
         } else if (word == "--status") {
             parsed.options.printStatus = true;
+        } else if (word == "--startup") {
+            parsed.options.listStartup = true;
+        } else if (word == "--startup-off" || word == "--startup-on") {
+            if (!hasValue || args[i + 1].empty()) {
+                parsed.error = "选项 " + word + " 后面需要一个启动项的名称。";
+                return parsed;
+            }
+            (word == "--startup-off" ? parsed.options.startupOff : parsed.options.startupOn) =
+                args[++i];
         } else if (word == "--prefix" || word == "--store") {
             if (!hasValue || args[i + 1].empty()) {
                 parsed.error = "选项 " + word + " 后面需要一个目录。";
@@ -118,6 +132,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
         parsed.error = "选项 --entries 只能与 --export 一起使用。";
     else if (!o.exportFormat.empty() && !o.importReg.empty())
         parsed.error = "选项 --export 和 --import-reg 只能使用其中一个。";
+    else if (static_cast<int>(o.listStartup) + static_cast<int>(!o.startupOff.empty()) +
+                 static_cast<int>(!o.startupOn.empty()) >
+             1)
+        parsed.error = "选项 --startup、--startup-off 和 --startup-on 只能使用其中一个。";
     return parsed;
 }
 

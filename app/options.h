@@ -25,6 +25,9 @@ struct Options {
     std::int64_t firstEntry = 0;  // --entries N-M: the ids to export; 0 and 0: every action
     std::int64_t lastEntry = 0;   // not undone
     std::string importReg;        // --import-reg FILE: apply that .reg file, then end
+    bool listStartup = false;     // --startup: print the startup list, no window
+    std::string startupOff;       // --startup-off NAME: switch that startup entry off, then end
+    std::string startupOn;        // --startup-on NAME: switch it on again, then end
 };
 
 struct ParsedOptions {

@@ -94,11 +94,10 @@ WindowProgram::WindowProgram(const Options& options, QtDialogServices& dialogs,
     // The pages' rows write through the same layer, with the platform's services for the store
     // (paths, system folder, broadcast); the dialogs start in a prefix's drive_c.
     m_platform = makePlatformServices(options.storeDirectory);
-    m_catalogue.reset(new CatalogueServices{*m_layer, *m_framework, *m_platform.files,
-                                            *m_platform.refresher, m_platform.paths.get(),
-                                            m_platform.systemDirectory.get(),
-                                            m_platform.broadcaster.get(),
-                                            m_platform.secrets.get(), recorder});
+    m_catalogue.reset(
+        new CatalogueServices{*m_layer, *m_framework, *m_platform.files, *m_platform.refresher,
+                              m_platform.paths.get(), m_platform.systemDirectory.get(),
+                              m_platform.broadcaster.get(), m_platform.secrets.get(), recorder});
     m_pageServices.reset(new PageServices{*m_catalogue});
     dialogs.setStartFolder(dialogStartFolder(options.storeDirectory));
 
@@ -107,11 +106,18 @@ WindowProgram::WindowProgram(const Options& options, QtDialogServices& dialogs,
         configFolder ? configFilePath(*configFolder) : std::string(),
         restartCommandFor(restartTarget), [this] { (void)m_registry.flush(); }, m_layer.get(),
         journal(), m_codec.get(), recorder});
-    if (m_window->startupFrame() != nullptr) m_window->startupFrame()->list().setObserver(recorder);
+    if (m_window->startupFrame() != nullptr) {
+        StartupList& startup = m_window->startupFrame()->list();
+        startup.setObserver(recorder);
+        // On Linux every store is Wine's, which honours no StartupApproved value. The private
+        // store belongs to no machine whose files could be looked at.
+        const bool machineFiles = kOnWindows || !options.storeDirectory.empty();
+        startup.setMachine(StartupMachine{
+            !kOnWindows, machineFiles ? m_platform.files.get() : nullptr, m_platform.paths.get()});
+    }
     // The window fills the page it opens on before its first paint and the others right after.
-    m_window->setPageFiller([this](int index, QWidget* page) {
-        buildPage(index, page, *m_pageServices);
-    });
+    m_window->setPageFiller(
+        [this](int index, QWidget* page) { buildPage(index, page, *m_pageServices); });
 
     // The rows' live state is read once the store is open (reading would open it early); from
     // then on again on each page shown, after each button's action and on changes from outside.

@@ -30,6 +30,8 @@ constexpr SkinGroup kSkinOrder[] = {
     {"Picture_PowerStartSelAll", 4},
     {"Picture_PowerStartAntiSel", 5},
     {"Picture_PowerStartRemove", 6},
+    {"Picture_PowerStartOff", 7},
+    {"Picture_PowerStartOn", 8},
     {"Picture_LoginStyle1", 10},
     {"Picture_LoginStyle2", 11},
     {"Picture_DesktopSet", 20},

@@ -4,6 +4,8 @@
 #include <QString>
 #include <array>
 
+#include "core/catalogue/tweak_framework.h"
+
 namespace hivora {
 
 namespace {
@@ -42,7 +44,7 @@ QPixmap tabFace(int number) {
 }
 
 QPixmap buttonFace(int number) {
-    static std::array<QPixmap, 24> cache;
+    static std::array<QPixmap, 2 * kButtonKindCount> cache;
     return cachedFace(cache, "button", number);
 }
 

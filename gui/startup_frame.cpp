@@ -75,6 +75,8 @@ StartupFrame::StartupFrame(RegInfoGetSet& layer, TweakFramework& framework, QWid
         {kKindInvertSelection, "Picture_PowerStartAntiSel", kInvertLeft,
          &StartupFrame::invertSelection},
         {kKindDelete, "Picture_PowerStartRemove", kRemoveLeft, &StartupFrame::removeSelected},
+        {kKindSwitchOff, "Picture_PowerStartOff", kSwitchOffLeft, &StartupFrame::switchOff},
+        {kKindSwitchOn, "Picture_PowerStartOn", kSwitchOnLeft, &StartupFrame::switchOn},
     };
     for (const ButtonPlace& place : buttons) {
         auto* button = new ImageButton(place.kind, QString::fromLatin1(place.name), this);
@@ -148,6 +150,24 @@ void StartupFrame::removeSelected() {
     const RemovalOutcome outcome = m_list->RemoveSelected();
     if (outcome.refreshed) showList();
     m_framework.show(outcome.shown);  // after the view shows the list as it now is
+}
+
+void StartupFrame::switchOff() {
+    switchSelected(false);
+}
+
+void StartupFrame::switchOn() {
+    switchSelected(true);
+}
+
+void StartupFrame::switchSelected(bool on) {
+    const SwitchOutcome outcome = m_list->SwitchSelected(on);
+    if (outcome.refreshed) {
+        showList();
+    } else if (outcome.switched > 0) {
+        m_view->rebindRowsInSight();
+    }
+    m_framework.show(outcome.shown, outcome.status.message());
 }
 
 void StartupFrame::wheelEvent(QWheelEvent* event) {

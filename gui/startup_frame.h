@@ -1,8 +1,9 @@
 #pragma once
 // The startup items frame "Frame_PowerStart" (caption "注册表开机启动项") of page 0: the programs
-// the two Run keys start at logon, one row each (check box, value name, command line), in a
-// clipping view panned by two skinned scroll bars, with three image buttons under it: select all,
-// invert the selection, remove the checked entries.
+// every startup place starts at logon, one row each (check box, on/off and missing marks with the
+// value name, the place with the command line), in a clipping view panned by two skinned scroll
+// bars, with five image buttons under it: switch off, switch on, select all, invert the
+// selection, remove the checked entries.
 //
 // Placing: a child of page 0 at (3840, 120) twips = (256, 8) pixels, 7575 x 4215 twips =
 // 505 x 281 pixels (kStartupFrameRect). The frame gives itself that size; the host only moves it.
@@ -13,10 +14,10 @@
 // Children, found by object name: "Picture_PowerStartBackgound" (the view),
 // "Picture_PowerStart" (the content, a child of the view), "VScroll_PowerStart",
 // "HScroll_PowerStart", "Picture_PowerStartSelAll", "Picture_PowerStartAntiSel",
-// "Picture_PowerStartRemove", and for the rows in sight "Check_PowerStart(k)",
-// "Label_PowerStartName(k)", "Label_PowerStartValue(k)" with k the row's index in the list.
-// Only the rows in sight have widgets (about ten), re-used as the content scrolls; their names
-// follow the rows they show.
+// "Picture_PowerStartRemove", "Picture_PowerStartOff", "Picture_PowerStartOn", and for the rows in
+// sight "Check_PowerStart(k)", "Label_PowerStartName(k)", "Label_PowerStartValue(k)" with k the
+// row's index in the list. Only the rows in sight have widgets (about ten), re-used as the content
+// scrolls; their names follow the rows they show.
 
 #include <QFrame>
 #include <QRect>
@@ -67,6 +68,10 @@ class StartupFrame : public QFrame {
     void selectAll();
     void invertSelection();
     void removeSelected();
+    void switchOff();
+    void switchOn();
+    // The switch command and its outcome message (with the first failure's reason).
+    void switchSelected(bool on);
 
     TweakFramework& m_framework;
     std::unique_ptr<StartupList> m_list;

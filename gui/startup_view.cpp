@@ -5,7 +5,9 @@
 #include <QLabel>
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
+#include "core/startup/startup_captions.h"
 #include "core/startup/startup_list.h"
 #include "core/ui/twips.h"
 
@@ -23,13 +25,13 @@ QString qText(const std::string& utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-// The row's tooltip: its whole command line and the key it came from. Escaped, so that a value's
-// text is never taken for markup.
+// The row's tooltip: its whole command line, where it lives, its state and a missing program.
+// Escaped, so that a value's text is never taken for markup.
 QString tooltipOf(const StartupRow& row) {
-    QString text = qText(row.text).toHtmlEscaped();
-    if (!text.isEmpty()) text += QStringLiteral("<br>");
-    text += qText(runKeyDisplayName(row.root)).toHtmlEscaped();
-    return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(text);
+    QStringList lines;
+    for (const std::string& line : startupTooltipLines(row)) lines << qText(line).toHtmlEscaped();
+    return QStringLiteral("<p style='white-space:pre'>%1</p>")
+        .arg(lines.join(QStringLiteral("<br>")));
 }
 
 // Shows a row's state; the grey state only while the row holds it, so that a user's click on a
@@ -64,11 +66,11 @@ class WidestText {
         for (int c = 0; c < 128; ++c) m_ascii[c] = m_estimated.horizontalAdvance(QChar(c));
     }
 
-    int widest(const std::vector<StartupRow>& rows, std::string StartupRow::*text) {
+    int widest(const std::vector<StartupRow>& rows, std::string (*text)(const StartupRow&)) {
         m_estimates.clear();
         double largest = 0;
         for (std::size_t k = 0; k < rows.size(); ++k) {
-            const double estimate = estimateOf(rows[k].*text);
+            const double estimate = estimateOf(text(rows[k]));
             m_estimates.push_back({estimate, k});
             largest = std::max(largest, estimate);
         }
@@ -84,7 +86,7 @@ class WidestText {
         }
         int widest = 0;
         for (const Estimate& e : m_estimates) {
-            widest = std::max(widest, m_exact.horizontalAdvance(qText(rows[e.row].*text)));
+            widest = std::max(widest, m_exact.horizontalAdvance(qText(text(rows[e.row]))));
         }
         return widest;
     }
@@ -99,12 +101,25 @@ class WidestText {
         std::size_t row;
     };
 
-    double estimateOf(const std::string& text) const {
+    double estimateOf(const std::string& text) {
         double width = 0;
-        for (char c : text) {
-            const auto byte = static_cast<unsigned char>(c);
-            if (byte >= 0x80) return m_exact.horizontalAdvance(qText(text));
-            width += m_ascii[byte];
+        for (std::size_t at = 0; at < text.size();) {
+            const auto byte = static_cast<unsigned char>(text[at]);
+            if (byte < 0x80) {
+                width += m_ascii[byte];
+                ++at;
+                continue;
+            }
+            // Ideographs and their punctuation (the rows' marks among them) keep one advance
+            // each whatever stands beside them; other scripts may join, so they are measured.
+            const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
+            const QString glyph = qText(text.substr(at, length));
+            const char32_t point = glyph.isEmpty() ? 0 : glyph.toUcs4().value(0);
+            if (point < 0x2E80 || point > 0xFFEF) return m_exact.horizontalAdvance(qText(text));
+            auto [slot, fresh] = m_wide.try_emplace(point, 0.0);
+            if (fresh) slot->second = m_estimated.horizontalAdvance(glyph);
+            width += slot->second;
+            at += length;
         }
         return width;
     }
@@ -112,6 +127,7 @@ class WidestText {
     QFontMetrics m_exact;
     QFontMetricsF m_estimated;
     double m_ascii[128] = {};
+    std::unordered_map<char32_t, double> m_wide;  // advances of the ideographs met so far
     std::vector<Estimate> m_estimates;
 };
 
@@ -168,8 +184,8 @@ void StartupView::reset() {
 
 const StartupViewLayout& StartupView::layOut() {
     WidestText measure(font());
-    const int widestName = measure.widest(m_list.rows(), &StartupRow::name);
-    const int widestData = measure.widest(m_list.rows(), &StartupRow::text);
+    const int widestName = measure.widest(m_list.rows(), &startupNameCaptionAtMost);
+    const int widestData = measure.widest(m_list.rows(), &startupDataCaption);
     const int rowCount = static_cast<int>(std::min<std::size_t>(m_list.size(), 32767));
     m_layout = layOutStartupView(rowCount, pixelsToTwips(widestName), pixelsToTwips(widestData));
 
@@ -208,7 +224,7 @@ void StartupView::placeRows() {
 }
 
 void StartupView::bind(Slot& slot, int row) {
-    const StartupRow& data = m_list.rows()[static_cast<std::size_t>(row)];
+    const StartupRow& data = m_list.markedRow(static_cast<std::size_t>(row));
     slot.row = row;
     const QFontMetrics metrics(font());
     const QString index = QString::number(row);
@@ -234,9 +250,17 @@ void StartupView::bind(Slot& slot, int row) {
         label->setGeometry(px(left), px(top), metrics.horizontalAdvance(caption), height);
         label->show();
     };
-    placeLabel(slot.name, QStringLiteral("Label_PowerStartName(%1)"), data.name, kNameLeft, true);
-    placeLabel(slot.data, QStringLiteral("Label_PowerStartValue(%1)"), data.text, m_layout.dataLeft,
-               false);
+    placeLabel(slot.name, QStringLiteral("Label_PowerStartName(%1)"), startupNameCaption(data),
+               kNameLeft, true);
+    placeLabel(slot.data, QStringLiteral("Label_PowerStartValue(%1)"), startupDataCaption(data),
+               m_layout.dataLeft, false);
+}
+
+void StartupView::rebindRowsInSight() {
+    for (Slot& slot : m_slots) {
+        if (slot.row >= 0 && static_cast<std::size_t>(slot.row) < m_list.size())
+            bind(slot, slot.row);
+    }
 }
 
 void StartupView::syncChecks() {

@@ -38,6 +38,8 @@ class StartupView : public QWidget {
 
     // The rows in sight show their check marks as the list holds them now.
     void syncChecks();
+    // The rows in sight show again what the list holds for them (after a switch in place).
+    void rebindRowsInSight();
 
     // Row widgets in existence (check box, name and data label count as one row).
     int rowWidgetCount() const { return static_cast<int>(m_slots.size()); }

@@ -74,8 +74,9 @@ QFont captionFont(double pointSize) {
 
 // ---- Image buttons (57 x 25): released and pressed, per kind ----------------------------------
 
-const char* const kButtonCaptions[] = {"选 择", "设 置", "全 选", "反 选", "删 除", "解 除",
-                                       "更 改", "默 认", "隐 藏", "显 示", "禁 止", "应 用"};
+const char* const kButtonCaptions[] = {"选 择", "设 置", "全 选", "反 选", "删 除",
+                                       "解 除", "更 改", "默 认", "隐 藏", "显 示",
+                                       "禁 止", "应 用", "禁 用", "启 用"};
 
 void drawButton(QPainter& p, int kind, bool pressed) {
     const QRectF full(0, 0, 57, 25);
@@ -369,7 +370,7 @@ int main(int argc, char* argv[]) {
                             QSize(44, 44), [&](QPainter& p) { drawTab(p, tab, TabState(state)); });
         }
     }
-    for (int kind = 0; kind < 12; ++kind) {
+    for (int kind = 0; kind < 14; ++kind) {
         for (int pressed = 0; pressed < 2; ++pressed) {
             ok &= out.write(
                 QStringLiteral("button_%1").arg(2 * kind + pressed + 1, 2, 10, QChar('0')),

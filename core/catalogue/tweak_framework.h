@@ -43,8 +43,10 @@ enum ButtonKind : int {
     kKindShow = 9,
     kKindForbid = 10,
     kKindApply = 11,
+    kKindSwitchOff = 12,  // "禁 用" of the startup list
+    kKindSwitchOn = 13,   // "启 用" of the startup list
 };
-inline constexpr int kButtonKindCount = 12;
+inline constexpr int kButtonKindCount = 14;
 
 // The mouse button code of the left button; only it moves a button's face.
 inline constexpr int kLeftMouseButton = 1;

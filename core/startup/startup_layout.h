@@ -32,6 +32,9 @@ inline constexpr int kButtonTop = 3600;
 inline constexpr int kSelectAllLeft = 3600;
 inline constexpr int kInvertLeft = 4920;
 inline constexpr int kRemoveLeft = 6240;
+// "禁用" and "启用", left of the three at the same pitch.
+inline constexpr int kSwitchOffLeft = 960;
+inline constexpr int kSwitchOnLeft = 2280;
 
 // Rows inside the content.
 inline constexpr int kCheckLeft = 240;

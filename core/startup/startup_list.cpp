@@ -1,13 +1,21 @@
 #include "core/startup/startup_list.h"
 
 #include <algorithm>
+#include <cctype>
+
+#include "core/journal/registry_state.h"
+#include "platform/shortcut_file.h"
 
 namespace hivora {
 
 namespace {
 
-// The two Run keys in the order the list shows them.
-constexpr RegKey kRunRoots[] = {kHkeyCurrentUser, kHkeyLocalMachine};
+// Value names match without regard to ASCII case, as the registry matches them.
+std::string folded(std::string_view name) {
+    std::string out(name);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
 
 }  // namespace
 
@@ -21,13 +29,135 @@ StartupList::~StartupList() {
 
 std::size_t StartupList::RefreshStartupList() {
     ClearStartupRows();
-    for (RegKey root : kRunRoots) readRunKey(root);
+    if (m_machine) {
+        m_rule = startupSwitchRule(detectWindowsGeneration(m_layer), m_machine->wine);
+        m_lookup.reset();
+        if (m_machine->files != nullptr && m_machine->paths != nullptr)
+            m_lookup =
+                ProgramLookup{m_machine->files, m_machine->paths, readStartupEnvironment(m_layer)};
+    }
+    readApproved();
+    const auto sources = startupSources();
+    for (std::size_t source = 0; source < sources.size(); ++source) {
+        if (sources[source].place == StartupPlace::Winlogon) {
+            readWinlogon();
+        } else if (sources[source].keyPath == nullptr && !sources[source].backup) {
+            readFolder(source);
+        } else if (sources[source].keyPath != nullptr) {
+            readKey(source);
+        }
+    }
+    // Programs are looked for as rows are shown (markedRow): one look at the disk per row of a
+    // long list would cost more than reading it.
+    if (m_lookup) m_lookup->known.clear();  // files come and go between refreshes
     return m_rows.size();
 }
 
-void StartupList::readRunKey(RegKey root) {
+const StartupRow& StartupList::markedRow(std::size_t index) {
+    StartupRow& row = m_rows[index];
+    if (row.missingLooked) return row;
+    row.missingLooked = true;
+    // An unreadable shortcut names no program to look for.
+    if (!m_lookup || (row.where().keyPath == nullptr && row.text == kUnreadableText)) return row;
+    std::optional<std::string> missing = missingProgram(*m_lookup, row.text, row.expandable);
+    row.missing = missing.has_value();
+    if (missing) row.missingPath = std::move(*missing);
+    return row;
+}
+
+void StartupList::markAllRows() {
+    for (std::size_t k = 0; k < m_rows.size(); ++k) (void)markedRow(k);
+}
+
+void StartupList::readApproved() {
+    if (m_rule != StartupSwitchRule::Approved) return;
+    const RegistryView view{m_layer.api(), m_layer.codec()};
+    for (const StartupSource& where : startupSources()) {
+        // Each approved key belongs to exactly one live source of its root.
+        if (where.backup || where.approvedKeyPath == nullptr) continue;
+        const Result<KeyState> key = readKeyState(view, where.root, where.approvedKeyPath);
+        if (!key) continue;  // unreadable: every entry counts as on, as Windows takes it
+        for (const NamedValue& value : key.value().values) {
+            if (approvedValueSaysOff(value.type, value.data))
+                m_approvedOff.insert(
+                    startupApprovedId(where.root, where.approvedKeyPath, value.name));
+        }
+    }
+}
+
+bool StartupList::approvedOff(const StartupSource& where, const std::string& name) const {
+    return m_rule == StartupSwitchRule::Approved && where.approvedKeyPath != nullptr &&
+           !m_approvedOff.empty() &&
+           m_approvedOff.count(startupApprovedId(where.root, where.approvedKeyPath, name)) != 0;
+}
+
+void StartupList::readFolder(std::size_t source) {
+    if (!m_machine || m_machine->files == nullptr || m_machine->paths == nullptr) return;
+    const StartupSource& where = startupSources()[source];
+    constexpr char kShellFolders[] =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    const char* valueName = where.place == StartupPlace::UserFolder ? "Startup" : "Common Startup";
+    std::int32_t flag = 0;
+    const std::string folder =
+        m_layer.GetRegString(where.root, kShellFolders, valueName, kKeyRead, flag);
+    if (flag != 0 || folder.empty()) return;
+    const std::string host = m_machine->paths->hostPath(folder);
+    for (FolderFile& file : folderFiles(host)) {
+        StartupRow row;
+        const std::string path = host + "/" + file.name;
+        ReadShortcut& known = m_shortcuts[path];
+        if (known.text.empty() || known.size != file.size || known.modified != file.modified) {
+            const Result<ShortcutTarget> shortcut = readShortcut(path);
+            if (!shortcut) {
+                known.text = kUnreadableText;
+            } else {
+                const std::string& target = shortcut.value().target;
+                known.text = target.find(' ') == std::string::npos ? target : "\"" + target + "\"";
+                if (!shortcut.value().arguments.empty())
+                    known.text += " " + shortcut.value().arguments;
+            }
+            known.size = file.size;
+            known.modified = file.modified;
+        }
+        row.text = known.text;
+        row.name = std::move(file.name);
+        row.key = 0;  // a file, not a value
+        row.root = where.root;
+        row.source = static_cast<std::uint8_t>(source);
+        row.on = !approvedOff(where, row.name);
+        // An unreadable shortcut names no program to look for.
+        row.expandable = false;
+        m_rows.push_back(std::move(row));
+    }
+}
+
+void StartupList::readWinlogon() {
+    const StartupSource& where = startupSources()[kWinlogonSource];
+    for (const char* name : {"Shell", "Userinit"}) {
+        std::int32_t flag = 0;
+        bool expandable = false;
+        std::string text = m_layer.GetRegString(where.root, where.keyPath, name, kKeyRead, flag);
+        if (flag != 0) {
+            text = m_layer.GetRegExpandString(where.root, where.keyPath, name, kKeyRead, flag);
+            expandable = true;
+        }
+        if (flag != 0 || isWinlogonDefault(name, text)) continue;
+        StartupRow row;
+        row.name = name;
+        row.text = std::move(text);
+        row.key = 0;  // changed by name: it is restored, never deleted
+        row.root = where.root;
+        row.source = static_cast<std::uint8_t>(kWinlogonSource);
+        row.expandable = expandable;
+        m_rows.push_back(std::move(row));
+    }
+}
+
+void StartupList::readKey(std::size_t source) {
+    const StartupSource& where = startupSources()[source];
+    const RegKey root = where.root;
     const std::int16_t count =
-        m_layer.EnumRegValues(root, kRunKeyPath, m_names, m_texts, m_handles);
+        m_layer.EnumRegValues(root, where.keyPath, m_names, m_texts, m_handles);
     if (count < 1) return;  // missing key (-1) or no values: the layer closed it again
 
     const std::size_t first = static_cast<std::size_t>(m_layer.OpenKeyHandleCount()) - count;
@@ -43,11 +173,16 @@ void StartupList::readRunKey(RegKey root) {
             // reads REG_SZ only, so such an entry would otherwise show no command at all.
             std::int32_t flag = 0;
             std::string expandable =
-                m_layer.GetRegExpandString(root, kRunKeyPath, row.name, kKeyAllAccess, flag);
-            if (flag == 0) row.text = std::move(expandable);
+                m_layer.GetRegExpandString(root, where.keyPath, row.name, kKeyAllAccess, flag);
+            if (flag == 0) {
+                row.text = std::move(expandable);
+                row.expandable = true;
+            }
         }
         row.key = m_handles[first + static_cast<std::size_t>(i)];
         row.root = root;
+        row.source = static_cast<std::uint8_t>(source);
+        row.on = !where.backup && !approvedOff(where, row.name);
         m_rows.push_back(std::move(row));
     }
 }
@@ -59,6 +194,7 @@ void StartupList::ClearStartupRows() {
     m_openKeys.clear();
     m_rows.clear();
     m_handles.clear();
+    m_approvedOff.clear();
     m_layer.OpenKeyHandleCount() = 0;
 }
 
@@ -85,7 +221,22 @@ bool StartupList::removeRow(std::size_t row) {
     if (row >= m_rows.size()) return false;
     StartupRow& target = m_rows[row];
     if (target.key == kRemovedRowKey) return false;
-    if (m_layer.DeleteRegValueInKey(target.key, target.name) != kErrorSuccess) return false;
+    const StartupSource& where = target.where();
+    // A folder's shortcut is a file, which the journal cannot bring back: it is not deleted here.
+    if (where.keyPath == nullptr) return false;
+    if (where.place == StartupPlace::Winlogon) {
+        // Without its shell or Userinit Windows cannot log on: the value goes back to Windows'
+        // own instead of away.
+        if (!m_layer.SetRegString(where.root, where.keyPath, target.name,
+                                  std::string(winlogonDefault(target.name)), kRegOptionNonVolatile,
+                                  kKeyAllAccess))
+            return false;
+    } else if (m_layer.DeleteRegValueInKey(target.key, target.name) != kErrorSuccess) {
+        return false;
+    }
+    // A switched-off mark left behind would switch off a later entry of the same name.
+    if (where.approvedKeyPath != nullptr && m_rule == StartupSwitchRule::Approved && !where.backup)
+        (void)m_layer.DeleteRegValue(where.root, where.approvedKeyPath, target.name, kKeyAllAccess);
     target.key = kRemovedRowKey;
     return true;
 }
@@ -98,9 +249,20 @@ RemovalOutcome StartupList::RemoveSelected() {
     Status watched = m_layer.beginAction();
     if (m_observer && watched) {
         std::vector<RegOp> ops;
-        for (const StartupRow& row : m_rows)
-            if (row.checkState == kChecked && row.key != kRemovedRowKey)
-                ops.push_back(deleteValue(row.root, kRunKeyPath, row.name));
+        for (const StartupRow& row : m_rows) {
+            if (row.checkState != kChecked || row.key == kRemovedRowKey) continue;
+            const StartupSource& where = row.where();
+            if (where.place == StartupPlace::Winlogon) {
+                ops.push_back(setString(where.root, where.keyPath, row.name,
+                                        std::string(winlogonDefault(row.name))));
+                continue;
+            }
+            if (where.keyPath == nullptr) continue;  // a folder's shortcut: refused below
+            ops.push_back(deleteValue(row.root, where.keyPath, row.name));
+            if (where.approvedKeyPath != nullptr && m_rule == StartupSwitchRule::Approved &&
+                !where.backup)
+                ops.push_back(deleteValue(row.root, where.approvedKeyPath, row.name));
+        }
         watched = m_observer->beforeOperations(m_layer, ops, {"startup", -1, "remove", "开机启动"});
     }
     for (std::size_t k = 0; k < m_rows.size(); ++k) {

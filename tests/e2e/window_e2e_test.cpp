@@ -10,6 +10,7 @@
 
 #include <QDialog>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -142,7 +143,8 @@ bool failureExpected(const QString& button) {
     return button == arrayName("Picture_LoginStyle2", 3);
 }
 
-// ---- The row's own table against the disk ---------------------------------------------------------
+// ---- The row's own table against the disk
+// ---------------------------------------------------------
 
 std::string ansi(const std::string& text) {
     static const auto codec = std::move(makeAnsiCodec(936)).value();
@@ -251,8 +253,9 @@ std::string difference(const std::map<std::string, std::string>& now,
         while (at < text.size() && at < other.size() && text[at] == other[at]) ++at;
         const std::size_t from = text.rfind('\n', at == 0 ? 0 : at - 1);
         const std::size_t start = from == std::string::npos ? 0 : from + 1;
-        out += file + " differs from byte " + std::to_string(at) + ":\n  now:    " +
-               other.substr(start, 300) + "\n  wanted: " + text.substr(start, 300) + "\n";
+        out += file + " differs from byte " + std::to_string(at) +
+               ":\n  now:    " + other.substr(start, 300) +
+               "\n  wanted: " + text.substr(start, 300) + "\n";
     }
     return out;
 }
@@ -294,8 +297,7 @@ TEST_P(EveryButton, WorksFromTheFirstClickAndWalksBackAndForth) {
                 << step.press.toStdString() << " said: " << shown.toStdString();
             if (const auto row = rowOf(step.press)) {
                 const CatalogueRow& entry = pageCatalogue(row->page).rows[row->row];
-                const ButtonAction& action =
-                    row->button == RowButton::Set ? entry.set : entry.lift;
+                const ButtonAction& action = row->button == RowButton::Set ? entry.set : entry.lift;
                 if (action.ask == nullptr) expectOnDisk(rig, action.ops, step.press);
             }
         }
@@ -365,6 +367,36 @@ TEST(StartupList, ARemovedEntryComesBackWithCtrlZ) {
     EXPECT_TRUE(rig.storedValue(kHkeyCurrentUser, kRunKeyPath, removed));
     EXPECT_TRUE(QTest::qWaitFor([&] { return shownStartupRows(rig) == 2; }))
         << "the list does not show the entry again";
+}
+
+TEST(StartupList, ASwitchedOffEntryIsKeptAndCtrlZSwitchesItBack) {
+    ProgramRig rig(StoreKind::WinePrefix);
+    rig.writeFromOutside(kHkeyCurrentUser, kRunKeyPath, "Keeper", "C:\\keeper.exe");
+    rig.start();
+    rig.showPage(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shownStartupRows(rig) == 1; }));
+    const auto nameShown = [&] {
+        auto* label = qobject_cast<QLabel*>(rig.find(QStringLiteral("Label_PowerStartName(0)")));
+        return label ? label->text() : QString();
+    };
+    EXPECT_EQ(nameShown(), QStringLiteral("[启][缺] Keeper"));
+
+    rig.press(rig.find(QStringLiteral("Check_PowerStart(0)")));
+    rig.answers().clear();
+    rig.press(QStringLiteral("Picture_PowerStartOff"));
+    // Wine reads no StartupApproved value: the entry moved whole to the program's backup key.
+    EXPECT_FALSE(rig.storedValue(kHkeyCurrentUser, kRunKeyPath, "Keeper"));
+    EXPECT_TRUE(
+        rig.storedValue(kHkeyCurrentUser, "Software\\Hivora\\DisabledStartup\\Run", "Keeper"));
+    EXPECT_EQ(shownStartupRows(rig), 1);
+    EXPECT_EQ(nameShown(), QStringLiteral("[停][缺] Keeper"));
+
+    rig.answers().clear();
+    rig.key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(rig.answers().lastMessage(), QString::fromUtf8(kUndoDoneText));
+    EXPECT_TRUE(rig.storedValue(kHkeyCurrentUser, kRunKeyPath, "Keeper"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return nameShown() == QStringLiteral("[启][缺] Keeper"); }))
+        << "the list does not show the entry on again";
 }
 
 // ---- The history window -----------------------------------------------------------------------
@@ -465,7 +497,8 @@ TEST(HistoryWindow, ExportsTheActionsAndImportsThemBackAsOneUndoableAction) {
     ASSERT_EQ(rig.program().journal()->entries().size(), entries + 1);
 
     rig.key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(difference(rig.hiveTexts(), lifted), "") << "the import is one action undo takes back";
+    EXPECT_EQ(difference(rig.hiveTexts(), lifted), "")
+        << "the import is one action undo takes back";
 }
 
 // ---- A change made by another program ---------------------------------------------------------

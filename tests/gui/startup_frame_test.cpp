@@ -82,12 +82,13 @@ TEST_F(StartupFrameTest, SelectAllInvertAndRemoveWithTheMouse) {
     EXPECT_FALSE(vBar()->isVisible());
     EXPECT_FALSE(hBar()->isVisible());
     EXPECT_EQ(child<QLabel>(QStringLiteral("Label_PowerStartValue(3)"))->text(),
-              QStringLiteral("%SystemRoot%\\g.exe"));
+              QStringLiteral("[HKLM\\Run] %SystemRoot%\\g.exe"));
     EXPECT_TRUE(check(3)->toolTip().contains("HKEY_LOCAL_MACHINE\\Software\\Microsoft"));
-    const QPoint buttonsAt[] = {{240, 240}, {328, 240}, {416, 240}};
+    const QPoint buttonsAt[] = {{240, 240}, {328, 240}, {416, 240}, {64, 240}, {152, 240}};
     const char* buttonNames[] = {"Picture_PowerStartSelAll", "Picture_PowerStartAntiSel",
-                                 "Picture_PowerStartRemove"};
-    for (int i = 0; i < 3; ++i) {
+                                 "Picture_PowerStartRemove", "Picture_PowerStartOff",
+                                 "Picture_PowerStartOn"};
+    for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(child<ImageButton>(buttonNames[i])->geometry(),
                   QRect(buttonsAt[i], QSize(57, 25)));
     }
@@ -118,6 +119,28 @@ TEST_F(StartupFrameTest, SelectAllInvertAndRemoveWithTheMouse) {
     frame->clear();
     EXPECT_EQ(harness.store().openHandleCount(), 0u);
     EXPECT_EQ(content()->size(), QSize(0, 0));
+}
+
+TEST_F(StartupFrameTest, SwitchOffAndOnWithTheButtonsMarksTheRowInWords) {
+    harness.seed(kHkeyCurrentUser, std::vector<RunValue>{{"Alpha", "a.exe"}, {"Beta", "b.exe"}});
+    makeFrame();
+    const auto name = [&](int row) {
+        return child<QLabel>(QStringLiteral("Label_PowerStartName(%1)").arg(row))->text();
+    };
+    EXPECT_EQ(name(0), QStringLiteral("[启] Alpha"));
+    click(check(1));
+    click(child<ImageButton>("Picture_PowerStartOff"));
+    EXPECT_EQ(harness.dialogs().messagePrompts(), std::vector<std::string>{"已设置！"});
+    // Beta moved to the backup key: still listed, after the place's live entries, marked off.
+    EXPECT_FALSE(harness.hasValue(kHkeyCurrentUser, "Beta"));
+    ASSERT_EQ(frame->list().size(), 2u);
+    EXPECT_EQ(name(0), QStringLiteral("[启] Alpha"));
+    EXPECT_EQ(name(1), QStringLiteral("[停] Beta"));
+    EXPECT_TRUE(check(1)->toolTip().contains(QStringLiteral("已禁用")));
+    click(check(1));
+    click(child<ImageButton>("Picture_PowerStartOn"));
+    EXPECT_TRUE(harness.hasValue(kHkeyCurrentUser, "Beta"));
+    EXPECT_EQ(name(1), QStringLiteral("[启] Beta"));
 }
 
 TEST_F(StartupFrameTest, LongListScrollsWithPooledRowsAndKeepsBarAndContentTogether) {

@@ -1,0 +1,41 @@
+#include "core/startup/startup_captions.h"
+
+namespace hivora {
+
+std::string startupNameCaption(const StartupRow& row) {
+    std::string caption = row.on ? kOnMark : kOffMark;
+    if (row.missing) caption += kMissingMark;
+    caption += ' ';
+    caption += row.name;
+    return caption;
+}
+
+std::string startupNameCaptionAtMost(const StartupRow& row) {
+    return std::string(row.on ? kOnMark : kOffMark) + kMissingMark + ' ' + row.name;
+}
+
+std::string startupDataCaption(const StartupRow& row) {
+    return "[" + std::string(row.where().tag) + "] " + row.text;
+}
+
+std::vector<std::string> startupTooltipLines(const StartupRow& row) {
+    const StartupSource& where = row.where();
+    std::vector<std::string> lines;
+    if (!row.text.empty()) lines.push_back(row.text);
+    if (where.keyPath != nullptr)
+        lines.push_back(std::string(rootName(row.root)) + "\\" + where.keyPath);
+    if (!row.on) {
+        lines.push_back(where.backup ? "已禁用（移至本程序的备份位置）"
+                                     : "已禁用（StartupApproved，与任务管理器相同）");
+    }
+    if (row.missing) lines.push_back("文件不存在：" + row.missingPath);
+    if (where.place == StartupPlace::Winlogon)
+        lines.push_back("此项不能禁用；删除即恢复 Windows 的默认值。");
+    return lines;
+}
+
+const char* startupStateWord(const StartupRow& row) {
+    return row.on ? "on" : "off";
+}
+
+}  // namespace hivora
