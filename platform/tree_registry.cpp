@@ -25,7 +25,7 @@ bool startsWithSeparator(const std::u16string& path) {
 class MemoryHiveStore final : public HiveStore {
   public:
     void refresh(HiveId, HiveSlot&) override {}
-    Status prepareChange(HiveId id, HiveSlot& slot) override {
+    Status prepareChange(HiveId id, HiveSlot& slot, const KeyPath&) override {
         if (slot.pending.empty()) saved(id) = slot.tree->clone();
         return Status::ok();
     }
@@ -186,11 +186,11 @@ RegResult TreeRegistry::fail(RegResult code, std::string message) {
     return code;
 }
 
-RegResult TreeRegistry::prepareChange(HiveId id) {
+RegResult TreeRegistry::prepareChange(HiveId id, const KeyPath& path) {
     if (m_faults.writeResult != kErrorSuccess)
         return fail(m_faults.writeResult,
                     m_faults.message.empty() ? "无法写入注册表：访问被拒绝。" : m_faults.message);
-    const Status s = m_store->prepareChange(id, slot(id));
+    const Status s = m_store->prepareChange(id, slot(id), path);
     if (!s) return fail(s.code() != 0 ? s.code() : kErrorAccessDenied, s.message());
     return kErrorSuccess;
 }
@@ -256,7 +256,9 @@ RegResult TreeRegistry::RegCreateKeyExA(RegKey key, const char* subKey, std::uin
         if (where.usersRoot) return kErrorAccessDenied;  // HKEY_USERS takes no new hives
         // The new keys go below the last existing key, which is where a link on the way led.
         // Preparing may bring the hive up to date with the disk, so the path is looked up again.
-        if (const RegResult r = prepareChange(where.hive)) return r;
+        KeyPath first = where.path;
+        first.push_back(missing.front());
+        if (const RegResult r = prepareChange(where.hive, first)) return r;
         prepared = where.hive;
         if (const RegResult r = resolve(*base, path, !openLink, where, missing)) return r;
     }
@@ -307,7 +309,7 @@ RegResult TreeRegistry::RegDeleteKeyA(RegKey key, const char* subKey) {
     const TreeKey* target = findKey(where);
     if (!target) return kErrorFileNotFound;
     if (!target->subKeys.empty()) return kErrorAccessDenied;  // as Windows: sub-keys first
-    if (const RegResult r = prepareChange(where.hive)) return r;
+    if (const RegResult r = prepareChange(where.hive, where.path)) return r;
     TreeKey* fresh = findKey(where);
     if (!fresh) return kErrorFileNotFound;
     if (!fresh->subKeys.empty()) return kErrorAccessDenied;

@@ -61,10 +61,11 @@ class HiveStore {
     // Before a read of `id`: may replace slot.tree with the file's newer contents; only when
     // nothing is pending.
     virtual void refresh(HiveId id, HiveSlot& slot) = 0;
-    // Before a change of `id`: brings slot.tree up to date (applying slot.pending again to a
-    // newer file) and says whether the hive may be changed. A refusal carries a Windows result
-    // code and a sentence for the user.
-    virtual Status prepareChange(HiveId id, HiveSlot& slot) = 0;
+    // Before a change of `id` at `path` (the key changed, or for new keys the first one made):
+    // brings slot.tree up to date (applying slot.pending again to a newer file) and says whether
+    // the hive may be changed there. A refusal carries a Windows result code and a sentence for
+    // the user.
+    virtual Status prepareChange(HiveId id, HiveSlot& slot, const KeyPath& path) = 0;
     // Makes the pending changes of every hive in `slots` durable, all together: when any hive
     // cannot be saved, none is changed, as far as the files allow (a failure between the files'
     // final renames leaves the ones renamed so far saved, and the Status names them). Hives saved
@@ -190,8 +191,8 @@ class TreeRegistry : public RegistryApi {
     // `data`, kErrorMoreData and the size needed for a short buffer, else the bytes.
     RegResult deliverData(const TreeValue& value, std::uint32_t* type, std::uint8_t* data,
                           std::uint32_t* cbData);
-    // Asks the faults and the store whether the hive may change now.
-    RegResult prepareChange(HiveId id);
+    // Asks the faults and the store whether the hive may change now at `path`.
+    RegResult prepareChange(HiveId id, const KeyPath& path);
     void record(HiveId id, TreeChange change);
     RegResult fail(RegResult code, std::string message);
     FileTime now() const { return m_clock(); }
