@@ -203,10 +203,7 @@ inline bool makeTestInstallation(const std::string& root, const std::vector<std:
 // What `reglookup` prints for the hive (one line per key and value: path, type, data), or
 // "reglookup failed: ..." when it reports an error. Key times are left out.
 inline std::string reglookupListing(const std::string& path) {
-    const std::string command =
-        "reglookup -t KEY,SZ,EXPAND_SZ,BINARY,DWORD,MULTI_SZ,QWORD,NONE "
-        "-H '" +
-        path + "' 2>&1";
+    const std::string command = "reglookup -H '" + path + "' 2>&1";
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) return "reglookup failed: popen";
     std::string out;

@@ -7,3 +7,8 @@ if(NOT WIN32)
             ${CMAKE_CURRENT_LIST_DIR}/registry_backends_hives.cpp
     LIBS hivora_platform)
 endif()
+if(NOT WIN32)
+  hivora_add_test(hive_store_test LABEL offline
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/hive_store_test.cpp
+    LIBS hivora_platform)
+endif()
