@@ -85,7 +85,8 @@ class WindowsHiveStore final : public HiveStore {
         for (std::size_t depth = 0; depth < 3; ++depth) {
             for (const MountedHive& hive : m_hives) {
                 if (hive.slot != id || hive.graft.size() != depth) continue;
-                auto file = HivexFile::open(hive.path, false);
+                // A hive refused for writing may be half written: it is read as far as it goes.
+                auto file = HivexFile::open(hive.path, false, !hive.refusal.empty());
                 if (!file) return file.status();
                 auto root = loadHiveTree(*file.value());
                 if (!root) {

@@ -1,16 +1,26 @@
 #include "platform/posix/hivex_tree.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
 #include <vector>
 
+#include "platform/posix/durable_file.h"
+#include "platform/posix/hive_file.h"
 #include "platform/unicode_text.h"
 
 namespace hivora {
 
 namespace {
+
+void putChecksum(std::string& hive) {
+    const std::uint32_t sum = hiveBaseBlockChecksum(hive);
+    for (int i = 0; i < 4; ++i) hive[508 + i] = static_cast<char>((sum >> (8 * i)) & 0xFF);
+}
 
 // Frees what libhivex hands out with malloc.
 struct FreeDeleter {
@@ -105,11 +115,45 @@ Result<hive_node_h> makePath(hive_h* h, const KeyPath& path) {
     return node;
 }
 
+// An anonymous in-memory file holding the hive at `path` with its base block's checksum put right.
+Result<int> fixedCopy(const std::string& path) {
+    auto bytes = readWholeFile(path);
+    if (!bytes) return bytes.status();
+    std::string& hive = bytes.value();
+    if (hive.size() < 512) return Status::error("short", EINVAL);
+    putChecksum(hive);
+    const int fd = ::memfd_create("hivora-hive", MFD_CLOEXEC);
+    if (fd < 0) return Status::error("memfd", errno);
+    std::size_t done = 0;
+    while (done < hive.size()) {
+        const ssize_t n = ::write(fd, hive.data() + done, hive.size() - done);
+        if (n <= 0) {
+            ::close(fd);
+            return Status::error("write", EIO);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return fd;
+}
+
 }  // namespace
 
-Result<std::unique_ptr<HivexFile>> HivexFile::open(const std::string& path, bool writable) {
+Result<std::unique_ptr<HivexFile>> HivexFile::open(const std::string& path, bool writable,
+                                                   bool tolerant) {
     errno = 0;
-    hive_h* hive = hivex_open(path.c_str(), writable ? HIVEX_OPEN_WRITE : 0);
+    const int flags = writable ? HIVEX_OPEN_WRITE : (tolerant ? HIVEX_OPEN_UNSAFE : 0);
+    hive_h* hive = hivex_open(path.c_str(), flags);
+    if (!hive && tolerant && !writable) {
+        // The library refuses a base block whose checksum is wrong, whatever it is asked. Such a
+        // hive is read from a private copy in memory with the checksum put right; the file itself
+        // is never touched.
+        auto copy = fixedCopy(path);
+        if (copy) {
+            const int fd = copy.value();
+            hive = hivex_open(("/proc/self/fd/" + std::to_string(fd)).c_str(), flags);
+            ::close(fd);  // the library holds its own view of the bytes
+        }
+    }
     if (!hive) {
         const int error = errno != 0 ? errno : EINVAL;
         return Status::error("无法读取注册表文件 " + path + "：" + errnoText(error), error);

@@ -21,8 +21,11 @@ namespace hivora {
 class HivexFile {
   public:
     // Opens `path` for reading, or with `writable` for changes in memory that commitTo() writes.
-    // Failure: the file is no hive libhivex can read (errno as code, a Chinese message naming it).
-    static Result<std::unique_ptr<HivexFile>> open(const std::string& path, bool writable);
+    // `tolerant` (reading only) also reads a hive whose base block's checksum is wrong, as a hive
+    // Windows left half written may have. Failure: the file is no hive libhivex can read (errno
+    // as code, a Chinese message naming it).
+    static Result<std::unique_ptr<HivexFile>> open(const std::string& path, bool writable,
+                                                   bool tolerant = false);
     ~HivexFile();
     HivexFile(const HivexFile&) = delete;
     HivexFile& operator=(const HivexFile&) = delete;

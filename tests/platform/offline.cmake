@@ -12,3 +12,8 @@ if(NOT WIN32)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/hive_store_test.cpp
     LIBS hivora_platform)
 endif()
+if(NOT WIN32)
+  hivora_add_test(hive_safety_test LABEL offline
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/hive_safety_test.cpp
+    LIBS hivora_platform)
+endif()
