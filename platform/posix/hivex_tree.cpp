@@ -1,6 +1,8 @@
 #include "platform/posix/hivex_tree.h"
 
+#include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "platform/posix/durable_file.h"
+#include "platform/posix/hive_classes.h"
 #include "platform/posix/hive_file.h"
 #include "platform/unicode_text.h"
 
@@ -98,14 +101,18 @@ Result<std::vector<RawValue>> readValues(hive_h* h, hive_node_h node) {
     return out;
 }
 
-// Opens the key at `path`, making the missing keys of it.
-Result<hive_node_h> makePath(hive_h* h, const KeyPath& path) {
+// Opens the key at `path`, making the missing keys of it. `made` (may be null) receives how
+// many names of the path existed before.
+Result<hive_node_h> makePath(hive_h* h, const KeyPath& path, std::size_t* existed = nullptr) {
     hive_node_h node = hivex_root(h);
-    for (const std::u16string& name : path) {
+    if (existed) *existed = path.size();
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        const std::u16string& name = path[i];
         if (hive_node_h child = findChild(h, node, name)) {
             node = child;
             continue;
         }
+        if (existed && *existed == path.size()) *existed = i;
         auto utf8 = utf8Name(name);
         if (!utf8) return utf8.status();
         errno = 0;
@@ -158,11 +165,43 @@ Result<std::unique_ptr<HivexFile>> HivexFile::open(const std::string& path, bool
         const int error = errno != 0 ? errno : EINVAL;
         return Status::error("无法读取注册表文件 " + path + "：" + errnoText(error), error);
     }
-    return std::unique_ptr<HivexFile>(new HivexFile(hive, path));
+    std::unique_ptr<HivexFile> file(new HivexFile(hive, path));
+    if (!writable) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat info {};
+        if (fd >= 0 && ::fstat(fd, &info) == 0 && info.st_size > 0) {
+            void* bytes = ::mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ,
+                                 MAP_PRIVATE, fd, 0);
+            if (bytes != MAP_FAILED) {
+                file->m_bytes = static_cast<const char*>(bytes);
+                file->m_size = static_cast<std::size_t>(info.st_size);
+            }
+        }
+        if (fd >= 0) ::close(fd);
+    }
+    return file;
 }
 
 HivexFile::~HivexFile() {
     if (m_hive) hivex_close(m_hive);
+    if (m_bytes) ::munmap(const_cast<char*>(m_bytes), m_size);
+}
+
+std::optional<std::u16string> HivexFile::keyClass(hive_node_h node) const {
+    // The key record's class offset (from the hive bins' start) and length, as in hive_classes.
+    auto le = [this](std::size_t at, int width) {
+        std::uint32_t v = 0;
+        for (int i = width - 1; i >= 0; --i)
+            v = (v << 8) | static_cast<unsigned char>(m_bytes[at + i]);
+        return v;
+    };
+    if (!m_bytes || node + 80 > m_size) return std::nullopt;
+    const std::uint32_t offset = le(node + 52, 4);
+    const std::uint32_t length = le(node + 78, 2);
+    if (offset == 0xFFFFFFFFu || length == 0) return std::nullopt;
+    const std::uint64_t at = kHiveBaseBlockSize + std::uint64_t{offset} + 4;
+    if (at + length > m_size) return std::nullopt;
+    return fromUtf16Le(reinterpret_cast<const std::uint8_t*>(m_bytes + at), length);
 }
 
 hive_node_h HivexFile::find(const KeyPath& path) const {
@@ -180,7 +219,11 @@ Status HivexFile::commitTo(const std::string& file) {
         const int error = errno != 0 ? errno : EIO;
         return Status::error("无法写入 " + file + "：" + errnoText(error), error);
     }
-    return Status::ok();
+    // The keys are looked up again: a key made and deleted in the same save has no class to get.
+    std::vector<KeyClassPatch> patches;
+    for (const auto& [path, keyClass] : m_classes)
+        if (const hive_node_h node = find(path)) patches.push_back({node, keyClass});
+    return addKeyClasses(file, patches);
 }
 
 Result<std::unique_ptr<TreeKey>> loadHiveTree(const HivexFile& file) {
@@ -192,6 +235,7 @@ Result<std::unique_ptr<TreeKey>> loadHiveTree(const HivexFile& file) {
         const auto [node, key] = toVisit.back();
         toVisit.pop_back();
         key->modified = static_cast<FileTime>(hivex_node_timestamp(h, node));
+        key->keyClass = file.keyClass(node);
         auto values = readValues(h, node);
         if (!values) return values.status();
         for (RawValue& v : values.value()) {
@@ -244,8 +288,16 @@ Status applyChange(HivexFile& file, const TreeChange& change) {
     switch (change.kind) {
         case TreeChange::Kind::CreateKey: {
             if (change.isVolatile) return Status::ok();
-            auto made = makePath(h, change.path);
-            return made ? Status::ok() : made.status();
+            std::size_t existed = 0;
+            auto made = makePath(h, change.path, &existed);
+            if (!made) return made.status();
+            // Every key the change made carries its class, as the registry made them.
+            if (change.keyClass && !change.keyClass->empty()) {
+                for (std::size_t n = existed + 1; n <= change.path.size(); ++n)
+                    file.addClass(KeyPath(change.path.begin(), change.path.begin() + n),
+                                  *change.keyClass);
+            }
+            return Status::ok();
         }
         case TreeChange::Kind::SetValue: {
             auto node = makePath(h, change.path);

@@ -31,16 +31,28 @@ class HivexFile {
     HivexFile& operator=(const HivexFile&) = delete;
 
     hive_h* handle() const { return m_hive; }
+    // The class name of the key `node`; nothing when it has none (or the name lies outside the
+    // file). Only for a hive opened for reading.
+    std::optional<std::u16string> keyClass(hive_node_h node) const;
     // The node at `path`; 0 when a name of it is missing.
     hive_node_h find(const KeyPath& path) const;
     // Writes the whole hive, with the changes made through this object, to `file` (which is
-    // replaced). Failure: errno as code.
+    // replaced), the class names of the keys made included (hive_classes.h). Failure: errno as
+    // code.
     Status commitTo(const std::string& file);
+    // Remembers that the key at `path`, made by this object, has the class `keyClass`.
+    void addClass(KeyPath path, std::u16string keyClass) {
+        m_classes.emplace_back(std::move(path), std::move(keyClass));
+    }
 
   private:
     HivexFile(hive_h* hive, std::string path) : m_hive(hive), m_path(std::move(path)) {}
+    // The file's bytes, mapped for reading what the library does not give (class names).
+    const char* m_bytes = nullptr;
+    std::size_t m_size = 0;
     hive_h* m_hive = nullptr;
     std::string m_path;
+    std::vector<std::pair<KeyPath, std::u16string>> m_classes;
 };
 
 // The hive's whole tree: keys with their names, times and values (data as stored, text types as

@@ -264,6 +264,41 @@ TEST_F(HiveStoreTest, TheFirstSaveOfAHiveKeepsABackupOfItAndSetThenUndoReadsAsBe
     EXPECT_EQ(readBytes(m_folder.path() + "/Users/alice/" + stray[0]), original);
 }
 
+// The library writes new keys without a class; the store adds them, so a key reads back after
+// a save as it was made, and the file stays sound for a second reader.
+TEST_F(HiveStoreTest, NewKeysKeepTheirClassThroughASave) {
+    auto registry = open();
+    ASSERT_TRUE(registry);
+    RegKey k = 0;
+    ASSERT_EQ(registry->RegCreateKeyExA(kHkeyCurrentUser, "Software\\Hivora\\Deep", 0, "REG_SZ", 0,
+                                        kKeyAllAccess, &k, nullptr),
+              kErrorSuccess);
+    registry->RegCloseKey(k);
+    ASSERT_EQ(setText(*registry, kHkeyLocalMachine, "SOFTWARE\\Hivora", "A", "1"), 0);
+    ASSERT_TRUE(registry->flush()) << registry->lastErrorMessage();
+    registry = open();
+    for (const char* parent : {"Software", "Software\\Hivora"}) {
+        SCOPED_TRACE(parent);
+        ASSERT_EQ(registry->RegOpenKeyExA(kHkeyCurrentUser, parent, 0, kKeyRead, &k), 0);
+        char name[64], keyClass[64];
+        std::uint32_t nameSize = 64, classSize = 64;
+        bool found = false;
+        for (std::uint32_t i = 0; !found; ++i) {
+            nameSize = classSize = 64;
+            if (registry->RegEnumKeyExA(k, i, name, &nameSize, keyClass, &classSize) != 0) break;
+            if (std::string(name) == "Hivora" || std::string(name) == "Deep") {
+                found = true;
+                EXPECT_EQ(std::string(keyClass), "REG_SZ");
+            }
+        }
+        EXPECT_TRUE(found);
+        registry->RegCloseKey(k);
+    }
+    EXPECT_EQ(reglookupListing(m_files[3]).find("failed"), std::string::npos)
+        << reglookupListing(m_files[3]);
+    EXPECT_EQ(reglookupListing(m_files[0]).find("failed"), std::string::npos);
+}
+
 TEST_F(HiveStoreTest, AFailedStepOfASaveLeavesEveryHiveAsItWas) {
     for (const char* step : {"create", "write", "sync", "rename", "sync-folder"}) {
         SCOPED_TRACE(step);
