@@ -2,7 +2,8 @@
 // The program's command line. With no options it works on its own private store; `--prefix DIR`
 // points it at a Wine prefix instead and `--code-page N` names the ANSI code page of the texts it
 // writes there. Windows builds ignore both and use the real registry. `--repair-hive FILE` repairs
-// one registry file that has unreadable lines and exits (app/repair_command.h).
+// one registry file that has unreadable lines and exits (app/repair_command.h). `--windows DIR`
+// works on the registry files of an installed Windows instead (not on Windows itself).
 
 #include <cstdint>
 #include <string>
@@ -25,6 +26,10 @@ struct Options {
     std::int64_t firstEntry = 0;  // --entries N-M: the ids to export; 0 and 0: every action
     std::int64_t lastEntry = 0;   // not undone
     std::string importReg;        // --import-reg FILE: apply that .reg file, then end
+    // --windows DIR: the registry of an installed Windows whose system volume (or a folder of
+    // hive copies) is at DIR; --user NAME: whose HKEY_CURRENT_USER (platform/posix/hive_mount.h).
+    std::string windowsRoot;
+    std::string windowsUser;
 };
 
 struct ParsedOptions {

@@ -94,6 +94,10 @@ WindowProgram::WindowProgram(const Options& options, QtDialogServices& dialogs,
     // The pages' rows write through the same layer, with the platform's services for the store
     // (paths, system folder, broadcast); the dialogs start in a prefix's drive_c.
     m_platform = makePlatformServices(options.storeDirectory);
+#ifndef _WIN32
+    // An installed Windows keeps the logon password as an LSA secret no one can write from here.
+    if (!options.windowsRoot.empty()) m_platform.secrets = makeOfflineLogonSecretStore();
+#endif
     m_catalogue.reset(new CatalogueServices{*m_layer, *m_framework, *m_platform.files,
                                             *m_platform.refresher, m_platform.paths.get(),
                                             m_platform.systemDirectory.get(),
@@ -108,6 +112,11 @@ WindowProgram::WindowProgram(const Options& options, QtDialogServices& dialogs,
         restartCommandFor(restartTarget), [this] { (void)m_registry.flush(); }, m_layer.get(),
         journal(), m_codec.get(), recorder});
     if (m_window->startupFrame() != nullptr) m_window->startupFrame()->list().setObserver(recorder);
+    // Which installation and which user the window works on.
+    if (const std::string label = windowsInstallationLabel(options); !label.empty()) {
+        m_window->setWindowTitle(m_window->windowTitle() + QStringLiteral(" — ") +
+                                 QString::fromStdString(label));
+    }
     // The window fills the page it opens on before its first paint and the others right after.
     m_window->setPageFiller([this](int index, QWidget* page) {
         buildPage(index, page, *m_pageServices);
@@ -154,6 +163,10 @@ void WindowProgram::whenPagesFilled() {
         QCoreApplication::exit(1);
         return;
     }
+    // Hives Windows has not finished writing, a hibernated or read-only volume: shown, readable,
+    // never written.
+    if (const std::string note = m_registry.note(); !note.empty())
+        m_dialogs.ShowMessageBox(note, kMbOk + kMbIconWarning, "Hivora");
     offerHiveRepairs(m_storeFolder, m_dialogs);
     showLogonAppearance(m_window->page(0), *m_pageServices);
     for (int i = 0; i < kPageCount; ++i) (void)attachLiveState(i, m_window->page(i), *m_live);

@@ -181,6 +181,27 @@ std::string mapWindowsPath(const std::string& root, const std::string& windowsPa
     return findPathIgnoringCase(root, path);
 }
 
+std::string windowsHiveFolder(const std::string& dir) {
+    const std::string config = findPathIgnoringCase(dir, "Windows/System32/config");
+    return isFolder(config) ? config : dir;
+}
+
+Result<const WindowsUser*> chooseWindowsUser(const WindowsInstallation& w,
+                                             const std::string& name) {
+    for (const WindowsUser& user : w.users) {
+        if (!name.empty() && (::strcasecmp(user.name.c_str(), name.c_str()) == 0 ||
+                              ::strcasecmp(user.sid.c_str(), name.c_str()) == 0))
+            return &user;
+    }
+    if (name.empty() && w.users.size() <= 1) return w.users.empty() ? nullptr : &w.users.front();
+    std::string message =
+        name.empty() ? "这个 Windows 有多个用户，请用 --user 指定其中一个：\n"
+                     : "这个 Windows 中没有用户 " + name + "。请用 --user 指定以下用户之一：\n";
+    for (const WindowsUser& user : w.users) message += "  " + user.name + "\n";
+    if (w.users.empty()) message += "  （没有找到任何用户的 NTUSER.DAT）\n";
+    return Status::error(message, 2);
+}
+
 Result<WindowsInstallation> findWindowsInstallation(const std::string& dir) {
     if (!isFolder(dir)) return Status::error("--windows 指定的 " + dir + " 不存在或不是目录。", 2);
     WindowsInstallation w;

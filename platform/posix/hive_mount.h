@@ -51,6 +51,16 @@ std::string findPathIgnoringCase(const std::string& root, const std::string& rel
 // the host's path below `root`, names matched without regard to case; "" when it is not there.
 std::string mapWindowsPath(const std::string& root, const std::string& windowsPath);
 
+// The folder the hives of `dir` are in: its Windows/System32/config when there is one, else `dir`
+// itself (a folder of loose copies). Reads no hive.
+std::string windowsHiveFolder(const std::string& dir);
+
+// The user named `name` (the profile folder's name or the SID, without regard to case). Without
+// a name: the only user, or null when there is none. Failure: no such user, or several users and
+// no name; the message lists the users, one a line, and says to choose with --user.
+Result<const WindowsUser*> chooseWindowsUser(const WindowsInstallation& installation,
+                                             const std::string& name);
+
 // Finds the installation's hives and users (see the header comment). Failure: DIR is missing or
 // holds neither a Windows/System32/config folder nor hive files (a Chinese sentence saying what
 // was looked for).
