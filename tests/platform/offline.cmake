@@ -17,3 +17,13 @@ if(NOT WIN32)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/hive_safety_test.cpp
     LIBS hivora_platform)
 endif()
+
+# The same hive changes checked from the command line with hivexsh and reglookup.
+if(NOT WIN32 AND TARGET hivora)
+  add_executable(make_test_installation ${CMAKE_CURRENT_LIST_DIR}/make_test_installation.cpp)
+  target_link_libraries(make_test_installation PRIVATE hivora_platform)
+  add_test(NAME offline_hive_tools_check
+    COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/hive_tools_check.sh $<TARGET_FILE:hivora>
+            $<TARGET_FILE:make_test_installation>)
+  set_tests_properties(offline_hive_tools_check PROPERTIES LABELS offline)
+endif()
