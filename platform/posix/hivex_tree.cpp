@@ -187,23 +187,6 @@ HivexFile::~HivexFile() {
     if (m_bytes) ::munmap(const_cast<char*>(m_bytes), m_size);
 }
 
-std::optional<std::u16string> HivexFile::keyClass(hive_node_h node) const {
-    // The key record's class offset (from the hive bins' start) and length, as in hive_classes.
-    auto le = [this](std::size_t at, int width) {
-        std::uint32_t v = 0;
-        for (int i = width - 1; i >= 0; --i)
-            v = (v << 8) | static_cast<unsigned char>(m_bytes[at + i]);
-        return v;
-    };
-    if (!m_bytes || node + 80 > m_size) return std::nullopt;
-    const std::uint32_t offset = le(node + 52, 4);
-    const std::uint32_t length = le(node + 78, 2);
-    if (offset == 0xFFFFFFFFu || length == 0) return std::nullopt;
-    const std::uint64_t at = kHiveBaseBlockSize + std::uint64_t{offset} + 4;
-    if (at + length > m_size) return std::nullopt;
-    return fromUtf16Le(reinterpret_cast<const std::uint8_t*>(m_bytes + at), length);
-}
-
 hive_node_h HivexFile::find(const KeyPath& path) const {
     hive_node_h node = hivex_root(m_hive);
     for (const std::u16string& name : path) {
@@ -228,6 +211,7 @@ Status HivexFile::commitTo(const std::string& file) {
 
 Result<std::unique_ptr<TreeKey>> loadHiveTree(const HivexFile& file) {
     hive_h* h = file.handle();
+    const HiveCells cells = file.cells();
     auto root = std::make_unique<TreeKey>();
     // Walked with an explicit stack: no depth of nesting can exhaust the program's own.
     std::vector<std::pair<hive_node_h, TreeKey*>> toVisit{{hivex_root(h), root.get()}};
@@ -235,20 +219,26 @@ Result<std::unique_ptr<TreeKey>> loadHiveTree(const HivexFile& file) {
         const auto [node, key] = toVisit.back();
         toVisit.pop_back();
         key->modified = static_cast<FileTime>(hivex_node_timestamp(h, node));
-        key->keyClass = file.keyClass(node);
-        auto values = readValues(h, node);
-        if (!values) return values.status();
-        for (RawValue& v : values.value()) {
-            key->setValue(v.name, static_cast<std::uint32_t>(v.type),
-                          std::vector<std::uint8_t>(v.data.begin(), v.data.end()));
+        key->keyClass = cells.keyClass(node);
+        if (!cells.readValues(node, *key)) {
+            auto values = readValues(h, node);
+            if (!values) return values.status();
+            for (RawValue& v : values.value()) {
+                key->setValue(v.name, static_cast<std::uint32_t>(v.type),
+                              std::vector<std::uint8_t>(v.data.begin(), v.data.end()));
+            }
         }
         errno = 0;
         Owned<hive_node_h> children(hivex_node_children(h, node));
         if (!children) return Status::error("无法读取子项：" + errnoText(errno), errno);
         for (const hive_node_h* c = children.get(); *c; ++c) {
-            Owned<char> name(hivex_node_name(h, *c));
-            if (!name) return Status::error("无法读取项名：" + errnoText(errno), errno);
-            std::u16string childName = nameOf(name.get());
+            std::optional<std::u16string> plain = cells.keyName(*c);
+            if (!plain) {
+                Owned<char> name(hivex_node_name(h, *c));
+                if (!name) return Status::error("无法读取项名：" + errnoText(errno), errno);
+                plain = nameOf(name.get());
+            }
+            std::u16string childName = std::move(*plain);
             // A hive with two keys of one name is damaged; the first is the one Windows finds.
             if (key->findSubKey(childName)) continue;
             toVisit.emplace_back(*c, &key->addSubKey(std::move(childName)));

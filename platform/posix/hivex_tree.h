@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/posix/hive_cells.h"
 #include "platform/registry_tree.h"
 #include "platform/status.h"
 
@@ -31,9 +32,9 @@ class HivexFile {
     HivexFile& operator=(const HivexFile&) = delete;
 
     hive_h* handle() const { return m_hive; }
-    // The class name of the key `node`; nothing when it has none (or the name lies outside the
-    // file). Only for a hive opened for reading.
-    std::optional<std::u16string> keyClass(hive_node_h node) const;
+    // The file's records, read directly (hive_cells.h); for a hive opened for writing every
+    // read there fails and libhivex is asked instead.
+    HiveCells cells() const { return HiveCells(m_bytes, m_size); }
     // The node at `path`; 0 when a name of it is missing.
     hive_node_h find(const KeyPath& path) const;
     // Writes the whole hive, with the changes made through this object, to `file` (which is

@@ -12,6 +12,8 @@
 #include <set>
 #include <sstream>
 
+#include "platform/posix/hivex_tree.h"
+#include "platform/unicode_text.h"
 #include "tests/platform/hive_test_support.h"
 #include "tests/platform/store_test_support.h"
 
@@ -318,6 +320,59 @@ TEST_F(HiveStoreTest, AFailedStepOfASaveLeavesEveryHiveAsItWas) {
         EXPECT_EQ(snapshot(), before);
         EXPECT_EQ(strayFiles(), std::vector<std::string>{});
     }
+}
+
+}  // namespace
+}  // namespace hivora::test
+
+namespace hivora::test {
+namespace {
+
+// The quick reader of names and values (hive_cells.h) against libhivex: a whole hive loaded
+// finds every name and value as the library gives them, whichever way the hive stores them.
+TEST(HiveCells, ReadNamesAndValuesAsTheLibraryDoes) {
+    TempFolder folder;
+    const std::string path = folder / "HIVE";
+    const std::string big(20000, 'b');
+    const struct {
+        std::string key, value;
+        int type;
+        std::string data;
+    } entries[] = {
+        {"Plain", "Dword", 4, dword(0x12345678)},              // data kept in the record itself
+        {"Plain", "Text", 1, sz("C:\\Windows")},               // data in a cell of its own
+        {"Plain", "Empty", 3, ""},                             // no data at all
+        {"Plain", "", 1, sz("default")},                       // the default value
+        {"Plain\\Cl\xC3\xA9", "Caf\xC3\xA9", 1, sz("latin")},  // Latin-1 names
+        {"\xE9\x94\xAE", "\xE5\x80\xBC", 4, dword(7)},         // names only UTF-16 holds
+        {"Big", "Blob", 3, big},                               // left to the library
+    };
+    std::vector<HiveEntry> hive;
+    for (const auto& e : entries) hive.push_back({e.key, e.value, e.type, e.data});
+    ASSERT_TRUE(writeTestHive(path, hive));
+
+    auto file = HivexFile::open(path, false);
+    ASSERT_TRUE(file);
+    auto tree = loadHiveTree(*file.value());
+    ASSERT_TRUE(tree) << tree.status().message();
+    for (const auto& e : entries) {
+        SCOPED_TRACE(e.key + "/" + e.value);
+        const TreeKey* key = tree.value().get();
+        for (const auto& name : splitKeyPath(utf8ToUtf16(e.key).value()))
+            key = key ? key->findSubKey(name) : nullptr;
+        ASSERT_NE(key, nullptr);
+        const TreeValue* value = key->findValue(utf8ToUtf16(e.value).value());
+        ASSERT_NE(value, nullptr);
+        EXPECT_EQ(value->type, static_cast<std::uint32_t>(e.type));
+        EXPECT_EQ(std::string(value->data.begin(), value->data.end()), e.data);
+        EXPECT_EQ(key->values.size(), e.key == "Plain" ? 4u : 1u);
+    }
+    // The plain keys were read without the library; the big value was not.
+    const HiveCells cells = file.value()->cells();
+    TreeKey scratch;
+    EXPECT_TRUE(cells.readValues(file.value()->find({u"Plain"}), scratch));
+    EXPECT_FALSE(cells.readValues(file.value()->find({u"Big"}), scratch));
+    EXPECT_EQ(cells.keyName(file.value()->find({u"\u952E"})), std::u16string(u"\u952E"));
 }
 
 }  // namespace
