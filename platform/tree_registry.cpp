@@ -199,6 +199,17 @@ void TreeRegistry::record(HiveId id, TreeChange change) {
     slot(id).pending.push_back(std::move(change));
 }
 
+const TreeRegistry::Location* TreeRegistry::classesBase(RegKey key, const Location* base,
+                                                      const KeyPath& path, Location& holder) {
+    if (!m_userClassesMerged || key != kHkeyClassesRoot || path.empty()) return base;
+    // Decided by the class key the path starts with (".txt", "txtfile", "CLSID"): the user's
+    // when the user has it, so that keys made below it go there too.
+    holder = Location{false, HiveId::User, {u"Software", u"Classes", path.front()}};
+    const bool usersOwn = slot(HiveId::User).tree->findKey(holder.path) != nullptr;
+    holder.path.pop_back();
+    return usersOwn ? &holder : base;
+}
+
 RegResult TreeRegistry::openKey(RegKey key, const char* subKey, bool openLink, RegKey* result) {
     if (!result) return kErrorInvalidParameter;
     *result = 0;
@@ -207,10 +218,13 @@ RegResult TreeRegistry::openKey(RegKey key, const char* subKey, bool openLink, R
     std::u16string sub;
     if (const RegResult r = toText(subKey, sub)) return r;
     if (startsWithSeparator(sub)) return kErrorBadPathname;
+    const KeyPath path = splitKeyPath(sub);
+    Location userClasses;
+    base = classesBase(key, base, path, userClasses);
     if (!base->usersRoot && !findKey(*base)) return missingKeyResult(key);
     Location where;
     KeyPath missing;
-    if (const RegResult r = resolve(*base, splitKeyPath(sub), !openLink, where, missing)) return r;
+    if (const RegResult r = resolve(*base, path, !openLink, where, missing)) return r;
     if (!missing.empty()) return kErrorFileNotFound;
     *result = addHandle(std::move(where));
     return kErrorSuccess;
@@ -246,6 +260,8 @@ RegResult TreeRegistry::RegCreateKeyExA(RegKey key, const char* subKey, std::uin
     const KeyPath path = splitKeyPath(sub);
     for (const auto& part : path)
         if (part.size() > kMaxKeyNameLength) return kErrorInvalidParameter;
+    Location userClasses;
+    base = classesBase(key, base, path, userClasses);
     if (!base->usersRoot && !isPredefined(key) && !findKey(*base)) return kErrorKeyDeleted;
     const bool openLink = (options & kRegOptionOpenLink) != 0;
     Location where;
@@ -298,6 +314,8 @@ RegResult TreeRegistry::RegDeleteKeyA(RegKey key, const char* subKey) {
     const KeyPath path = splitKeyPath(sub);
     // The predefined roots and the hives' own roots cannot be deleted.
     if (path.empty() && isPredefined(key)) return kErrorAccessDenied;
+    Location userClasses;
+    base = classesBase(key, base, path, userClasses);
     if (!base->usersRoot && !findKey(*base)) return missingKeyResult(key);
     // As Windows does, the key is opened as for reading, so a link named last is followed and
     // its target is what goes.

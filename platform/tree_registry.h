@@ -142,6 +142,12 @@ class TreeRegistry : public RegistryApi {
     void setFaults(RegistryFaults faults) { m_faults = std::move(faults); }
     // The time stamp given to changed keys; the system clock unless set.
     void setClock(Clock clock) { m_clock = std::move(clock); }
+    // Merges the user's classes into HKEY_CLASSES_ROOT as Windows does: a path below it whose
+    // first key (".txt", "CLSID") exists in the user hive's Software\Classes is opened,
+    // created and deleted there, any other in the system hive's Software\Classes. Enumerating
+    // HKEY_CLASSES_ROOT itself lists the system's keys only. Off unless set (Wine does not
+    // merge them).
+    void setUserClassesMerged(bool merged) { m_userClassesMerged = merged; }
     // The hive's tree, for tests and the store's own checks.
     const HiveTree& hive(HiveId id) const { return *m_slots[index(id)].tree; }
     // Puts `tree` in place of the hive as if it had been read from disk (no change is pending).
@@ -181,6 +187,10 @@ class TreeRegistry : public RegistryApi {
     RegResult missingKeyResult(RegKey handle) const;
 
     RegResult openKey(RegKey key, const char* subKey, bool openLink, RegKey* result);
+    // The base to take `path` below `key` from: `base` itself, or with user classes merged and
+    // `key` HKEY_CLASSES_ROOT, the user's classes (kept in `holder`) when the path is there.
+    const Location* classesBase(RegKey key, const Location* base, const KeyPath& path,
+                                Location& holder);
     RegKey addHandle(Location where);
     // Converts between the caller's ANSI text and the tree's UTF-16.
     RegResult toText(const char* ansi, std::u16string& out);
@@ -203,6 +213,7 @@ class TreeRegistry : public RegistryApi {
     std::unordered_map<RegKey, Location> m_handles;
     RegKey m_nextHandle = 0x1000;
     RegistryFaults m_faults;
+    bool m_userClassesMerged = false;
     Clock m_clock;
     std::string m_lastError;
 };

@@ -396,6 +396,7 @@ Result<WindowsRegistry> openWindowsRegistry(const WindowsInstallation& installat
         trees[i] = std::move(tree).value();
     }
     out.registry = std::make_unique<TreeRegistry>(codec, std::move(trees), std::move(store));
+    out.registry->setUserClassesMerged(true);
     return out;
 }
 

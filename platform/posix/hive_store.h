@@ -6,7 +6,9 @@
 // SYSTEM (SYSTEM\CurrentControlSet leads to the control set SYSTEM\Select\Current names);
 // HKEY_USERS\.DEFAULT is DEFAULT; HKEY_CURRENT_USER (also HKEY_USERS\<SID>) is the user's
 // NTUSER.DAT, with its Software\Classes taken from the user's UsrClass.dat when there is one;
-// HKEY_CLASSES_ROOT is SOFTWARE\Classes. Nothing else of HKEY_LOCAL_MACHINE can be written (the
+// HKEY_CLASSES_ROOT is SOFTWARE\Classes merged with the user's classes as Windows merges them
+// (a key the user's classes hold is taken from there; TreeRegistry::setUserClassesMerged).
+// Nothing else of HKEY_LOCAL_MACHINE can be written (the
 // SAM and SECURITY hives never are).
 //
 // Reads come from trees loaded at opening. Changes are collected until flush(), which saves every

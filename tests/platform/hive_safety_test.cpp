@@ -168,7 +168,7 @@ TEST(HiveSafety, WritesAreRefusedWhereWindowsWouldLoseThemAndReadingGoesOn) {
         EXPECT_TRUE(registry.discardChanges());
         EXPECT_TRUE(registry.flush());
         opened.value().registry.reset();
-        for (const auto& [path, bytes] : before) EXPECT_EQ(readBytes(path), bytes) << path;
+        for (const auto& [path, bytes] : before) EXPECT_TRUE(readBytes(path) == bytes) << path;
     }
 }
 
@@ -197,7 +197,7 @@ TEST(HiveSafety, AHiveCutShortAtAnyStepIsRefusedWithAMessage) {
         ASSERT_FALSE(opened);
         EXPECT_NE(opened.status().message().find(software), std::string::npos)
             << opened.status().message();
-        EXPECT_EQ(readBytes(software), whole.substr(0, cut));
+        EXPECT_TRUE(readBytes(software) == whole.substr(0, cut));
     }
     // A bin whose header is damaged is refused the same way.
     std::string broken = whole;

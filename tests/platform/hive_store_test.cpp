@@ -165,6 +165,7 @@ TEST_F(HiveStoreTest, RootsLeadToTheHivesWindowsLoadsThere) {
          "%USERPROFILE%\\AppData\\Local\\Temp"},
         {kHkeyCurrentUser, "Software\\Classes\\.hivora", "", "hivorafile"},
         {kHkeyClassesRoot, ".txt", "", "txtfile"},
+        {kHkeyClassesRoot, ".hivora", "", "hivorafile"},  // the user's classes merged in
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
@@ -187,6 +188,7 @@ TEST_F(HiveStoreTest, AChangeLandsInItsHiveAloneAndTheKeysOtherValuesSurvive) {
         {kHkeyCurrentUser, "Environment", 3, "/Environment"},
         {kHkeyCurrentUser, "Software\\Classes\\.hivora", 4, "/.hivora"},
         {kHkeyClassesRoot, ".txt\\ShellNew", 0, "/Classes/.txt/ShellNew"},
+        {kHkeyClassesRoot, ".hivora\\ShellNew", 4, "/.hivora/ShellNew"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
@@ -201,7 +203,7 @@ TEST_F(HiveStoreTest, AChangeLandsInItsHiveAloneAndTheKeysOtherValuesSurvive) {
 
         for (std::size_t i = 0; i < m_files.size(); ++i)
             if (i != c.file) {
-                EXPECT_EQ(readBytes(m_files[i]), before.at(m_files[i])) << m_files[i];
+                EXPECT_TRUE(readBytes(m_files[i]) == before.at(m_files[i])) << m_files[i];
             }
         // The second reader sees the old keys and values and the new value, nothing else.
         auto expected = lines(listedBefore);
@@ -232,7 +234,7 @@ TEST_F(HiveStoreTest, ARunThatChangesNothingLeavesEveryByteAndMakesNoFile) {
         EXPECT_TRUE(registry->discardChanges());
         EXPECT_EQ(readText(*registry, kHkeyCurrentUser, "Environment", "X"), "<no value>");
     }
-    EXPECT_EQ(snapshot(), before);
+    EXPECT_TRUE(snapshot() == before);
     EXPECT_EQ(strayFiles(), std::vector<std::string>{});
 }
 
@@ -263,7 +265,7 @@ TEST_F(HiveStoreTest, TheFirstSaveOfAHiveKeepsABackupOfItAndSetThenUndoReadsAsBe
     std::vector<std::string> stray = strayFiles();
     ASSERT_EQ(stray.size(), 1u) << "one backup, no temporary file";
     EXPECT_EQ(stray[0].rfind("NTUSER.DAT.hivora-backup-2023111", 0), 0u) << stray[0];
-    EXPECT_EQ(readBytes(m_folder.path() + "/Users/alice/" + stray[0]), original);
+    EXPECT_TRUE(readBytes(m_folder.path() + "/Users/alice/" + stray[0]) == original);
 }
 
 // The library writes new keys without a class; the store adds them, so a key reads back after
@@ -317,7 +319,7 @@ TEST_F(HiveStoreTest, AFailedStepOfASaveLeavesEveryHiveAsItWas) {
         // The unsaved changes are dropped: what is read is what is on disk.
         EXPECT_EQ(readText(*registry, kHkeyCurrentUser, "Software\\Hivora", "A"), "<no key>");
         registry.reset();
-        EXPECT_EQ(snapshot(), before);
+        EXPECT_TRUE(snapshot() == before);
         EXPECT_EQ(strayFiles(), std::vector<std::string>{});
     }
 }
