@@ -9,6 +9,7 @@
 #endif
 
 #include <filesystem>
+#include <map>
 
 namespace hivora {
 
@@ -47,10 +48,20 @@ Status missingPrefixProblem(const Options& options) {
                          kErrorFileNotFound);
 }
 
+// The installation at `root`, found once per run: the window asks for it several times before its
+// first frame (its users, the checks, the title) and again when it opens the store, and each
+// search reads SOFTWARE's base block, bins and profile list.
+const Result<WindowsInstallation>& installationAt(const std::string& root) {
+    static std::map<std::string, Result<WindowsInstallation>> found;
+    auto it = found.find(root);
+    if (it == found.end()) it = found.emplace(root, findWindowsInstallation(root)).first;
+    return it->second;
+}
+
 // The registry of an installed Windows (--windows): its hives, for the user --user names.
 Result<RegistryChoice> chooseWindowsRegistry(const Options& options, RegistryUse use,
                                              RegistryChoice choice) {
-    auto installation = findWindowsInstallation(options.windowsRoot);
+    const auto& installation = installationAt(options.windowsRoot);
     if (!installation) return installation.status();
     auto user = chooseWindowsUser(installation.value(), options.windowsUser);
     if (!user) return user.status();
@@ -87,7 +98,7 @@ std::vector<std::string> windowsUserNames(const Options& options) {
     std::vector<std::string> names;
 #ifndef _WIN32
     if (options.windowsRoot.empty()) return names;
-    auto installation = findWindowsInstallation(options.windowsRoot);
+    const auto& installation = installationAt(options.windowsRoot);
     if (!installation) return names;
     for (const WindowsUser& user : installation.value().users) names.push_back(user.name);
 #else
@@ -102,7 +113,7 @@ std::string windowsInstallationLabel(const Options& options) {
     return {};
 #else
     if (options.windowsRoot.empty()) return {};
-    auto installation = findWindowsInstallation(options.windowsRoot);
+    const auto& installation = installationAt(options.windowsRoot);
     if (!installation) return {};
     std::string label = installation.value().describe();
     auto user = chooseWindowsUser(installation.value(), options.windowsUser);
@@ -118,7 +129,7 @@ Status checkStoreUsable(const Options& options) {
 #else
     if (!options.windowsRoot.empty()) {
         // Only what opening reads first: the installation, its users and the hives' base blocks.
-        auto installation = findWindowsInstallation(options.windowsRoot);
+        const auto& installation = installationAt(options.windowsRoot);
         if (!installation) return installation.status();
         auto user = chooseWindowsUser(installation.value(), options.windowsUser);
         return user ? Status::ok() : user.status();

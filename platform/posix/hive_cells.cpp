@@ -1,8 +1,15 @@
 #include "platform/posix/hive_cells.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string_view>
 #include <vector>
 
 #include "platform/posix/hive_file.h"
+#include "platform/unicode_text.h"
 
 namespace hivora {
 
@@ -98,6 +105,79 @@ bool HiveCells::readValues(std::uint64_t node, TreeKey& key) const {
         key.setValue(v.name, v.type, std::vector<std::uint8_t>(data, data + v.length));
     }
     return true;
+}
+
+std::uint64_t HiveCells::root() const {
+    if (!has(0, 512)) return 0;
+    const std::uint64_t at = kHiveBaseBlockSize + std::uint64_t{le(36, 4)};
+    return has(at, 80) ? at : 0;
+}
+
+void HiveCells::addChildren(std::uint64_t offsetField, std::vector<std::uint64_t>& out,
+                            bool mayNest) const {
+    const std::uint64_t list = cellData(static_cast<std::uint32_t>(offsetField), 4);
+    if (list == 0) return;
+    const char a = m_bytes[list], b = m_bytes[list + 1];
+    const std::uint32_t count = le(list + 2, 2);
+    const bool hashed = a == 'l' && (b == 'f' || b == 'h');
+    const bool plain = (a == 'l' && b == 'i') || (a == 'r' && b == 'i');
+    if (!hashed && !plain) return;
+    const std::uint64_t step = hashed ? 8 : 4;
+    if (!has(list + 4, count * step)) return;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint32_t entry = le(list + 4 + i * step, 4);
+        if (a == 'r') {
+            // An index root lists lists, never other index roots.
+            if (mayNest) addChildren(entry, out, false);
+        } else if (entry != kNone && has(kHiveBaseBlockSize + std::uint64_t{entry}, 80)) {
+            out.push_back(kHiveBaseBlockSize + std::uint64_t{entry});
+        }
+    }
+}
+
+std::vector<std::uint64_t> HiveCells::children(std::uint64_t node) const {
+    std::vector<std::uint64_t> out;
+    if (!has(node, 80) || le(node + 24, 4) == 0) return out;
+    addChildren(le(node + 32, 4), out, true);
+    return out;
+}
+
+std::uint64_t HiveCells::find(std::uint64_t node, const KeyPath& path) const {
+    for (const std::u16string& name : path) {
+        std::uint64_t next = 0;
+        for (std::uint64_t child : children(node)) {
+            const auto childName = keyName(child);
+            if (childName && namesEqual(*childName, name)) {
+                next = child;
+                break;
+            }
+        }
+        if (next == 0) return 0;
+        node = next;
+    }
+    return node;
+}
+
+std::unique_ptr<MappedHive> MappedHive::open(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info {};
+    void* bytes = MAP_FAILED;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 4096)
+        bytes =
+            ::mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+    ::close(fd);
+    if (bytes == MAP_FAILED) return nullptr;
+    std::unique_ptr<MappedHive> hive(
+        new MappedHive(static_cast<const char*>(bytes), static_cast<std::size_t>(info.st_size)));
+    // A file cut short of what its base block counts is not looked into at all.
+    const auto base = readHiveBaseBlock(std::string_view(hive->m_bytes, 512));
+    if (!base || hive->m_size < kHiveBaseBlockSize + std::uint64_t{base->binsSize}) return nullptr;
+    return hive;
+}
+
+MappedHive::~MappedHive() {
+    ::munmap(const_cast<char*>(m_bytes), m_size);
 }
 
 }  // namespace hivora

@@ -16,8 +16,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/registry_tree.h"
 
@@ -36,7 +38,17 @@ class HiveCells {
     // them cannot be read plainly.
     bool readValues(std::uint64_t node, TreeKey& key) const;
 
+    // The root key's cell, from the base block; 0 when it lies outside the file.
+    std::uint64_t root() const;
+    // The cells of the sub-keys of the key at `node`, in the hive's order; those of a list that
+    // cannot be read plainly are left out.
+    std::vector<std::uint64_t> children(std::uint64_t node) const;
+    // The key at `path` below `node` (names compared as the registry compares them); 0 when a
+    // name is missing.
+    std::uint64_t find(std::uint64_t node, const KeyPath& path) const;
+
   private:
+    void addChildren(std::uint64_t list, std::vector<std::uint64_t>& out, bool mayNest) const;
     bool has(std::uint64_t at, std::uint64_t count) const {
         return m_bytes != nullptr && at <= m_size && count <= m_size - at;
     }
@@ -46,6 +58,25 @@ class HiveCells {
     std::uint64_t cellData(std::uint32_t offset, std::uint64_t count) const;
     std::u16string text(std::uint64_t at, std::size_t bytes, bool latin1) const;
 
+    const char* m_bytes;
+    std::size_t m_size;
+};
+
+// A hive file mapped for reading, for a quick look at a few keys without libhivex (which checks
+// the whole file first). Every read is bounded by the file, so a damaged hive gives nothing, not
+// a fault.
+class MappedHive {
+  public:
+    // Nothing when the file cannot be mapped, has no base block or is shorter than its base
+    // block says.
+    static std::unique_ptr<MappedHive> open(const std::string& path);
+    ~MappedHive();
+    MappedHive(const MappedHive&) = delete;
+    MappedHive& operator=(const MappedHive&) = delete;
+    HiveCells cells() const { return HiveCells(m_bytes, m_size); }
+
+  private:
+    MappedHive(const char* bytes, std::size_t size) : m_bytes(bytes), m_size(size) {}
     const char* m_bytes;
     std::size_t m_size;
 };

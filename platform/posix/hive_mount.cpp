@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "platform/posix/hive_cells.h"
 #include "platform/posix/hive_file.h"
 #include "platform/posix/hivex_tree.h"
 #include "platform/unicode_text.h"
@@ -78,37 +79,49 @@ std::string usrClassFor(const std::string& profile) {
     return {};
 }
 
-// Reads the version and the profiles from SOFTWARE, when it is a hive that can be read.
+// Reads the version and the profiles from SOFTWARE, straight from the mapped file: libhivex
+// would check the whole hive first, which for a large SOFTWARE delays the window's first frame.
 void readSoftware(WindowsInstallation& w) {
-    if (w.software.empty() || inspectHiveFile(w.software).condition == HiveCondition::Unreadable)
-        return;
-    auto opened = HivexFile::open(w.software, false);
-    if (!opened) return;
-    const HivexFile& hive = *opened.value();
-    w.edition = text(readHiveValue(hive, kCurrentVersion, u"ProductName"));
+    if (w.software.empty()) return;
+    const auto mapped = MappedHive::open(w.software);
+    if (!mapped) return;
+    const HiveCells cells = mapped->cells();
+    const std::uint64_t currentVersion = cells.find(cells.root(), kCurrentVersion);
+    TreeKey version;
+    if (currentVersion == 0 || !cells.readValues(currentVersion, version)) return;
+    auto value = [&version](const char16_t* name) -> std::optional<HiveValue> {
+        const TreeValue* v = version.findValue(name);
+        if (!v) return std::nullopt;
+        return HiveValue{v->type, std::string(v->data.begin(), v->data.end())};
+    };
+    w.edition = text(value(u"ProductName"));
     for (const char16_t* name : {u"DisplayVersion", u"ReleaseId", u"CurrentVersion"}) {
-        w.version = text(readHiveValue(hive, kCurrentVersion, name));
+        w.version = text(value(name));
         if (!w.version.empty()) break;
     }
-    w.build = text(readHiveValue(hive, kCurrentVersion, u"CurrentBuild"));
-    if (w.build.empty())
-        w.build = text(readHiveValue(hive, kCurrentVersion, u"CurrentBuildNumber"));
-    const auto ubr = readHiveValue(hive, kCurrentVersion, u"UBR");
+    w.build = text(value(u"CurrentBuild"));
+    if (w.build.empty()) w.build = text(value(u"CurrentBuildNumber"));
+    const auto ubr = value(u"UBR");
     if (!w.build.empty() && ubr && ubr->type == 4 && ubr->data.size() == 4) {
         std::uint32_t n = 0;
         for (int i = 3; i >= 0; --i) n = (n << 8) | static_cast<unsigned char>(ubr->data[i]);
         w.build += "." + std::to_string(n);
     }
 
-    KeyPath profiles = kCurrentVersion;
-    profiles.push_back(u"ProfileList");
-    for (const std::u16string& sid : subKeyNames(hive, profiles)) {
-        const std::string sidText = utf16ToUtf8(sid).valueOr("");
+    const std::uint64_t profiles = cells.find(currentVersion, {u"ProfileList"});
+    if (profiles == 0) return;
+    for (const std::uint64_t entry : cells.children(profiles)) {
+        const auto sid = cells.keyName(entry);
+        const std::string sidText = sid ? utf16ToUtf8(*sid).valueOr("") : std::string();
         // Only real users: the service accounts (S-1-5-18, -19, -20) have no place in the list.
         if (sidText.rfind("S-1-5-21-", 0) != 0) continue;
-        KeyPath key = profiles;
-        key.push_back(sid);
-        const std::string image = text(readHiveValue(hive, key, u"ProfileImagePath"));
+        TreeKey profile;
+        if (!cells.readValues(entry, profile)) continue;
+        const TreeValue* imageValue = profile.findValue(u"ProfileImagePath");
+        const std::string image =
+            imageValue ? text(HiveValue{imageValue->type, std::string(imageValue->data.begin(),
+                                                                      imageValue->data.end())})
+                       : std::string();
         if (w.looseFolder) {
             // Loose copies carry no profile folders; the sub-folder's name is matched instead.
             const std::size_t cut = image.find_last_of('\\');
@@ -118,11 +131,11 @@ void readSoftware(WindowsInstallation& w) {
                     user.sid = sidText;
             continue;
         }
-        const std::string profile = mapWindowsPath(w.root, image);
-        const std::string ntuser = isFolder(profile) ? findEntry(profile, "NTUSER.DAT") : "";
+        const std::string folder = mapWindowsPath(w.root, image);
+        const std::string ntuser = isFolder(folder) ? findEntry(folder, "NTUSER.DAT") : "";
         if (!isFile(ntuser)) continue;
-        const std::size_t cut = profile.rfind('/');
-        w.users.push_back({profile.substr(cut + 1), sidText, ntuser, usrClassFor(profile)});
+        const std::size_t cut = folder.rfind('/');
+        w.users.push_back({folder.substr(cut + 1), sidText, ntuser, usrClassFor(folder)});
     }
 }
 
