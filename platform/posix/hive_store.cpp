@@ -160,16 +160,12 @@ class WindowsHiveStore final : public HiveStore {
         return best;
     }
     static std::string unroutedMessage(HiveId id) {
-        switch (id) {
-            case HiveId::System:
-                return "无法写入注册表：脱机的 Windows 中，HKEY_LOCAL_MACHINE 下只能修改 SOFTWARE "
-                       "和 SYSTEM（找不到对应的注册表文件时也不能修改）。";
-            case HiveId::User:
-                return "无法写入注册表：没有选定用户（或找不到其 NTUSER.DAT），不能修改 "
-                       "HKEY_CURRENT_USER。请用 --user 指定用户。";
-            case HiveId::UserDefault:
-                break;
-        }
+        if (id == HiveId::System)
+            return "无法写入注册表：脱机的 Windows 中，HKEY_LOCAL_MACHINE 下只能修改 SOFTWARE 和 "
+                   "SYSTEM（找不到对应的注册表文件时也不能修改）。";
+        if (id == HiveId::User)
+            return "无法写入注册表：没有选定用户（或找不到其 NTUSER.DAT），不能修改 "
+                   "HKEY_CURRENT_USER。请用 --user 指定用户。";
         return "无法写入注册表：找不到 DEFAULT 注册表文件，不能修改 HKEY_USERS\\.DEFAULT。";
     }
 
