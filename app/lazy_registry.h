@@ -19,6 +19,8 @@ class LazyRegistry : public RegistryApi {
     // every later call then fails with kErrorAccessDenied and lastErrorMessage() says why.
     Status open();
     bool isOpen() const { return m_choice.has_value(); }
+    // The opened store's note for the user (RegistryChoice::note); "" when none or not open.
+    std::string note() const { return m_choice ? m_choice->note : std::string(); }
 
     RegResult RegOpenKeyExA(RegKey key, const char* subKey, std::uint32_t options,
                             std::uint32_t sam, RegKey* result) override;

@@ -103,15 +103,28 @@ int main(int argc, char* argv[]) {
     const auto launcher = hivora::makeCommandLauncher();
     hivora::QtDialogServices dialogs(nullptr, *launcher);
 
+    // An installed Windows with several users and none named: the window asks whose settings it
+    // works on (the command line lists them and stops instead).
+    hivora::Options options = parsed.options;
+    if (!options.windowsRoot.empty() && options.windowsUser.empty()) {
+        const std::vector<std::string> users = hivora::windowsUserNames(options);
+        if (users.size() > 1) {
+            const int chosen = dialogs.ShowItemChoice(
+                "这个 Windows 有多个用户。请选择要修改其设置（HKEY_CURRENT_USER）的用户：", users,
+                "选择用户");
+            if (chosen < 0) return 0;
+            options.windowsUser = users[static_cast<std::size_t>(chosen)];
+        }
+    }
     // What can be known without reading the registry is checked before the window opens: a
     // prefix in Wine's use, a hive file that cannot be read. Nothing has been written.
-    if (const hivora::Status usable = hivora::checkStoreUsable(parsed.options); !usable.isOk()) {
+    if (const hivora::Status usable = hivora::checkStoreUsable(options); !usable.isOk()) {
         showError(dialogs, "无法打开注册表。\r\n" + usable.message());
         return 1;
     }
     // The window and all it works with; the store is opened on first use, after the window's
     // first paint.
-    hivora::WindowProgram program(parsed.options, dialogs);
+    hivora::WindowProgram program(options, dialogs);
     if (!program.ready()) return 1;
     // A bad "config.ini" ends the program at show(), after its warning, before the window
     // shows. The page the window opens on measures its captions from there on.

@@ -9,8 +9,13 @@ const char* const kUsageText =
     "[--history | --undo | --redo] [--status]\n"
     "       [--export reg|ps1|ansible 文件 [--entries N-M]] [--import-reg 文件]\n"
     "       [--startup | --startup-off 名称 | --startup-on 名称]\n"
+    "       [--windows 目录 [--user 用户名]]\n"
     "  --prefix 目录       修改该 Wine 前缀中的注册表（system.reg、user.reg、userdef.reg），\n"
     "                      默认使用程序自己的注册表目录\n"
+    "  --windows 目录      修改已安装的 Windows 自己的注册表文件：目录是挂载的 Windows 系统分区\n"
+    "                      （含 Windows/System32/config），或存放注册表文件副本的目录\n"
+    "  --user 用户名       与 --windows 一起使用：修改该用户的 HKEY_CURRENT_USER；\n"
+    "                      有多个用户而未指定时，命令行列出用户后退出，窗口则询问\n"
     "  --code-page 代码页  写入注册表的 ANSI 代码页，默认 936\n"
     "  --repair-hive 文件  修复含有无法读取的行的注册表文件（先备份原文件），然后退出\n"
     "  --history           列出该注册表的操作记录（最新的在前，各项以制表符分隔）\n"
@@ -84,6 +89,14 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
                 return parsed;
             }
             parsed.options.storeDirectory = args[++i];
+        } else if (word == "--windows" || word == "--user") {
+            if (!hasValue || args[i + 1].empty()) {
+                parsed.error = word == "--windows" ? "选项 --windows 后面需要一个目录。"
+                                                   : "选项 --user 后面需要一个用户名。";
+                return parsed;
+            }
+            (word == "--windows" ? parsed.options.windowsRoot : parsed.options.windowsUser) =
+                args[++i];
         } else if (word == "--repair-hive") {
             if (!hasValue || args[i + 1].empty()) {
                 parsed.error = "选项 --repair-hive 后面需要一个注册表文件。";
@@ -136,6 +149,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
                  static_cast<int>(!o.startupOn.empty()) >
              1)
         parsed.error = "选项 --startup、--startup-off 和 --startup-on 只能使用其中一个。";
+    else if (!o.windowsRoot.empty() && !o.storeDirectory.empty())
+        parsed.error = "选项 --windows 和 --prefix 只能使用其中一个。";
+    else if (!o.windowsUser.empty() && o.windowsRoot.empty())
+        parsed.error = "选项 --user 只能与 --windows 一起使用。";
     return parsed;
 }
 

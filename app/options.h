@@ -2,7 +2,8 @@
 // The program's command line. With no options it works on its own private store; `--prefix DIR`
 // points it at a Wine prefix instead and `--code-page N` names the ANSI code page of the texts it
 // writes there. Windows builds ignore both and use the real registry. `--repair-hive FILE` repairs
-// one registry file that has unreadable lines and exits (app/repair_command.h).
+// one registry file that has unreadable lines and exits (app/repair_command.h). `--windows DIR`
+// works on the registry files of an installed Windows instead (not on Windows itself).
 
 #include <cstdint>
 #include <string>
@@ -28,6 +29,10 @@ struct Options {
     bool listStartup = false;     // --startup: print the startup list, no window
     std::string startupOff;       // --startup-off NAME: switch that startup entry off, then end
     std::string startupOn;        // --startup-on NAME: switch it on again, then end
+    // --windows DIR: the registry of an installed Windows whose system volume (or a folder of
+    // hive copies) is at DIR; --user NAME: whose HKEY_CURRENT_USER (platform/posix/hive_mount.h).
+    std::string windowsRoot;
+    std::string windowsUser;
 };
 
 struct ParsedOptions {

@@ -4,10 +4,12 @@
 #include "platform/windows/registry_win32.h"
 #else
 #include "platform/posix/file_store.h"
+#include "platform/posix/hive_store.h"
 #include "platform/posix/wineserver_probe.h"
 #endif
 
 #include <filesystem>
+#include <map>
 
 namespace hivora {
 
@@ -46,6 +48,36 @@ Status missingPrefixProblem(const Options& options) {
                          kErrorFileNotFound);
 }
 
+// The installation at `root`, found once per run: the window asks for it several times before its
+// first frame (its users, the checks, the title) and again when it opens the store, and each
+// search reads SOFTWARE's base block, bins and profile list.
+const Result<WindowsInstallation>& installationAt(const std::string& root) {
+    static std::map<std::string, Result<WindowsInstallation>> found;
+    auto it = found.find(root);
+    if (it == found.end()) it = found.emplace(root, findWindowsInstallation(root)).first;
+    return it->second;
+}
+
+// The registry of an installed Windows (--windows): its hives, for the user --user names.
+Result<RegistryChoice> chooseWindowsRegistry(const Options& options, RegistryUse use,
+                                             RegistryChoice choice) {
+    const auto& installation = installationAt(options.windowsRoot);
+    if (!installation) return installation.status();
+    auto user = chooseWindowsUser(installation.value(), options.windowsUser);
+    if (!user) return user.status();
+    WindowsStoreOptions storeOptions;
+    storeOptions.readOnly = use == RegistryUse::Read;
+    auto opened = openWindowsRegistry(installation.value(), user.value(), *choice.codec,
+                                      std::move(storeOptions));
+    if (!opened) return opened.status();
+    choice.registry = std::move(opened.value().registry);
+    // One journal per installation: the folder of its hives names it.
+    choice.description = installation.value().hiveFolder;
+    for (const std::string& warning : opened.value().warnings)
+        choice.note += (choice.note.empty() ? "" : "\n") + warning;
+    return choice;
+}
+
 constexpr const char* kWhatToDo =
     "\n请检查该文件的读取权限（或移走它），或者用 --prefix 指定另一个目录。\n没有写入任何内容。";
 #endif
@@ -57,7 +89,56 @@ std::string storeFolder(const Options& options) {
     (void)options;
     return {};
 #else
+    if (!options.windowsRoot.empty()) return windowsHiveFolder(options.windowsRoot);
     return options.storeDirectory.empty() ? defaultStoreDirectory() : options.storeDirectory;
+#endif
+}
+
+bool isMountedInstallation(const Options& options) {
+#ifdef _WIN32
+    (void)options;
+    return false;
+#else
+    if (options.windowsRoot.empty()) return false;
+    const auto& installation = installationAt(options.windowsRoot);
+    return installation && !installation.value().looseFolder;
+#endif
+}
+
+PlatformServices platformServicesFor(const Options& options) {
+    PlatformServices services = makePlatformServices(options.storeDirectory);
+#ifndef _WIN32
+    if (isMountedInstallation(options))
+        services.paths = makeInstallationPathMapping(options.windowsRoot);
+#endif
+    return services;
+}
+
+std::vector<std::string> windowsUserNames(const Options& options) {
+    std::vector<std::string> names;
+#ifndef _WIN32
+    if (options.windowsRoot.empty()) return names;
+    const auto& installation = installationAt(options.windowsRoot);
+    if (!installation) return names;
+    for (const WindowsUser& user : installation.value().users) names.push_back(user.name);
+#else
+    (void)options;
+#endif
+    return names;
+}
+
+std::string windowsInstallationLabel(const Options& options) {
+#ifdef _WIN32
+    (void)options;
+    return {};
+#else
+    if (options.windowsRoot.empty()) return {};
+    const auto& installation = installationAt(options.windowsRoot);
+    if (!installation) return {};
+    std::string label = installation.value().describe();
+    auto user = chooseWindowsUser(installation.value(), options.windowsUser);
+    if (user && user.value()) label += " · 用户 " + user.value()->name;
+    return label;
 #endif
 }
 
@@ -66,6 +147,13 @@ Status checkStoreUsable(const Options& options) {
     (void)options;
     return Status::ok();
 #else
+    if (!options.windowsRoot.empty()) {
+        // Only what opening reads first: the installation, its users and the hives' base blocks.
+        const auto& installation = installationAt(options.windowsRoot);
+        if (!installation) return installation.status();
+        auto user = chooseWindowsUser(installation.value(), options.windowsUser);
+        return user ? Status::ok() : user.status();
+    }
     if (Status missing = missingPrefixProblem(options); !missing.isOk()) return missing;
     const std::string folder = storeFolder(options);
     if (Status busy = wineserverProblem(folder); !busy.isOk()) return busy;
@@ -102,6 +190,7 @@ Result<RegistryChoice> chooseRegistry(const Options& options, RegistryUse use) {
                              codec.status().message());
     }
     choice.codec = std::move(codec).value();
+    if (!options.windowsRoot.empty()) return chooseWindowsRegistry(options, use, std::move(choice));
     if (Status missing = missingPrefixProblem(options); !missing.isOk()) return missing;
     const std::string folder = storeFolder(options);
     FileStoreOptions storeOptions;

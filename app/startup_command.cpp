@@ -38,6 +38,17 @@ bool sameName(const std::string& a, const std::string& b) {
 
 }  // namespace
 
+StartupMachine startupMachineFor(const Options& options, const PlatformServices& platform) {
+#ifdef _WIN32
+    (void)options;
+    return {false, platform.files.get(), platform.paths.get()};
+#else
+    const bool installation = !options.windowsRoot.empty();
+    const bool machineFiles = !options.storeDirectory.empty() || isMountedInstallation(options);
+    return {!installation, machineFiles ? platform.files.get() : nullptr, platform.paths.get()};
+#endif
+}
+
 bool isStartupCommand(const Options& options) {
     return options.listStartup || !options.startupOff.empty() || !options.startupOn.empty();
 }
@@ -51,15 +62,9 @@ int runStartupCommand(const Options& options) {
     if (!registry.note.empty()) std::fprintf(stderr, "%s\n", registry.note.c_str());
 
     RegInfoGetSet layer(*registry.registry, *registry.codec);
-    const PlatformServices platform = makePlatformServices(registry.winePrefix);
-#ifdef _WIN32
-    const bool wine = false, machineFiles = true;
-#else
-    const bool wine = true, machineFiles = !registry.winePrefix.empty();
-#endif
+    const PlatformServices platform = platformServicesFor(options);
     StartupList list(layer);
-    list.setMachine(
-        StartupMachine{wine, machineFiles ? platform.files.get() : nullptr, platform.paths.get()});
+    list.setMachine(startupMachineFor(options, platform));
 
     if (reading) {
         list.RefreshStartupList();

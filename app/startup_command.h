@@ -3,8 +3,17 @@
 // for scripts.
 
 #include "app/options.h"
+#include "core/startup/startup_list.h"
+#include "platform/platform_services.h"
 
 namespace hivora {
+
+// The machine behind the store the options name, for the startup list. Wine honours no
+// StartupApproved value, so on Linux every store but an installed Windows switches entries by
+// moving them; program files are looked at on Windows, in a Wine prefix and on a mounted
+// installation, never for the private store or a folder of loose hives, which belong to no
+// machine. `platform` must outlive the list it is given to.
+StartupMachine startupMachineFor(const Options& options, const PlatformServices& platform);
 
 // Whether the options ask for one of the startup commands.
 bool isStartupCommand(const Options& options);

@@ -7,6 +7,7 @@
 
 #include "app/hive_repair_prompt.h"
 #include "app/registry_choice.h"
+#include "app/startup_command.h"
 #include "core/config/config_location.h"
 #include "core/shell/closing.h"
 #include "core/startup/startup_list.h"
@@ -93,11 +94,16 @@ WindowProgram::WindowProgram(const Options& options, QtDialogServices& dialogs,
 
     // The pages' rows write through the same layer, with the platform's services for the store
     // (paths, system folder, broadcast); the dialogs start in a prefix's drive_c.
-    m_platform = makePlatformServices(options.storeDirectory);
-    m_catalogue.reset(
-        new CatalogueServices{*m_layer, *m_framework, *m_platform.files, *m_platform.refresher,
-                              m_platform.paths.get(), m_platform.systemDirectory.get(),
-                              m_platform.broadcaster.get(), m_platform.secrets.get(), recorder});
+    m_platform = platformServicesFor(options);
+#ifndef _WIN32
+    // An installed Windows keeps the logon password as an LSA secret no one can write from here.
+    if (!options.windowsRoot.empty()) m_platform.secrets = makeOfflineLogonSecretStore();
+#endif
+    m_catalogue.reset(new CatalogueServices{*m_layer, *m_framework, *m_platform.files,
+                                            *m_platform.refresher, m_platform.paths.get(),
+                                            m_platform.systemDirectory.get(),
+                                            m_platform.broadcaster.get(),
+                                            m_platform.secrets.get(), recorder});
     m_pageServices.reset(new PageServices{*m_catalogue});
     dialogs.setStartFolder(dialogStartFolder(options.storeDirectory));
 
@@ -109,11 +115,12 @@ WindowProgram::WindowProgram(const Options& options, QtDialogServices& dialogs,
     if (m_window->startupFrame() != nullptr) {
         StartupList& startup = m_window->startupFrame()->list();
         startup.setObserver(recorder);
-        // On Linux every store is Wine's, which honours no StartupApproved value. The private
-        // store belongs to no machine whose files could be looked at.
-        const bool machineFiles = kOnWindows || !options.storeDirectory.empty();
-        startup.setMachine(StartupMachine{
-            !kOnWindows, machineFiles ? m_platform.files.get() : nullptr, m_platform.paths.get()});
+        startup.setMachine(startupMachineFor(options, m_platform));
+    }
+    // Which installation and which user the window works on.
+    if (const std::string label = windowsInstallationLabel(options); !label.empty()) {
+        m_window->setWindowTitle(m_window->windowTitle() + QStringLiteral(" — ") +
+                                 QString::fromStdString(label));
     }
     // The window fills the page it opens on before its first paint and the others right after.
     m_window->setPageFiller(
@@ -160,6 +167,10 @@ void WindowProgram::whenPagesFilled() {
         QCoreApplication::exit(1);
         return;
     }
+    // Hives Windows has not finished writing, a hibernated or read-only volume: shown, readable,
+    // never written.
+    if (const std::string note = m_registry.note(); !note.empty())
+        m_dialogs.ShowMessageBox(note, kMbOk + kMbIconWarning, "Hivora");
     offerHiveRepairs(m_storeFolder, m_dialogs);
     showLogonAppearance(m_window->page(0), *m_pageServices);
     // The rows are judged against the Windows the edited registry names (a prefix set to XP is

@@ -113,6 +113,23 @@ std::string QtDialogServices::ShowInputBox(const std::string& prompt, const std:
     return toUtf8(dialog.textValue());
 }
 
+int QtDialogServices::ShowItemChoice(const std::string& prompt,
+                                     const std::vector<std::string>& items,
+                                     const std::string& title) {
+    QStringList choices;
+    for (const std::string& item : items) choices << fromUtf8(item);
+    QInputDialog dialog(m_owner);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(fromUtf8(dialogTitle(title)));
+    dialog.setLabelText(fromUtf8(promptLines(prompt)));
+    dialog.setComboBoxItems(choices);
+    dialog.setComboBoxEditable(false);
+    dialog.setOkButtonText(QStringLiteral("确定"));
+    dialog.setCancelButtonText(QStringLiteral("取消"));
+    if (dialog.exec() != QDialog::Accepted) return -1;
+    return static_cast<int>(choices.indexOf(dialog.textValue()));
+}
+
 std::string QtDialogServices::ShowOpenFileDialog(const std::string& filter) {
     QFileDialog dialog(m_owner, QStringLiteral("打开"), fromUtf8(m_startFolder));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

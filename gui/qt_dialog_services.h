@@ -5,6 +5,7 @@
 // core/ui/dialog_looks.h.
 
 #include <string>
+#include <vector>
 
 #include "core/dialog_services.h"
 #include "platform/system_services.h"
@@ -28,6 +29,11 @@ class QtDialogServices : public DialogServices {
     std::int32_t ShowColorDialog(std::int32_t initialColor) override;
     Status RunCommand(const std::string& commandLine, int windowStyle) override;
     std::string BrowseForFolder(const std::string& title) override;
+
+    // A choice of one of `items` (not empty) in a list box. Returns the index chosen, or -1 when
+    // the box is cancelled.
+    int ShowItemChoice(const std::string& prompt, const std::vector<std::string>& items,
+                       const std::string& title = {});
 
     void setOwner(QWidget* owner) { m_owner = owner; }
     // The folder the file dialog and the folder browser open in; "" leaves it to Qt (the working

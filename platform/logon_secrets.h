@@ -28,6 +28,11 @@ inline constexpr const char* kNoPasswordPlaceText =
     "Wine 格式的注册表文件没有保存密码的安全位置（该文件可能被其他用户读取），"
     "为避免密码以明文保存，未设置自动登录。";
 
+// Why a password cannot be kept for an installed Windows worked on from outside (--windows).
+inline constexpr const char* kOfflinePasswordText =
+    "脱机的 Windows 把自动登录密码保存为 LSA 机密，位于加密的 SECURITY 注册表文件中，Hivora "
+    "无法从外部安全地写入它；为避免密码以明文保存，未设置自动登录。请启动这个 Windows 后再设置。";
+
 class LogonSecretStore {
   public:
     virtual ~LogonSecretStore() = default;
@@ -37,7 +42,8 @@ class LogonSecretStore {
     // LsaSecret: stores `secret` (UTF-8) as the LSA secret `name` on this machine. Failure: the
     // secret is unchanged; the Status says why in Chinese, with the Windows error code (5 when
     // administrator rights are missing). RegistryValue: nothing to do, always ok. Nowhere:
-    // refused with kNoPasswordPlaceText.
+    // always refused, the Status saying why there is no place (kNoPasswordPlaceText,
+    // kOfflinePasswordText); callers may ask with an empty secret to learn the reason.
     virtual Status storeSecret(const std::string& name, const std::string& secret) = 0;
 
     // Removes the secret `name`; a secret that does not exist is removed already (ok). Failure as
@@ -47,5 +53,10 @@ class LogonSecretStore {
 
 // Windows: the LSA secret store of the local machine. Elsewhere: PasswordPlace::Nowhere.
 std::unique_ptr<LogonSecretStore> makeLogonSecretStore();
+#ifndef _WIN32
+// For an installed Windows worked on from outside: PasswordPlace::Nowhere, refusing with
+// kOfflinePasswordText.
+std::unique_ptr<LogonSecretStore> makeOfflineLogonSecretStore();
+#endif
 
 }  // namespace hivora

@@ -25,7 +25,7 @@ bool startsWithSeparator(const std::u16string& path) {
 class MemoryHiveStore final : public HiveStore {
   public:
     void refresh(HiveId, HiveSlot&) override {}
-    Status prepareChange(HiveId id, HiveSlot& slot) override {
+    Status prepareChange(HiveId id, HiveSlot& slot, const KeyPath&) override {
         if (slot.pending.empty()) saved(id) = slot.tree->clone();
         return Status::ok();
     }
@@ -186,17 +186,28 @@ RegResult TreeRegistry::fail(RegResult code, std::string message) {
     return code;
 }
 
-RegResult TreeRegistry::prepareChange(HiveId id) {
+RegResult TreeRegistry::prepareChange(HiveId id, const KeyPath& path) {
     if (m_faults.writeResult != kErrorSuccess)
         return fail(m_faults.writeResult,
                     m_faults.message.empty() ? "无法写入注册表：访问被拒绝。" : m_faults.message);
-    const Status s = m_store->prepareChange(id, slot(id));
+    const Status s = m_store->prepareChange(id, slot(id), path);
     if (!s) return fail(s.code() != 0 ? s.code() : kErrorAccessDenied, s.message());
     return kErrorSuccess;
 }
 
 void TreeRegistry::record(HiveId id, TreeChange change) {
     slot(id).pending.push_back(std::move(change));
+}
+
+const TreeRegistry::Location* TreeRegistry::classesBase(RegKey key, const Location* base,
+                                                      const KeyPath& path, Location& holder) {
+    if (!m_userClassesMerged || key != kHkeyClassesRoot || path.empty()) return base;
+    // Decided by the class key the path starts with (".txt", "txtfile", "CLSID"): the user's
+    // when the user has it, so that keys made below it go there too.
+    holder = Location{false, HiveId::User, {u"Software", u"Classes", path.front()}};
+    const bool usersOwn = slot(HiveId::User).tree->findKey(holder.path) != nullptr;
+    holder.path.pop_back();
+    return usersOwn ? &holder : base;
 }
 
 RegResult TreeRegistry::openKey(RegKey key, const char* subKey, bool openLink, RegKey* result) {
@@ -207,10 +218,13 @@ RegResult TreeRegistry::openKey(RegKey key, const char* subKey, bool openLink, R
     std::u16string sub;
     if (const RegResult r = toText(subKey, sub)) return r;
     if (startsWithSeparator(sub)) return kErrorBadPathname;
+    const KeyPath path = splitKeyPath(sub);
+    Location userClasses;
+    base = classesBase(key, base, path, userClasses);
     if (!base->usersRoot && !findKey(*base)) return missingKeyResult(key);
     Location where;
     KeyPath missing;
-    if (const RegResult r = resolve(*base, splitKeyPath(sub), !openLink, where, missing)) return r;
+    if (const RegResult r = resolve(*base, path, !openLink, where, missing)) return r;
     if (!missing.empty()) return kErrorFileNotFound;
     *result = addHandle(std::move(where));
     return kErrorSuccess;
@@ -246,6 +260,8 @@ RegResult TreeRegistry::RegCreateKeyExA(RegKey key, const char* subKey, std::uin
     const KeyPath path = splitKeyPath(sub);
     for (const auto& part : path)
         if (part.size() > kMaxKeyNameLength) return kErrorInvalidParameter;
+    Location userClasses;
+    base = classesBase(key, base, path, userClasses);
     if (!base->usersRoot && !isPredefined(key) && !findKey(*base)) return kErrorKeyDeleted;
     const bool openLink = (options & kRegOptionOpenLink) != 0;
     Location where;
@@ -256,7 +272,9 @@ RegResult TreeRegistry::RegCreateKeyExA(RegKey key, const char* subKey, std::uin
         if (where.usersRoot) return kErrorAccessDenied;  // HKEY_USERS takes no new hives
         // The new keys go below the last existing key, which is where a link on the way led.
         // Preparing may bring the hive up to date with the disk, so the path is looked up again.
-        if (const RegResult r = prepareChange(where.hive)) return r;
+        KeyPath first = where.path;
+        first.push_back(missing.front());
+        if (const RegResult r = prepareChange(where.hive, first)) return r;
         prepared = where.hive;
         if (const RegResult r = resolve(*base, path, !openLink, where, missing)) return r;
     }
@@ -296,6 +314,8 @@ RegResult TreeRegistry::RegDeleteKeyA(RegKey key, const char* subKey) {
     const KeyPath path = splitKeyPath(sub);
     // The predefined roots and the hives' own roots cannot be deleted.
     if (path.empty() && isPredefined(key)) return kErrorAccessDenied;
+    Location userClasses;
+    base = classesBase(key, base, path, userClasses);
     if (!base->usersRoot && !findKey(*base)) return missingKeyResult(key);
     // As Windows does, the key is opened as for reading, so a link named last is followed and
     // its target is what goes.
@@ -307,7 +327,7 @@ RegResult TreeRegistry::RegDeleteKeyA(RegKey key, const char* subKey) {
     const TreeKey* target = findKey(where);
     if (!target) return kErrorFileNotFound;
     if (!target->subKeys.empty()) return kErrorAccessDenied;  // as Windows: sub-keys first
-    if (const RegResult r = prepareChange(where.hive)) return r;
+    if (const RegResult r = prepareChange(where.hive, where.path)) return r;
     TreeKey* fresh = findKey(where);
     if (!fresh) return kErrorFileNotFound;
     if (!fresh->subKeys.empty()) return kErrorAccessDenied;

@@ -61,10 +61,11 @@ class HiveStore {
     // Before a read of `id`: may replace slot.tree with the file's newer contents; only when
     // nothing is pending.
     virtual void refresh(HiveId id, HiveSlot& slot) = 0;
-    // Before a change of `id`: brings slot.tree up to date (applying slot.pending again to a
-    // newer file) and says whether the hive may be changed. A refusal carries a Windows result
-    // code and a sentence for the user.
-    virtual Status prepareChange(HiveId id, HiveSlot& slot) = 0;
+    // Before a change of `id` at `path` (the key changed, or for new keys the first one made):
+    // brings slot.tree up to date (applying slot.pending again to a newer file) and says whether
+    // the hive may be changed there. A refusal carries a Windows result code and a sentence for
+    // the user.
+    virtual Status prepareChange(HiveId id, HiveSlot& slot, const KeyPath& path) = 0;
     // Makes the pending changes of every hive in `slots` durable, all together: when any hive
     // cannot be saved, none is changed, as far as the files allow (a failure between the files'
     // final renames leaves the ones renamed so far saved, and the Status names them). Hives saved
@@ -141,6 +142,12 @@ class TreeRegistry : public RegistryApi {
     void setFaults(RegistryFaults faults) { m_faults = std::move(faults); }
     // The time stamp given to changed keys; the system clock unless set.
     void setClock(Clock clock) { m_clock = std::move(clock); }
+    // Merges the user's classes into HKEY_CLASSES_ROOT as Windows does: a path below it whose
+    // first key (".txt", "CLSID") exists in the user hive's Software\Classes is opened,
+    // created and deleted there, any other in the system hive's Software\Classes. Enumerating
+    // HKEY_CLASSES_ROOT itself lists the system's keys only. Off unless set (Wine does not
+    // merge them).
+    void setUserClassesMerged(bool merged) { m_userClassesMerged = merged; }
     // The hive's tree, for tests and the store's own checks.
     const HiveTree& hive(HiveId id) const { return *m_slots[index(id)].tree; }
     // Puts `tree` in place of the hive as if it had been read from disk (no change is pending).
@@ -180,6 +187,10 @@ class TreeRegistry : public RegistryApi {
     RegResult missingKeyResult(RegKey handle) const;
 
     RegResult openKey(RegKey key, const char* subKey, bool openLink, RegKey* result);
+    // The base to take `path` below `key` from: `base` itself, or with user classes merged and
+    // `key` HKEY_CLASSES_ROOT, the user's classes (kept in `holder`) when the path is there.
+    const Location* classesBase(RegKey key, const Location* base, const KeyPath& path,
+                                Location& holder);
     RegKey addHandle(Location where);
     // Converts between the caller's ANSI text and the tree's UTF-16.
     RegResult toText(const char* ansi, std::u16string& out);
@@ -190,8 +201,8 @@ class TreeRegistry : public RegistryApi {
     // `data`, kErrorMoreData and the size needed for a short buffer, else the bytes.
     RegResult deliverData(const TreeValue& value, std::uint32_t* type, std::uint8_t* data,
                           std::uint32_t* cbData);
-    // Asks the faults and the store whether the hive may change now.
-    RegResult prepareChange(HiveId id);
+    // Asks the faults and the store whether the hive may change now at `path`.
+    RegResult prepareChange(HiveId id, const KeyPath& path);
     void record(HiveId id, TreeChange change);
     RegResult fail(RegResult code, std::string message);
     FileTime now() const { return m_clock(); }
@@ -202,6 +213,7 @@ class TreeRegistry : public RegistryApi {
     std::unordered_map<RegKey, Location> m_handles;
     RegKey m_nextHandle = 0x1000;
     RegistryFaults m_faults;
+    bool m_userClassesMerged = false;
     Clock m_clock;
     std::string m_lastError;
 };

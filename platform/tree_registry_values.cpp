@@ -126,7 +126,7 @@ RegResult TreeRegistry::RegSetValueExA(RegKey key, const char* valueName, std::u
 
     const Location location = *where;  // prepareChange may not touch the handle table, but be safe
     if (!findKey(location)) return missingKeyResult(key);
-    if (const RegResult r = prepareChange(location.hive)) return r;
+    if (const RegResult r = prepareChange(location.hive, location.path)) return r;
     TreeKey* k = findKey(location);
     if (!k) return missingKeyResult(key);
 
@@ -175,7 +175,7 @@ RegResult TreeRegistry::RegDeleteValueA(RegKey key, const char* valueName) {
     const TreeKey* k = findKey(location);
     if (!k) return missingKeyResult(key);
     if (!k->findValue(name)) return kErrorFileNotFound;
-    if (const RegResult r = prepareChange(location.hive)) return r;
+    if (const RegResult r = prepareChange(location.hive, location.path)) return r;
     TreeKey* fresh = findKey(location);
     if (!fresh) return missingKeyResult(key);
     TreeChange change;

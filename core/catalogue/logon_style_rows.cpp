@@ -74,11 +74,13 @@ std::nullopt_t tellBothRequired(DialogueContext& context) {
 // typed masked and never kept in the scratch slot. Where the system keeps it as a secret, the
 // secret is stored first: if that fails nothing is written at all, so automatic logon is never
 // switched on without its password, and no plain-text copy is ever written. Where the password
-// has no safe place (registry files in Wine's format) the row refuses before asking anything.
+// has no safe place (registry files in Wine's format, an installed Windows worked on from
+// outside) the row refuses before asking anything, with the store's own reason.
 std::optional<std::vector<RegOp>> askAutoLogon(DialogueContext& context) {
     constexpr const char* kTitle = "自动登录系统";
     if (passwordHasNoPlace(context)) {
-        context.failure = Status::error(kNoPasswordPlaceText);
+        context.failure = context.secrets->storeSecret(kDefaultPasswordSecret, std::string());
+        if (context.failure.isOk()) context.failure = Status::error(kNoPasswordPlaceText);
         return std::vector<RegOp>{};
     }
     context.scratchText = context.dialogs.ShowInputBox("请输入用户名：", kTitle);

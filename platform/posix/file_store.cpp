@@ -102,7 +102,7 @@ class FileHiveStore final : public HiveStore {
         if (Result<std::unique_ptr<HiveTree>> tree = load(id)) slot.tree = std::move(tree).value();
     }
 
-    Status prepareChange(HiveId id, HiveSlot& slot) override {
+    Status prepareChange(HiveId id, HiveSlot& slot, const KeyPath&) override {
         if (m_options.readOnly) return Status::error(kReadOnlyStoreMessage, kErrorAccessDenied);
         if (Status s = checkWineserver(); !s) return s;
         if (Status s = bringUpToDate(id, slot); !s) return s;

@@ -10,11 +10,15 @@ namespace {
 
 class NoPasswordPlace final : public LogonSecretStore {
   public:
+    explicit NoPasswordPlace(const char* reason) : m_reason(reason) {}
     PasswordPlace place() const override { return PasswordPlace::Nowhere; }
     Status storeSecret(const std::string& /*name*/, const std::string& /*secret*/) override {
-        return Status::error(kNoPasswordPlaceText);
+        return Status::error(m_reason);
     }
     Status removeSecret(const std::string& /*name*/) override { return Status::ok(); }
+
+  private:
+    const char* m_reason;
 };
 
 class SilentBroadcaster final : public SettingsBroadcaster {
@@ -27,7 +31,11 @@ class SilentBroadcaster final : public SettingsBroadcaster {
 }  // namespace
 
 std::unique_ptr<LogonSecretStore> makeLogonSecretStore() {
-    return std::make_unique<NoPasswordPlace>();
+    return std::make_unique<NoPasswordPlace>(kNoPasswordPlaceText);
+}
+
+std::unique_ptr<LogonSecretStore> makeOfflineLogonSecretStore() {
+    return std::make_unique<NoPasswordPlace>(kOfflinePasswordText);
 }
 
 std::unique_ptr<SettingsBroadcaster> makeSettingsBroadcaster() {

@@ -24,3 +24,10 @@ if(TARGET hivora_app AND NOT WIN32)
             ${CMAKE_CURRENT_LIST_DIR}/lazy_registry_test.cpp
     LIBS hivora_app)
 endif()
+
+# --windows: the choice of an installed Windows' registry and its user.
+if(TARGET hivora_app AND NOT WIN32)
+  hivora_add_test(windows_choice_test LABEL offline
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/windows_choice_test.cpp
+    LIBS hivora_app)
+endif()

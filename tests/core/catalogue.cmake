@@ -38,3 +38,10 @@ if(NOT WIN32)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/widened_rows_test.cpp
     LIBS hivora_core)
 endif()
+
+# Every fixed row set and undone on an installed Windows' hives, checked with reglookup.
+if(NOT WIN32)
+  hivora_add_test(offline_rows_test LABEL offline
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/offline_rows_test.cpp
+    LIBS hivora_core)
+endif()

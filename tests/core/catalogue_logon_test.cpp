@@ -160,26 +160,32 @@ TEST_P(LogonSecret, KeepsThePasswordOutOfTheRegistry) {
 INSTANTIATE_TEST_SUITE_P(Catalogue, LogonSecret, ::testing::ValuesIn(kSecretCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Registry files in Wine's format have no safe place for the password: the row refuses before
-// asking anything, and says why.
+// Registry files in Wine's format, and an installed Windows worked on from outside, have no safe
+// place for the password: the row refuses before asking anything, and says why in the store's
+// own words.
 TEST(LogonAutoLogon, WithoutASafePlaceForThePasswordRefusesUnasked) {
-    CatalogueHarness harness;
-    struct : LogonSecretStore {
-        PasswordPlace place() const override { return PasswordPlace::Nowhere; }
-        Status storeSecret(const std::string&, const std::string&) override {
-            return Status::error(kNoPasswordPlaceText);
-        }
-        Status removeSecret(const std::string&) override { return Status::ok(); }
-    } nowhere;
-    harness.services().secrets = &nowhere;
+    for (const char* reason : {kNoPasswordPlaceText, kOfflinePasswordText}) {
+        SCOPED_TRACE(reason);
+        CatalogueHarness harness;
+        struct Nowhere : LogonSecretStore {
+            explicit Nowhere(const char* why) : reason(why) {}
+            PasswordPlace place() const override { return PasswordPlace::Nowhere; }
+            Status storeSecret(const std::string&, const std::string&) override {
+                return Status::error(reason);
+            }
+            Status removeSecret(const std::string&) override { return Status::ok(); }
+            const char* reason;
+        } nowhere(reason);
+        harness.services().secrets = &nowhere;
 
-    const RowOutcome outcome = harness.run(CataloguePage::LogonStyle, 3, kSet);
+        const RowOutcome outcome = harness.run(CataloguePage::LogonStyle, 3, kSet);
 
-    EXPECT_TRUE(harness.dialogs().callsOf(DialogKind::InputBox).empty());
-    EXPECT_TRUE(harness.effects().empty());
-    EXPECT_EQ(harness.dialogs().messagePrompts(),
-              std::vector<std::string>{std::string("设置出错！\r\n") + kNoPasswordPlaceText});
-    EXPECT_FALSE(outcome.status.isOk());
+        EXPECT_TRUE(harness.dialogs().callsOf(DialogKind::InputBox).empty());
+        EXPECT_TRUE(harness.effects().empty());
+        EXPECT_EQ(harness.dialogs().messagePrompts(),
+                  std::vector<std::string>{std::string("设置出错！\r\n") + reason});
+        EXPECT_FALSE(outcome.status.isOk());
+    }
 }
 
 // A box left empty ends the row unwritten, and the user is told why.
