@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "app/options.h"
 #include "app/registry_choice.h"
 #include "platform/logon_secrets.h"
@@ -79,6 +82,54 @@ TEST(WindowsChoice, SeveralUsersAreListedUntilOneIsNamed) {
     EXPECT_EQ(reading.value().registry->RegCreateKeyExA(kHkeyCurrentUser, "Software\\Hivora", 0,
                                                         nullptr, 0, kKeyAllAccess, &k, nullptr),
               kErrorAccessDenied);
+}
+
+// The startup list looks for an installation's program files under its root; paths that are
+// not on its system drive must never be taken for files of this machine.
+TEST(WindowsChoice, ProgramPathsOfAMountedInstallationLieUnderItsRoot) {
+    TempFolder folder;
+    ASSERT_TRUE(test::makeTestInstallation(folder.path(), {"alice"}));
+    const std::string root = folder.path();
+    std::filesystem::create_directories(root + "/Program Files/Tool");
+    { std::ofstream(root + "/Program Files/Tool/tool.exe") << "MZ"; }
+    Options options;
+    options.windowsRoot = root;
+    ASSERT_TRUE(isMountedInstallation(options));
+    const PlatformServices platform = platformServicesFor(options);
+
+    struct Case {
+        const char* name;
+        std::string windowsPath;
+        std::string hostPath;
+    };
+    const Case cases[] = {
+        {"system drive, names in another case", "c:\\PROGRAM FILES\\tool\\TOOL.EXE",
+         root + "/Program Files/Tool/tool.exe"},
+        {"environment form of the drive", "%SystemDrive%\\Program Files\\Tool\\tool.exe",
+         root + "/Program Files/Tool/tool.exe"},
+        {"another drive stays as it is", "D:\\Program Files\\Tool\\tool.exe",
+         "D:\\Program Files\\Tool\\tool.exe"},
+        {"a file that is not there stays as it is", "C:\\Gone\\gone.exe", "C:\\Gone\\gone.exe"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(platform.paths->hostPath(c.windowsPath), c.hostPath);
+    }
+    EXPECT_EQ(platform.paths->windowsPath(root + "/Program Files/Tool/tool.exe"),
+              "C:\\Program Files\\Tool\\tool.exe");
+    EXPECT_EQ(platform.paths->windowsPath("/elsewhere/tool.exe"), "/elsewhere/tool.exe");
+
+    // A folder of loose hive copies belongs to no volume: nothing is looked at there.
+    TempFolder loose;
+    for (const char* hive : {"SOFTWARE", "SYSTEM", "DEFAULT"}) {
+        std::filesystem::copy_file(root + "/Windows/System32/config/" + hive,
+                                   loose.path() + "/" + hive);
+    }
+    Options looseOptions;
+    looseOptions.windowsRoot = loose.path();
+    EXPECT_FALSE(isMountedInstallation(looseOptions));
+    EXPECT_EQ(platformServicesFor(looseOptions).paths->hostPath("C:\\Program Files"),
+              "C:\\Program Files");
 }
 
 TEST(WindowsChoice, TheLogonPasswordHasNoPlaceOffline) {
