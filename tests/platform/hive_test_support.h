@@ -168,6 +168,10 @@ inline bool makeTestInstallation(const std::string& root, const std::vector<std:
         {cv, "ProductName", 1, sz("Windows 10 Pro")},
         {cv, "DisplayVersion", 1, sz("22H2")},
         {cv, "CurrentBuild", 1, sz("19045")},
+        // What Windows 10 writes for programs that read the old version values.
+        {cv, "CurrentVersion", 1, sz("6.3")},
+        {cv, "CurrentBuildNumber", 1, sz("19045")},
+        {cv, "CurrentMajorVersionNumber", 4, dword(10)},
         {cv, "UBR", 4, dword(3803)},
         {"Classes\\.txt", "", 1, sz("txtfile")},
         {cv + "\\ProfileList\\S-1-5-18", "ProfileImagePath", 2,

@@ -39,6 +39,11 @@ grep -q "^  alice$" "$work/users.txt" && grep -q "^  bob$" "$work/users.txt" || 
 # Reading runs change nothing.
 "$hivora" --windows "$root" --user alice --status > "$work/status.txt" || fail "--status"
 "$hivora" --windows "$root" --user alice --history > /dev/null || fail "--history"
+# The rows' reach is judged by the installation's own version (Windows 10 here): the clock text
+# row is read no more, the Run box row still is.
+grep -q "显示任意文字.*	无效（仅 " "$work/status.txt" || fail "clock text row not marked for Windows 10"
+grep -q "隐藏<运行>菜单	.*	有效$" "$work/status.txt" || fail "Run row not effective on Windows 10"
+"$hivora" --windows "$root" --user alice --startup > /dev/null || fail "--startup"
 i=0
 for h in $hives; do i=$((i + 1)); cmp -s "$h" "$work/before/$i" || fail "$h changed by reading"; done
 
