@@ -1,6 +1,7 @@
 #include "gui/startup_view.h"
 
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QLabel>
 #include <algorithm>
@@ -254,6 +255,16 @@ void StartupView::bind(Slot& slot, int row) {
                kNameLeft, true);
     placeLabel(slot.data, QStringLiteral("Label_PowerStartValue(%1)"), startupDataCaption(data),
                m_layout.dataLeft, false);
+}
+
+void StartupView::contextMenuEvent(QContextMenuEvent* event) {
+    // Rows stand kRowPitch apart from the content's top; the check box sits inside its row's band.
+    const int down = pixelsToTwips(event->pos().y() - m_content->y());
+    const int rowCount = static_cast<int>(std::min<std::size_t>(m_list.size(), 32767));
+    const int row = down >= 0 ? down / kRowPitch : -1;
+    if (row < 0 || row >= rowCount) return;
+    event->accept();
+    emit rowMenuRequested(row, event->globalPos());
 }
 
 void StartupView::rebindRowsInSight() {

@@ -26,4 +26,19 @@ std::vector<std::string> startupTooltipLines(const StartupRow& row);
 // "on" or "off", as scripts read them.
 const char* startupStateWord(const StartupRow& row);
 
+// The commands the row's context menu offers.
+enum class StartupRowCommand { SwitchOff, SwitchOn, RestoreDefault };
+
+struct StartupMenuItem {
+    StartupRowCommand command;
+    const char* label;  // "禁用", "启用", "恢复默认"
+    bool enabled;
+};
+
+// The context menu of `row` under `rule`, in the order shown. Winlogon's Shell and Userinit,
+// which are never switched off, offer only "恢复默认". Other rows offer "禁用" (enabled while
+// the entry is on) and "启用" (while it is off); a Startup-folder shortcut can be switched only
+// where StartupApproved is read, and a removed row offers nothing enabled.
+std::vector<StartupMenuItem> startupRowMenu(const StartupRow& row, StartupSwitchRule rule);
+
 }  // namespace hivora
