@@ -10,12 +10,30 @@ std::string startupNameCaption(const StartupRow& row) {
     return caption;
 }
 
+void startupNameCaptionAtMost(const StartupRow& row, std::string& out) {
+    out.assign(row.on ? kOnMark : kOffMark);
+    out += kMissingMark;
+    out += ' ';
+    out += row.name;
+}
+
 std::string startupNameCaptionAtMost(const StartupRow& row) {
-    return std::string(row.on ? kOnMark : kOffMark) + kMissingMark + ' ' + row.name;
+    std::string caption;
+    startupNameCaptionAtMost(row, caption);
+    return caption;
+}
+
+void startupDataCaption(const StartupRow& row, std::string& out) {
+    out.assign("[");
+    out += row.where().tag;
+    out += "] ";
+    out += row.text;
 }
 
 std::string startupDataCaption(const StartupRow& row) {
-    return "[" + std::string(row.where().tag) + "] " + row.text;
+    std::string caption;
+    startupDataCaption(row, caption);
+    return caption;
 }
 
 std::vector<std::string> startupTooltipLines(const StartupRow& row) {

@@ -20,6 +20,9 @@ std::string startupNameCaption(const StartupRow& row);
 std::string startupNameCaptionAtMost(const StartupRow& row);
 // "[HKCU\Run] command".
 std::string startupDataCaption(const StartupRow& row);
+// The same two captions written over `out`, whose storage a caller measuring many rows reuses.
+void startupNameCaptionAtMost(const StartupRow& row, std::string& out);
+void startupDataCaption(const StartupRow& row, std::string& out);
 // The tooltip's lines: the command, the key (or folder) it lives in, whether it is switched off
 // and how, "文件不存在：<path>" when missing, and what 删除 does to Winlogon's rows.
 std::vector<std::string> startupTooltipLines(const StartupRow& row);
