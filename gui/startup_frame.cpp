@@ -1,6 +1,7 @@
 #include "gui/startup_frame.h"
 
 #include <QApplication>
+#include <QMenu>
 #include <QPainter>
 #include <QWheelEvent>
 
@@ -41,6 +42,7 @@ StartupFrame::StartupFrame(RegInfoGetSet& layer, TweakFramework& framework, QWid
 
     m_view = new StartupView(*m_list, this);
     m_view->move(pointOf(kViewLeft, kViewTop));
+    connect(m_view, &StartupView::rowMenuRequested, this, &StartupFrame::showRowMenu);
 
     m_vBar = new TarnXPVScrollBar(this, barServices);
     m_vBar->setObjectName(QStringLiteral("VScroll_PowerStart"));
@@ -161,7 +163,44 @@ void StartupFrame::switchOn() {
 }
 
 void StartupFrame::switchSelected(bool on) {
-    const SwitchOutcome outcome = m_list->SwitchSelected(on);
+    showOutcome(m_list->SwitchSelected(on));
+}
+
+void StartupFrame::runRowCommand(std::size_t row, StartupRowCommand command) {
+    const std::size_t rows[] = {row};
+    switch (command) {
+        case StartupRowCommand::SwitchOff:
+            showOutcome(m_list->switchRows(rows, false));
+            break;
+        case StartupRowCommand::SwitchOn:
+            showOutcome(m_list->switchRows(rows, true));
+            break;
+        case StartupRowCommand::RestoreDefault:
+            showOutcome(m_list->restoreDefaultRows(rows));
+            break;
+    }
+}
+
+void StartupFrame::showRowMenu(int row, QPoint globalPos) {
+    if (row < 0 || static_cast<std::size_t>(row) >= m_list->size()) return;
+    if (m_rowMenu == nullptr) {
+        m_rowMenu = new QMenu(this);
+        m_rowMenu->setObjectName(QStringLiteral("Menu_PowerStartRow"));
+    }
+    m_rowMenu->clear();
+    const StartupRow& shown = m_list->rows()[static_cast<std::size_t>(row)];
+    for (const StartupMenuItem& item : startupRowMenu(shown, m_list->switchRule())) {
+        QAction* action = m_rowMenu->addAction(QString::fromUtf8(item.label));
+        action->setEnabled(item.enabled);
+        const StartupRowCommand command = item.command;
+        // The row index is taken now: the menu is rebuilt before it is shown again.
+        connect(action, &QAction::triggered, this,
+                [this, row, command] { runRowCommand(static_cast<std::size_t>(row), command); });
+    }
+    m_rowMenu->popup(globalPos);
+}
+
+void StartupFrame::showOutcome(const SwitchOutcome& outcome) {
     if (outcome.refreshed) {
         showList();
     } else if (outcome.switched > 0) {

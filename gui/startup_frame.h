@@ -3,7 +3,8 @@
 // every startup place starts at logon, one row each (check box, on/off and missing marks with the
 // value name, the place with the command line), in a clipping view panned by two skinned scroll
 // bars, with five image buttons under it: switch off, switch on, select all, invert the
-// selection, remove the checked entries.
+// selection, remove the checked entries. A right click on a row opens its context menu
+// "Menu_PowerStartRow" (禁用/启用, or 恢复默认 on Winlogon's rows).
 //
 // Placing: a child of page 0 at (3840, 120) twips = (256, 8) pixels, 7575 x 4215 twips =
 // 505 x 281 pixels (kStartupFrameRect). The frame gives itself that size; the host only moves it.
@@ -23,7 +24,10 @@
 #include <QRect>
 #include <memory>
 
+#include "core/startup/startup_captions.h"
 #include "gui/tarn_xp_scroll_bar.h"
+
+class QMenu;
 
 namespace hivora {
 
@@ -52,6 +56,11 @@ class StartupFrame : public QFrame {
     // list opened closed.
     void clear();
 
+    // A command of a row's context menu on row `row` (a row of the list), as its item does:
+    // switched off or on, or Winlogon's value back to Windows' default, in one recorded action,
+    // with the outcome's message.
+    void runRowCommand(std::size_t row, StartupRowCommand command);
+
     // The list's rows and commands, for tests and the main window's checks.
     StartupList& list();
     const StartupList& list() const;
@@ -72,12 +81,16 @@ class StartupFrame : public QFrame {
     void switchOn();
     // The switch command and its outcome message (with the first failure's reason).
     void switchSelected(bool on);
+    void showOutcome(const SwitchOutcome& outcome);
+    // The context menu "Menu_PowerStartRow" of `row`, its items from startupRowMenu.
+    void showRowMenu(int row, QPoint globalPos);
 
     TweakFramework& m_framework;
     std::unique_ptr<StartupList> m_list;
     StartupView* m_view = nullptr;
     TarnXPVScrollBar* m_vBar = nullptr;
     TarnXPHScrollBar* m_hBar = nullptr;
+    QMenu* m_rowMenu = nullptr;
     QPoint m_wheelRemainder;  // eighths of a degree not yet turned into steps
 };
 

@@ -1,6 +1,7 @@
 #include "gui/startup_view.h"
 
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QLabel>
 #include <algorithm>
@@ -66,11 +67,14 @@ class WidestText {
         for (int c = 0; c < 128; ++c) m_ascii[c] = m_estimated.horizontalAdvance(QChar(c));
     }
 
-    int widest(const std::vector<StartupRow>& rows, std::string (*text)(const StartupRow&)) {
+    // `text` writes a row's caption over its second argument: one buffer serves every row.
+    int widest(const std::vector<StartupRow>& rows, void (*text)(const StartupRow&, std::string&)) {
         m_estimates.clear();
+        m_estimates.reserve(rows.size());
         double largest = 0;
         for (std::size_t k = 0; k < rows.size(); ++k) {
-            const double estimate = estimateOf(text(rows[k]));
+            text(rows[k], m_caption);
+            const double estimate = estimateOf(m_caption);
             m_estimates.push_back({estimate, k});
             largest = std::max(largest, estimate);
         }
@@ -86,7 +90,8 @@ class WidestText {
         }
         int widest = 0;
         for (const Estimate& e : m_estimates) {
-            widest = std::max(widest, m_exact.horizontalAdvance(qText(text(rows[e.row]))));
+            text(rows[e.row], m_caption);
+            widest = std::max(widest, m_exact.horizontalAdvance(qText(m_caption)));
         }
         return widest;
     }
@@ -112,14 +117,23 @@ class WidestText {
             }
             // Ideographs and their punctuation (the rows' marks among them) keep one advance
             // each whatever stands beside them; other scripts may join, so they are measured.
-            const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
-            const QString glyph = qText(text.substr(at, length));
-            const char32_t point = glyph.isEmpty() ? 0 : glyph.toUcs4().value(0);
+            // That range is all three-byte UTF-8: decoded here without a QString per character,
+            // as every row's marks are such characters. Anything else, or a broken sequence, is
+            // measured exactly.
+            const auto continuation = [&](std::size_t k) {
+                return k < text.size() && (static_cast<unsigned char>(text[k]) & 0xC0) == 0x80;
+            };
+            if ((byte & 0xF0) != 0xE0 || !continuation(at + 1) || !continuation(at + 2))
+                return m_exact.horizontalAdvance(qText(text));
+            const char32_t point =
+                (char32_t(byte & 0x0F) << 12) |
+                (char32_t(static_cast<unsigned char>(text[at + 1]) & 0x3F) << 6) |
+                char32_t(static_cast<unsigned char>(text[at + 2]) & 0x3F);
             if (point < 0x2E80 || point > 0xFFEF) return m_exact.horizontalAdvance(qText(text));
             auto [slot, fresh] = m_wide.try_emplace(point, 0.0);
-            if (fresh) slot->second = m_estimated.horizontalAdvance(glyph);
+            if (fresh) slot->second = m_estimated.horizontalAdvance(qText(text.substr(at, 3)));
             width += slot->second;
-            at += length;
+            at += 3;
         }
         return width;
     }
@@ -129,6 +143,7 @@ class WidestText {
     double m_ascii[128] = {};
     std::unordered_map<char32_t, double> m_wide;  // advances of the ideographs met so far
     std::vector<Estimate> m_estimates;
+    std::string m_caption;
 };
 
 }  // namespace
@@ -184,8 +199,9 @@ void StartupView::reset() {
 
 const StartupViewLayout& StartupView::layOut() {
     WidestText measure(font());
-    const int widestName = measure.widest(m_list.rows(), &startupNameCaptionAtMost);
-    const int widestData = measure.widest(m_list.rows(), &startupDataCaption);
+    using Caption = void (*)(const StartupRow&, std::string&);
+    const int widestName = measure.widest(m_list.rows(), Caption{&startupNameCaptionAtMost});
+    const int widestData = measure.widest(m_list.rows(), Caption{&startupDataCaption});
     const int rowCount = static_cast<int>(std::min<std::size_t>(m_list.size(), 32767));
     m_layout = layOutStartupView(rowCount, pixelsToTwips(widestName), pixelsToTwips(widestData));
 
@@ -254,6 +270,16 @@ void StartupView::bind(Slot& slot, int row) {
                kNameLeft, true);
     placeLabel(slot.data, QStringLiteral("Label_PowerStartValue(%1)"), startupDataCaption(data),
                m_layout.dataLeft, false);
+}
+
+void StartupView::contextMenuEvent(QContextMenuEvent* event) {
+    // Rows stand kRowPitch apart from the content's top; the check box sits inside its row's band.
+    const int down = pixelsToTwips(event->pos().y() - m_content->y());
+    const int rowCount = static_cast<int>(std::min<std::size_t>(m_list.size(), 32767));
+    const int row = down >= 0 ? down / kRowPitch : -1;
+    if (row < 0 || row >= rowCount) return;
+    event->accept();
+    emit rowMenuRequested(row, event->globalPos());
 }
 
 void StartupView::rebindRowsInSight() {

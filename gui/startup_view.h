@@ -44,6 +44,14 @@ class StartupView : public QWidget {
     // Row widgets in existence (check box, name and data label count as one row).
     int rowWidgetCount() const { return static_cast<int>(m_slots.size()); }
 
+  signals:
+    // The user asked for the context menu of row `row` (< the list's size) at `globalPos`.
+    void rowMenuRequested(int row, QPoint globalPos);
+
+  protected:
+    // A right click (or the menu key) over a row asks for its menu; elsewhere nothing happens.
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
   private:
     struct Slot {
         QCheckBox* check = nullptr;

@@ -10,12 +10,30 @@ std::string startupNameCaption(const StartupRow& row) {
     return caption;
 }
 
+void startupNameCaptionAtMost(const StartupRow& row, std::string& out) {
+    out.assign(row.on ? kOnMark : kOffMark);
+    out += kMissingMark;
+    out += ' ';
+    out += row.name;
+}
+
 std::string startupNameCaptionAtMost(const StartupRow& row) {
-    return std::string(row.on ? kOnMark : kOffMark) + kMissingMark + ' ' + row.name;
+    std::string caption;
+    startupNameCaptionAtMost(row, caption);
+    return caption;
+}
+
+void startupDataCaption(const StartupRow& row, std::string& out) {
+    out.assign("[");
+    out += row.where().tag;
+    out += "] ";
+    out += row.text;
 }
 
 std::string startupDataCaption(const StartupRow& row) {
-    return "[" + std::string(row.where().tag) + "] " + row.text;
+    std::string caption;
+    startupDataCaption(row, caption);
+    return caption;
 }
 
 std::vector<std::string> startupTooltipLines(const StartupRow& row) {
@@ -30,12 +48,26 @@ std::vector<std::string> startupTooltipLines(const StartupRow& row) {
     }
     if (row.missing) lines.push_back("文件不存在：" + row.missingPath);
     if (where.place == StartupPlace::Winlogon)
-        lines.push_back("此项不能禁用；删除即恢复 Windows 的默认值。");
+        lines.push_back("此项不能禁用；右键菜单的“恢复默认”（或删除）把它改回 Windows 的默认值。");
     return lines;
 }
 
 const char* startupStateWord(const StartupRow& row) {
     return row.on ? "on" : "off";
+}
+
+std::vector<StartupMenuItem> startupRowMenu(const StartupRow& row, StartupSwitchRule rule) {
+    const bool present = row.key != kRemovedRowKey;
+    const StartupSource& where = row.where();
+    if (where.place == StartupPlace::Winlogon) {
+        return {{StartupRowCommand::RestoreDefault, "恢复默认", present}};
+    }
+    // A shortcut is switched through StartupApproved only: moving the file is no registry action.
+    const bool switchable =
+        present && (where.keyPath != nullptr ||
+                    (rule == StartupSwitchRule::Approved && where.approvedKeyPath != nullptr));
+    return {{StartupRowCommand::SwitchOff, "禁用", switchable && row.on},
+            {StartupRowCommand::SwitchOn, "启用", switchable && !row.on}};
 }
 
 }  // namespace hivora

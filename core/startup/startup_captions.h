@@ -20,10 +20,28 @@ std::string startupNameCaption(const StartupRow& row);
 std::string startupNameCaptionAtMost(const StartupRow& row);
 // "[HKCU\Run] command".
 std::string startupDataCaption(const StartupRow& row);
+// The same two captions written over `out`, whose storage a caller measuring many rows reuses.
+void startupNameCaptionAtMost(const StartupRow& row, std::string& out);
+void startupDataCaption(const StartupRow& row, std::string& out);
 // The tooltip's lines: the command, the key (or folder) it lives in, whether it is switched off
 // and how, "文件不存在：<path>" when missing, and what 删除 does to Winlogon's rows.
 std::vector<std::string> startupTooltipLines(const StartupRow& row);
 // "on" or "off", as scripts read them.
 const char* startupStateWord(const StartupRow& row);
+
+// The commands the row's context menu offers.
+enum class StartupRowCommand { SwitchOff, SwitchOn, RestoreDefault };
+
+struct StartupMenuItem {
+    StartupRowCommand command;
+    const char* label;  // "禁用", "启用", "恢复默认"
+    bool enabled;
+};
+
+// The context menu of `row` under `rule`, in the order shown. Winlogon's Shell and Userinit,
+// which are never switched off, offer only "恢复默认". Other rows offer "禁用" (enabled while
+// the entry is on) and "启用" (while it is off); a Startup-folder shortcut can be switched only
+// where StartupApproved is read, and a removed row offers nothing enabled.
+std::vector<StartupMenuItem> startupRowMenu(const StartupRow& row, StartupSwitchRule rule);
 
 }  // namespace hivora

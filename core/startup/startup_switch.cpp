@@ -33,7 +33,8 @@ std::optional<std::vector<RegOp>> StartupList::switchOps(const StartupRow& row, 
     }
     const StartupSource& where = row.where();
     if (where.place == StartupPlace::Winlogon) {
-        why = Status::error("Winlogon 的 " + row.name + " 不能禁用，只能恢复默认。");
+        why = Status::error("Winlogon 的 " + row.name +
+                            " 不能禁用。请在该行上单击右键，选择“恢复默认”改回 Windows 的默认值。");
         return std::nullopt;
     }
     if (row.on == on) return std::vector<RegOp>{};

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "core/startup/startup_captions.h"
+
 namespace hivora {
 namespace {
 
@@ -145,6 +147,61 @@ TEST(StartupRows, EveryRowInSightHasASlotAndThePoolIsEnough) {
     EXPECT_EQ(startupRowsInSight(0, 0, 3015).count, 0);
     EXPECT_EQ(startupRowsInSight(3, 0, 3015).count, 3);
 }
+
+// ---- The row's context menu ------------------------------------------------------------------
+
+struct MenuCase {
+    const char* name;
+    std::size_t source;
+    bool on;
+    bool removed;
+    StartupSwitchRule rule;
+    std::string expected;  // "label+" for an enabled item, "label-" for a disabled one
+    friend void PrintTo(const MenuCase& c, std::ostream* out) { *out << c.name; }
+};
+
+const MenuCase kMenuCases[] = {
+    {"RunOn", 0, true, false, StartupSwitchRule::Backup, "禁用+ 启用-"},
+    {"RunOffInBackup", 1, false, false, StartupSwitchRule::Backup, "禁用- 启用+"},
+    {"RunOffApproved", 2, false, false, StartupSwitchRule::Approved, "禁用- 启用+"},
+    {"RunOnceOn", 6, true, false, StartupSwitchRule::Approved, "禁用+ 启用-"},
+    {"PolicyRunOff", 13, false, false, StartupSwitchRule::Backup, "禁用- 启用+"},
+    {"RemovedRow", 0, true, true, StartupSwitchRule::Backup, "禁用- 启用-"},
+    // Shortcuts are switched only where StartupApproved is read.
+    {"FolderUnderBackup", kUserFolderSource, true, false, StartupSwitchRule::Backup, "禁用- 启用-"},
+    {"FolderApproved", kCommonFolderSource, true, false, StartupSwitchRule::Approved,
+     "禁用+ 启用-"},
+    // Winlogon's values are never switched off: only Windows' default is offered.
+    {"WinlogonShell", kWinlogonSource, true, false, StartupSwitchRule::Approved, "恢复默认+"},
+    {"WinlogonRemoved", kWinlogonSource, true, true, StartupSwitchRule::Backup, "恢复默认-"},
+};
+
+class RowMenu : public ::testing::TestWithParam<MenuCase> {};
+
+TEST_P(RowMenu, OffersWhatTheRowAllows) {
+    const MenuCase& c = GetParam();
+    StartupRow row;
+    row.name = "Entry";
+    row.source = static_cast<std::uint8_t>(c.source);
+    row.on = c.on;
+    row.key = c.removed ? kRemovedRowKey : 1;
+    std::string shown;
+    for (const StartupMenuItem& item : startupRowMenu(row, c.rule)) {
+        if (!shown.empty()) shown += ' ';
+        shown += std::string(item.label) + (item.enabled ? "+" : "-");
+        // Each label names its command.
+        const bool matches =
+            (item.command == StartupRowCommand::SwitchOff && std::string(item.label) == "禁用") ||
+            (item.command == StartupRowCommand::SwitchOn && std::string(item.label) == "启用") ||
+            (item.command == StartupRowCommand::RestoreDefault &&
+             std::string(item.label) == "恢复默认");
+        EXPECT_TRUE(matches) << item.label;
+    }
+    EXPECT_EQ(shown, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, RowMenu, ::testing::ValuesIn(kMenuCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace hivora

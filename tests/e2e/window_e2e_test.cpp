@@ -8,10 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
@@ -397,6 +400,50 @@ TEST(StartupList, ASwitchedOffEntryIsKeptAndCtrlZSwitchesItBack) {
     EXPECT_TRUE(rig.storedValue(kHkeyCurrentUser, kRunKeyPath, "Keeper"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return nameShown() == QStringLiteral("[启][缺] Keeper"); }))
         << "the list does not show the entry on again";
+}
+
+TEST(StartupList, WinlogonShellBackToDefaultFromTheRowMenuAndCtrlZUndoesIt) {
+    ProgramRig rig(StoreKind::EmptyFolder);
+    rig.writeFromOutside(kHkeyLocalMachine, kWinlogonKeyPath, "Shell", "C:\\evil.exe");
+    rig.start();
+    rig.showPage(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shownStartupRows(rig) == 1; }));
+    const auto changed = rig.storedValue(kHkeyLocalMachine, kWinlogonKeyPath, "Shell");
+    ASSERT_TRUE(changed);
+
+    // 禁用 on the checked row says why not, and where to look instead.
+    rig.press(rig.find(QStringLiteral("Check_PowerStart(0)")));
+    rig.answers().clear();
+    rig.press(QStringLiteral("Picture_PowerStartOff"));
+    EXPECT_TRUE(rig.answers().lastMessage().contains(QStringLiteral("恢复默认")))
+        << rig.answers().lastMessage().toStdString();
+    EXPECT_EQ(rig.storedValue(kHkeyLocalMachine, kWinlogonKeyPath, "Shell"), changed);
+
+    // A right click on the row's check box opens its menu, which offers only 恢复默认.
+    QWidget* view = rig.find(QStringLiteral("Picture_PowerStartBackgound"));
+    QWidget* check = rig.find(QStringLiteral("Check_PowerStart(0)"));
+    const QPoint at = check->mapTo(view, check->rect().center());
+    QContextMenuEvent click(QContextMenuEvent::Mouse, at, view->mapToGlobal(at));
+    QApplication::sendEvent(view, &click);
+    auto* menu = rig.window().findChild<QMenu*>(QStringLiteral("Menu_PowerStartRow"));
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->actions().size(), 1);
+    QAction* restore = menu->actions().front();
+    EXPECT_EQ(restore->text(), QStringLiteral("恢复默认"));
+    EXPECT_TRUE(restore->isEnabled());
+    menu->hide();
+    rig.answers().clear();
+    restore->trigger();
+    const auto restored = rig.storedValue(kHkeyLocalMachine, kWinlogonKeyPath, "Shell");
+    EXPECT_EQ(restored, (ProgramRig::Stored{kRegSz, std::string("explorer.exe", 13)}));
+    EXPECT_EQ(shownStartupRows(rig), 0) << "Windows' default is no startup entry";
+
+    rig.answers().clear();
+    rig.key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(rig.answers().lastMessage(), QString::fromUtf8(kUndoDoneText));
+    EXPECT_EQ(rig.storedValue(kHkeyLocalMachine, kWinlogonKeyPath, "Shell"), changed);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shownStartupRows(rig) == 1; }))
+        << "the list does not show the changed Shell again";
 }
 
 // ---- The history window -----------------------------------------------------------------------

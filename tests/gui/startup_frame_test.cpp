@@ -69,6 +69,21 @@ class StartupFrameTest : public ::testing::Test {
     StartupFrame* frame = nullptr;
 };
 
+// The name column is as wide as the widest name, ideographs counted at their own advance: an
+// ideographic name longer on screen than the others never runs under the data column.
+TEST_F(StartupFrameTest, AnIdeographicNameKeepsClearOfTheDataColumn) {
+    harness.seed(kHkeyCurrentUser,
+                 std::vector<RunValue>{{"abcdefghij", "a.exe"},
+                                       {"开机启动的程序开机启动的程序开机启动", "b.exe"}});
+    makeFrame();
+    for (int row = 0; row < 2; ++row) {
+        auto* name = child<QLabel>(QStringLiteral("Label_PowerStartName(%1)").arg(row));
+        auto* data = child<QLabel>(QStringLiteral("Label_PowerStartValue(%1)").arg(row));
+        ASSERT_TRUE(name && data);
+        EXPECT_LT(name->geometry().right(), data->x()) << name->text().toStdString();
+    }
+}
+
 TEST_F(StartupFrameTest, SelectAllInvertAndRemoveWithTheMouse) {
     // Enumeration sorts: HKCU {Alpha, Beta}, then HKLM {Alpha, Gamma}.
     harness.seed(kHkeyCurrentUser, std::vector<RunValue>{{"Beta", "b.exe"}, {"Alpha", "a.exe"}});
