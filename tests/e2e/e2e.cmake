@@ -5,6 +5,8 @@ if(TARGET hivora_app AND NOT WIN32)
   hivora_add_test(window_e2e_test LABEL e2e
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/window_e2e_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/startup_e2e_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/history_e2e_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/windows_version_e2e_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/program_rig.cpp
       ${CMAKE_CURRENT_LIST_DIR}/modal_answers.cpp

@@ -302,4 +302,21 @@ void ProgramRig::writeFromOutside(RegKey root, const std::string& key, const std
     ASSERT_TRUE(store.value()->flush());
 }
 
+std::string difference(const std::map<std::string, std::string>& now,
+                       const std::map<std::string, std::string>& wanted) {
+    std::string out;
+    for (const auto& [file, text] : wanted) {
+        const std::string& other = now.count(file) ? now.at(file) : std::string();
+        if (other == text) continue;
+        std::size_t at = 0;
+        while (at < text.size() && at < other.size() && text[at] == other[at]) ++at;
+        const std::size_t from = text.rfind('\n', at == 0 ? 0 : at - 1);
+        const std::size_t start = from == std::string::npos ? 0 : from + 1;
+        out += file + " differs from byte " + std::to_string(at) +
+               ":\n  now:    " + other.substr(start, 300) +
+               "\n  wanted: " + text.substr(start, 300) + "\n";
+    }
+    return out;
+}
+
 }  // namespace hivora::e2e

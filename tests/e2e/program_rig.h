@@ -122,4 +122,9 @@ class DiskView {
     std::unique_ptr<RegistryApi> m_store;
 };
 
+// "" when the hive texts `now` equal `wanted`; otherwise where each differing file first differs,
+// with a few lines of each side (a real prefix's hives are megabytes: no full diff).
+std::string difference(const std::map<std::string, std::string>& now,
+                       const std::map<std::string, std::string>& wanted);
+
 }  // namespace hivora::e2e
