@@ -1,5 +1,5 @@
-// Path mapping between this machine and the Windows programs of a Wine prefix; see
-// path_mapping.h. Wine names a drive by a symbolic link "<letter>:" in the prefix's "dosdevices"
+// Path mapping between this machine and the Windows programs of a Wine prefix or of an installed
+// Windows; see path_mapping.h. Wine names a drive by a symbolic link "<letter>:" in the prefix's "dosdevices"
 // folder; everything here is derived from those links at the time of the call.
 
 #include "platform/path_mapping.h"
@@ -67,6 +67,33 @@ std::optional<std::string> findIgnoringCase(const fs::path& folder, const std::s
     return std::nullopt;
 }
 
+// `base` followed by the components of `rest`, each spelled as on disk where it exists in
+// another letter case; from the first component that exists in no case on, the rest as given.
+// `found`: whether every component exists.
+fs::path walkIgnoringCase(fs::path base, const std::string& rest, bool& found) {
+    found = true;
+    for (const std::string& part : windowsComponents(rest)) {
+        const auto entry = found ? findIgnoringCase(base, part) : std::nullopt;
+        found = entry.has_value();
+        base /= entry.value_or(part);
+    }
+    return base;
+}
+
+// "<host root><rest>" for a host path at or below `root`, as a Windows path below `drive`;
+// nothing for any other path.
+std::optional<std::string> belowRoot(const std::string& path, const std::string& root,
+                                     const std::string& drive) {
+    const bool covers = root == "/" || path == root ||
+                        (path.size() > root.size() && path.compare(0, root.size(), root) == 0 &&
+                         path[root.size()] == '/');
+    if (!covers) return std::nullopt;
+    std::string rest = root == "/" ? path : path.substr(root.size());
+    if (rest.empty()) rest = "/";
+    std::replace(rest.begin(), rest.end(), '/', '\\');
+    return drive + rest;
+}
+
 class IdentityPathMapping final : public PathMapping {
   public:
     std::string hostPath(const std::string& path) const override { return path; }
@@ -86,14 +113,8 @@ class WinePathMapping final : public PathMapping {
         fs::path current = fs::canonical(m_devices / *link, error);
         if (error) return path;
 
-        const std::vector<std::string> parts = windowsComponents(path.substr(2));
-        bool onDisk = true;
-        for (const std::string& part : parts) {
-            const auto found = onDisk ? findIgnoringCase(current, part) : std::nullopt;
-            onDisk = found.has_value();
-            current /= found.value_or(part);
-        }
-        return current.string();
+        bool found = false;
+        return walkIgnoringCase(current, path.substr(2), found).string();
     }
 
     std::string windowsPath(const std::string& path) const override {
@@ -120,19 +141,9 @@ class WinePathMapping final : public PathMapping {
                 bestLetter = letter;
             }
         }
-        std::string windows;
-        std::string rest;
-        if (bestLetter != 0) {
-            windows = {static_cast<char>(std::toupper(static_cast<unsigned char>(bestLetter))),
-                       ':'};
-            rest = bestRoot == "/" ? full : full.substr(bestRoot.size());
-        } else {
-            windows = "\\\\?\\unix";
-            rest = full;
-        }
-        if (rest.empty()) rest = "/";
-        std::replace(rest.begin(), rest.end(), '/', '\\');
-        return windows + rest;
+        if (bestLetter == 0) return *belowRoot(full, "/", "\\\\?\\unix");
+        const char drive = static_cast<char>(std::toupper(static_cast<unsigned char>(bestLetter)));
+        return *belowRoot(full, bestRoot, std::string{drive, ':'});
     }
 
   private:
@@ -157,6 +168,36 @@ class WinePathMapping final : public PathMapping {
     fs::path m_devices;
 };
 
+// An installed Windows whose system volume is mounted at `root`: drive C: is that folder.
+class InstallationPathMapping final : public PathMapping {
+  public:
+    explicit InstallationPathMapping(std::string root) : m_root(std::move(root)) {
+        while (m_root.size() > 1 && m_root.back() == '/') m_root.pop_back();
+    }
+
+    std::string hostPath(const std::string& path) const override {
+        std::string rest;
+        if (isDriveLetterPath(path) && lowerAscii(path[0]) == 'c')
+            rest = path.substr(2);
+        else if (path.size() >= kSystemDrive.size() &&
+                 sameNameIgnoringCase(path.substr(0, kSystemDrive.size()), kSystemDrive))
+            rest = path.substr(kSystemDrive.size());
+        else
+            return path;
+        bool found = false;
+        const fs::path host = walkIgnoringCase(m_root, rest, found);
+        return found ? host.string() : path;
+    }
+
+    std::string windowsPath(const std::string& path) const override {
+        return belowRoot(path, m_root, "C:").value_or(path);
+    }
+
+  private:
+    static inline const std::string kSystemDrive = "%SystemDrive%";
+    std::string m_root;
+};
+
 }  // namespace
 
 bool isDriveLetterPath(const std::string& path) {
@@ -170,6 +211,10 @@ std::unique_ptr<PathMapping> makeIdentityPathMapping() {
 
 std::unique_ptr<PathMapping> makeWinePathMapping(const std::string& prefix) {
     return std::make_unique<WinePathMapping>(prefix);
+}
+
+std::unique_ptr<PathMapping> makeInstallationPathMapping(std::string root) {
+    return std::make_unique<InstallationPathMapping>(std::move(root));
 }
 
 }  // namespace hivora

@@ -44,6 +44,12 @@ std::unique_ptr<PathMapping> makeIdentityPathMapping();
 // drives added later are seen). A prefix without "dosdevices/" maps like the identity.
 std::unique_ptr<PathMapping> makeWinePathMapping(const std::string& prefix);
 
+// The paths of an installed Windows whose system volume is mounted at `root`: drive C: (and
+// %SystemDrive%) is `root`, names matched without regard to case. A path of another drive, or
+// one that is not there, comes back unchanged, so it is never taken for a file of this machine.
+// windowsPath() turns a host path at or below `root` into its C: path, anything else unchanged.
+std::unique_ptr<PathMapping> makeInstallationPathMapping(std::string root);
+
 // Whether `path` is a drive-letter Windows path ("X:" followed by nothing, "\" or "/").
 bool isDriveLetterPath(const std::string& path);
 

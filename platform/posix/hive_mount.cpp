@@ -194,43 +194,6 @@ std::string mapWindowsPath(const std::string& root, const std::string& windowsPa
     return findPathIgnoringCase(root, path);
 }
 
-namespace {
-
-class InstallationPathMapping final : public PathMapping {
-  public:
-    explicit InstallationPathMapping(std::string root) : m_root(std::move(root)) {
-        while (m_root.size() > 1 && m_root.back() == '/') m_root.pop_back();
-    }
-
-    std::string hostPath(const std::string& path) const override {
-        const bool systemDrive =
-            (isDriveLetterPath(path) && (path[0] == 'c' || path[0] == 'C')) ||
-            (path.size() >= 13 && ::strncasecmp(path.c_str(), "%SystemDrive%", 13) == 0);
-        if (!systemDrive) return path;
-        const std::string mapped = mapWindowsPath(m_root, path);
-        return mapped.empty() ? path : mapped;
-    }
-
-    std::string windowsPath(const std::string& path) const override {
-        const bool below = path.size() > m_root.size() &&
-                           path.compare(0, m_root.size(), m_root) == 0 &&
-                           path[m_root.size()] == '/';
-        if (path != m_root && !below) return path;
-        std::string rest = path.substr(m_root.size());
-        std::replace(rest.begin(), rest.end(), '/', '\\');
-        return "C:" + (rest.empty() ? std::string("\\") : rest);
-    }
-
-  private:
-    std::string m_root;
-};
-
-}  // namespace
-
-std::unique_ptr<PathMapping> makeInstallationPathMapping(std::string root) {
-    return std::make_unique<InstallationPathMapping>(std::move(root));
-}
-
 std::string windowsHiveFolder(const std::string& dir) {
     const std::string config = findPathIgnoringCase(dir, "Windows/System32/config");
     return isFolder(config) ? config : dir;

@@ -15,11 +15,9 @@
 // holding an NTUSER.DAT (and perhaps UsrClass.dat) another, named after the sub-folder.
 
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/path_mapping.h"
 #include "platform/status.h"
 
 namespace hivora {
@@ -52,12 +50,6 @@ std::string findPathIgnoringCase(const std::string& root, const std::string& rel
 // Maps a path of the installed Windows ("C:\Users\a", "%SystemDrive%\Users\a", "\Users\a") onto
 // the host's path below `root`, names matched without regard to case; "" when it is not there.
 std::string mapWindowsPath(const std::string& root, const std::string& windowsPath);
-
-// The paths of an installed Windows whose system volume is mounted at `root`, for the startup
-// list's file checks: drive C: (and %SystemDrive%) is `root`, names matched without regard to
-// case; a path of another drive, or one that is not there, comes back unchanged, so it is never
-// taken for a file of this machine. windowsPath() turns a host path below `root` into its C: path.
-std::unique_ptr<PathMapping> makeInstallationPathMapping(std::string root);
 
 // The folder the hives of `dir` are in: its Windows/System32/config when there is one, else `dir`
 // itself (a folder of loose copies). Reads no hive.
