@@ -1,3 +1,5 @@
+// The listing of a Startup folder, the same on every system. Reading one shortcut is the
+// system's own: posix/shortcut_file_liblnk.cpp and windows/shortcut_file_win32.cpp.
 #include "platform/shortcut_file.h"
 
 #include <algorithm>
@@ -6,86 +8,32 @@
 #include <system_error>
 #include <vector>
 
-#ifdef HIVORA_HAVE_LIBLNK
-// Debian's liblnk.h includes libbfio.h for functions this reader does not use, and liblnk-dev
-// does not pull in libbfio-dev: the features header is read first and that part switched off.
-#include <liblnk/features.h>
-#undef LIBLNK_HAVE_BFIO
-#include <liblnk.h>
-#endif
-
 namespace hivora {
-
-#ifdef HIVORA_HAVE_LIBLNK
 
 namespace {
 
-// One UTF-8 string of the shortcut through liblnk's size/get pair; "" when absent (0) or on error.
-template <typename SizeOf, typename Get>
-std::string lnkText(liblnk_file_t* file, SizeOf sizeOf, Get get) {
-    std::size_t size = 0;
-    liblnk_error_t* error = nullptr;
-    if (sizeOf(file, &size, &error) != 1 || size == 0) {
-        liblnk_error_free(&error);
-        return {};
-    }
-    std::vector<std::uint8_t> buffer(size);
-    if (get(file, buffer.data(), buffer.size(), &error) != 1) {
-        liblnk_error_free(&error);
-        return {};
-    }
-    std::string text(reinterpret_cast<const char*>(buffer.data()), buffer.size());
-    while (!text.empty() && text.back() == '\0') text.pop_back();
-    return text;
+// Paths and names are UTF-8 here; std::filesystem's narrow strings are the ANSI code page on
+// Windows, so the conversion goes through its UTF-8 forms.
+std::filesystem::path pathFromUtf8(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string utf8Name(const std::filesystem::path& path) {
+    const std::u8string name = path.filename().u8string();
+    return std::string(name.begin(), name.end());
 }
 
 }  // namespace
 
-Result<ShortcutTarget> readShortcut(const std::string& hostPath) {
-    liblnk_file_t* file = nullptr;
-    liblnk_error_t* error = nullptr;
-    if (liblnk_file_initialize(&file, &error) != 1) {
-        liblnk_error_free(&error);
-        return Status::error("无法读取");
-    }
-    if (liblnk_file_open(file, hostPath.c_str(), LIBLNK_OPEN_READ, &error) != 1) {
-        liblnk_error_free(&error);
-        (void)liblnk_file_free(&file, nullptr);
-        return Status::error("无法读取");
-    }
-    ShortcutTarget shortcut;
-    shortcut.target =
-        lnkText(file, liblnk_file_get_utf8_local_path_size, liblnk_file_get_utf8_local_path);
-    if (shortcut.target.empty())
-        shortcut.target = lnkText(file, liblnk_file_get_utf8_network_path_size,
-                                  liblnk_file_get_utf8_network_path);
-    if (shortcut.target.empty())
-        shortcut.target = lnkText(file, liblnk_file_get_utf8_relative_path_size,
-                                  liblnk_file_get_utf8_relative_path);
-    shortcut.arguments = lnkText(file, liblnk_file_get_utf8_command_line_arguments_size,
-                                 liblnk_file_get_utf8_command_line_arguments);
-    (void)liblnk_file_close(file, nullptr);
-    (void)liblnk_file_free(&file, nullptr);
-    return shortcut;
-}
-
-#else
-
-Result<ShortcutTarget> readShortcut(const std::string&) {
-    return Status::error("无法读取");
-}
-
-#endif
-
 std::vector<FolderFile> folderFiles(const std::string& hostPath) {
     std::vector<FolderFile> files;
     std::error_code error;
-    std::filesystem::directory_iterator it(hostPath, error);
+    std::filesystem::directory_iterator it(pathFromUtf8(hostPath), error);
     for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
         std::error_code statError;
         if (!it->is_regular_file(statError)) continue;
         FolderFile file;
-        file.name = it->path().filename().string();
+        file.name = utf8Name(it->path());
         std::string lower = file.name;
         for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
         if (lower == "desktop.ini") continue;

@@ -1,23 +1,11 @@
 #include "core/startup/startup_list.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "core/journal/registry_state.h"
 #include "platform/shortcut_file.h"
 
 namespace hivora {
-
-namespace {
-
-// Value names match without regard to ASCII case, as the registry matches them.
-std::string folded(std::string_view name) {
-    std::string out(name);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
-}  // namespace
 
 std::string runKeyDisplayName(RegKey root) {
     return std::string(rootName(root)) + "\\" + kRunKeyPath;
@@ -34,7 +22,7 @@ std::size_t StartupList::RefreshStartupList() {
         m_lookup.reset();
         if (m_machine->files != nullptr && m_machine->paths != nullptr)
             m_lookup =
-                ProgramLookup{m_machine->files, m_machine->paths, readStartupEnvironment(m_layer)};
+                ProgramLookup{m_machine->files, m_machine->paths, readStartupEnvironment(m_layer), {}};
     }
     readApproved();
     const auto sources = startupSources();

@@ -1,5 +1,6 @@
-// Shortcut files made by the test writer, read through liblnk and, as a second judge, by
-// liblnk's own lnkinfo; bad files fail the read with "无法读取" and never crash.
+// Shortcut files made by the test writer, read through liblnk (on Linux, where liblnk's own lnkinfo
+// is a second judge) or through the Windows shell (under Wine); bad files fail the read with
+// "无法读取" and never crash.
 
 #include "platform/shortcut_file.h"
 
@@ -16,6 +17,7 @@
 namespace hivora {
 namespace {
 
+#ifndef _WIN32
 // lnkinfo's report of `path` and whether it succeeded.
 std::pair<bool, std::string> lnkinfo(const std::string& path) {
     const std::string command = "lnkinfo '" + path + "' 2>&1";
@@ -27,6 +29,7 @@ std::pair<bool, std::string> lnkinfo(const std::string& path) {
     const int status = ::pclose(pipe);
     return {status == 0, out};
 }
+#endif
 
 struct GoodCase {
     const char* name;
@@ -34,7 +37,7 @@ struct GoodCase {
     std::string arguments;
 };
 
-TEST(Shortcuts, GeneratedShortcutsReadAlikeByUsAndLnkinfo) {
+TEST(Shortcuts, GeneratedShortcutsReadBackTargetAndArguments) {
     const GoodCase cases[] = {
         {"TargetAndArguments", "C:\\Program Files\\App\\app.exe", "/min --tray"},
         {"NoArguments", "C:\\tools\\t.exe", ""},
@@ -44,10 +47,12 @@ TEST(Shortcuts, GeneratedShortcutsReadAlikeByUsAndLnkinfo) {
     for (const GoodCase& c : cases) {
         const std::string path = folder / (std::string(c.name) + ".lnk");
         test::writeFile(path, test::shortcutBytes(c.target, c.arguments));
+#ifndef _WIN32
         const auto [ok, report] = lnkinfo(path);
         ASSERT_TRUE(ok) << c.name << "\n" << report;
         EXPECT_NE(report.find(c.target), std::string::npos) << report;
         if (!c.arguments.empty()) EXPECT_NE(report.find(c.arguments), std::string::npos) << report;
+#endif
 
         const Result<ShortcutTarget> read = readShortcut(path);
         ASSERT_TRUE(read) << c.name;
@@ -75,7 +80,9 @@ TEST(Shortcuts, BadFilesAreUnreadableNotACrash) {
             continue;
         }
         EXPECT_FALSE(read) << name;
-        if (!read) EXPECT_EQ(read.status().message(), "无法读取");
+        if (!read) {
+            EXPECT_EQ(read.status().message(), "无法读取");
+        }
     }
     EXPECT_FALSE(readShortcut(folder / "absent.lnk"));
 }
