@@ -4,8 +4,10 @@
 #include <string>
 
 #include "app/registry_choice.h"
+#include "app/startup_command.h"
 #include "core/journal/journal_session.h"
 #include "core/journal/journal_undo.h"
+#include "core/startup/startup_list.h"
 #include "core/registry/reg_info_get_set.h"
 
 namespace hivora {
@@ -79,7 +81,15 @@ int runJournalCommand(const Options& options) {
     ConsoleDialogs dialogs;
     UndoServices services{layer, journal, dialogs};
     const UndoOutcome outcome = options.redoLatest ? redoLatest(services) : undoLatest(services);
-    return outcome.result == UndoResult::Done ? 0 : 1;
+    if (outcome.result != UndoResult::Done) return 1;
+    // A switched shortcut's file follows the undone or redone backup key at once, as in the
+    // window, rather than at the next listing.
+    const PlatformServices platform = platformServicesFor(options);
+    StartupList startup(layer);
+    startup.setMachine(startupMachineFor(options, platform));
+    startup.setObserver(session.value().recorder.get());
+    startup.RefreshStartupList();
+    return 0;
 }
 
 }  // namespace hivora

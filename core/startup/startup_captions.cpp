@@ -62,12 +62,9 @@ std::vector<StartupMenuItem> startupRowMenu(const StartupRow& row, StartupSwitch
     if (where.place == StartupPlace::Winlogon) {
         return {{StartupRowCommand::RestoreDefault, "恢复默认", present}};
     }
-    // A shortcut is switched through StartupApproved only: moving the file is no registry action.
-    const bool switchable =
-        present && (where.keyPath != nullptr ||
-                    (rule == StartupSwitchRule::Approved && where.approvedKeyPath != nullptr));
-    return {{StartupRowCommand::SwitchOff, "禁用", switchable && row.on},
-            {StartupRowCommand::SwitchOn, "启用", switchable && !row.on}};
+    (void)rule;  // every other place switches under either rule
+    return {{StartupRowCommand::SwitchOff, "禁用", present && row.on},
+            {StartupRowCommand::SwitchOn, "启用", present && !row.on}};
 }
 
 }  // namespace hivora

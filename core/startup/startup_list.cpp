@@ -7,6 +7,13 @@
 
 namespace hivora {
 
+std::string shortcutCommand(const ShortcutTarget& shortcut) {
+    const std::string& target = shortcut.target;
+    std::string text = target.find(' ') == std::string::npos ? target : "\"" + target + "\"";
+    if (!shortcut.arguments.empty()) text += " " + shortcut.arguments;
+    return text;
+}
+
 std::string runKeyDisplayName(RegKey root) {
     return std::string(rootName(root)) + "\\" + kRunKeyPath;
 }
@@ -25,13 +32,20 @@ std::size_t StartupList::RefreshStartupList() {
                 ProgramLookup{m_machine->files, m_machine->paths, readStartupEnvironment(m_layer), {}};
     }
     readApproved();
+    // Files left behind by an undo or redo of a folder switch move now, in a list that records
+    // its changes (a listing only reads); what cannot move is listed where it is.
+    if (m_observer) (void)reconcileFolders();
     const auto sources = startupSources();
     for (std::size_t source = 0; source < sources.size(); ++source) {
         if (sources[source].place == StartupPlace::Winlogon) {
             readWinlogon();
-        } else if (sources[source].keyPath == nullptr && !sources[source].backup) {
-            readFolder(source);
-        } else if (sources[source].keyPath != nullptr) {
+        } else if (isFolderPlace(sources[source].place)) {
+            if (sources[source].backup) {
+                readFolderBackup(source);
+            } else {
+                readFolder(source);
+            }
+        } else {
             readKey(source);
         }
     }
@@ -46,7 +60,7 @@ const StartupRow& StartupList::markedRow(std::size_t index) {
     if (row.missingLooked) return row;
     row.missingLooked = true;
     // An unreadable shortcut names no program to look for.
-    if (!m_lookup || (row.where().keyPath == nullptr && row.text == kUnreadableText)) return row;
+    if (!m_lookup || (isFolderPlace(row.where().place) && row.text == kUnreadableText)) return row;
     std::optional<std::string> missing = missingProgram(*m_lookup, row.text, row.expandable);
     row.missing = missing.has_value();
     if (missing) row.missingPath = std::move(*missing);
@@ -80,16 +94,11 @@ bool StartupList::approvedOff(const StartupSource& where, const std::string& nam
 }
 
 void StartupList::readFolder(std::size_t source) {
-    if (!m_machine || m_machine->files == nullptr || m_machine->paths == nullptr) return;
+    if (!m_machine || m_machine->files == nullptr) return;
     const StartupSource& where = startupSources()[source];
-    constexpr char kShellFolders[] =
-        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-    const char* valueName = where.place == StartupPlace::UserFolder ? "Startup" : "Common Startup";
-    std::int32_t flag = 0;
-    const std::string folder =
-        m_layer.GetRegString(where.root, kShellFolders, valueName, kKeyRead, flag);
-    if (flag != 0 || folder.empty()) return;
-    const std::string host = m_machine->paths->hostPath(folder);
+    const std::optional<FolderPaths> paths = folderPaths(source);
+    if (!paths) return;
+    const std::string& host = paths->live;
     for (FolderFile& file : folderFiles(host)) {
         StartupRow row;
         const std::string path = host + "/" + file.name;
@@ -99,10 +108,7 @@ void StartupList::readFolder(std::size_t source) {
             if (!shortcut) {
                 known.text = kUnreadableText;
             } else {
-                const std::string& target = shortcut.value().target;
-                known.text = target.find(' ') == std::string::npos ? target : "\"" + target + "\"";
-                if (!shortcut.value().arguments.empty())
-                    known.text += " " + shortcut.value().arguments;
+                known.text = shortcutCommand(shortcut.value());
             }
             known.size = file.size;
             known.modified = file.modified;
@@ -210,9 +216,13 @@ bool StartupList::removeRow(std::size_t row) {
     StartupRow& target = m_rows[row];
     if (target.key == kRemovedRowKey) return false;
     const StartupSource& where = target.where();
-    // A folder's shortcut is a file, which the journal cannot bring back: it is not deleted here.
-    if (where.keyPath == nullptr) return false;
-    if (where.place == StartupPlace::Winlogon) {
+    // A shortcut still in its folder is a file, which the journal cannot bring back: it is not
+    // deleted. A switched-off one is a value of the backup key (its file goes once that is saved).
+    if (isFolderPlace(where.place) && !where.backup) return false;
+    if (isFolderPlace(where.place)) {
+        if (!m_layer.DeleteRegValue(where.root, where.keyPath, target.name, kKeyAllAccess))
+            return false;
+    } else if (where.place == StartupPlace::Winlogon) {
         // Without its shell or Userinit Windows cannot log on: the value goes back to Windows'
         // own instead of away.
         if (!m_layer.SetRegString(where.root, where.keyPath, target.name,
@@ -245,7 +255,7 @@ RemovalOutcome StartupList::RemoveSelected() {
                                         std::string(winlogonDefault(row.name))));
                 continue;
             }
-            if (where.keyPath == nullptr) continue;  // a folder's shortcut: refused below
+            if (isFolderPlace(where.place) && !where.backup) continue;  // refused below
             ops.push_back(deleteValue(row.root, where.keyPath, row.name));
             if (where.approvedKeyPath != nullptr && m_rule == StartupSwitchRule::Approved &&
                 !where.backup)
@@ -282,6 +292,15 @@ RemovalOutcome StartupList::RemoveSelected() {
         deleted.clear();
     }
     outcome.removed = static_cast<int>(deleted.size());
+    // Removed shortcuts' files go from the backup folder only now that the removal is saved; a
+    // file left behind would move back into the Startup folder at the refresh.
+    for (const auto& [row, key] : deleted) {
+        const StartupSource& where = m_rows[row].where();
+        if (!isFolderPlace(where.place)) continue;
+        const std::optional<FolderPaths> paths = folderPaths(m_rows[row].source & ~std::size_t{1});
+        if (paths && !paths->backup.empty() && fileExists(paths->backup + "/" + m_rows[row].name))
+            (void)removeFile(paths->backup + "/" + m_rows[row].name);
+    }
 
     if (outcome.removed > 0) {
         RefreshStartupList();

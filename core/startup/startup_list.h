@@ -25,6 +25,7 @@
 #include "core/registry/reg_info_get_set.h"
 #include "core/startup/program_path.h"
 #include "core/startup/startup_places.h"
+#include "platform/shortcut_file.h"
 
 namespace hivora {
 
@@ -65,6 +66,9 @@ struct StartupMachine {
 
 // The command shown for a shortcut that cannot be read.
 inline constexpr char kUnreadableText[] = "无法读取";
+// The command a shortcut runs, as the list shows it: its target (quoted when it holds a blank)
+// and its arguments.
+std::string shortcutCommand(const ShortcutTarget& shortcut);
 
 // What a switch command did.
 struct SwitchOutcome {
@@ -98,7 +102,9 @@ class StartupList {
 
     // Clears the list (as ClearStartupRows) and reads every place again, in startupSources()'
     // order; within a key, the values in the registry's order. A key that cannot be opened adds
-    // no rows. Every row starts unchecked. Returns the number of rows.
+    // no rows. Every row starts unchecked. Returns the number of rows. With an observer, the
+    // Startup folders' files are first moved to match their backup keys (an undo or redo of a
+    // switch changes only the keys).
     std::size_t RefreshStartupList();
     // No rows; every key the list opened is closed and the shared handle count is back at 0.
     void ClearStartupRows();
@@ -176,6 +182,22 @@ class StartupList {
     void readWinlogon();
     // The shortcuts of a Startup folder, found through the machine's shell folders and paths.
     void readFolder(std::size_t source);
+
+    // Startup folders' switched-off shortcuts (startup_folder_backup.cpp).
+    struct FolderPaths {
+        std::string live;    // the Startup folder on this machine
+        std::string backup;  // where its switched-off shortcuts are kept; "" when unknown
+    };
+    // The folders of the place whose live source is `liveSource`; nothing without a machine or
+    // when the registry names no Startup folder for it.
+    std::optional<FolderPaths> folderPaths(std::size_t liveSource) const;
+    // Moves files so that each folder place matches its backup key (see the .cpp). Carries on
+    // past a failure; returns the first.
+    Status reconcileFolders();
+    // The rows of a folder place's backup key, text from the file in the backup folder.
+    void readFolderBackup(std::size_t source);
+    // switchOps for a folder's row where no StartupApproved value switches it.
+    std::optional<std::vector<RegOp>> folderSwitchOps(const StartupRow& row, bool on, Status& why);
     // The names StartupApproved switches off, per approved key and root.
     void readApproved();
     bool approvedOff(const StartupSource& where, const std::string& name) const;

@@ -31,6 +31,7 @@ constexpr char kBackupRunOnce[] = "Software\\Hivora\\DisabledStartup\\RunOnce";
 constexpr char kBackupRun32[] = "Software\\Hivora\\DisabledStartup\\Run32";
 constexpr char kBackupRunOnce32[] = "Software\\Hivora\\DisabledStartup\\RunOnce32";
 constexpr char kBackupPolicyRun[] = "Software\\Hivora\\DisabledStartup\\PolicyRun";
+constexpr char kBackupFolder[] = "Software\\Hivora\\DisabledStartup\\StartupFolder";
 
 using P = StartupPlace;
 
@@ -53,9 +54,9 @@ constexpr std::array<StartupSource, 21> kSources{{
     {P::PolicyRun,    kLm, kPolicyRun,        false, nullptr,         "HKLM\\策略Run"},
     {P::PolicyRun,    kLm, kBackupPolicyRun,  true,  nullptr,         "HKLM\\策略Run"},
     {P::UserFolder,   kCu, nullptr,           false, kApprovedFolder, "启动文件夹（用户）"},
-    {P::UserFolder,   kCu, nullptr,           true,  kApprovedFolder, "启动文件夹（用户）"},
+    {P::UserFolder,   kCu, kBackupFolder,     true,  kApprovedFolder, "启动文件夹（用户）"},
     {P::CommonFolder, kLm, nullptr,           false, kApprovedFolder, "启动文件夹（公用）"},
-    {P::CommonFolder, kLm, nullptr,           true,  kApprovedFolder, "启动文件夹（公用）"},
+    {P::CommonFolder, kLm, kBackupFolder,     true,  kApprovedFolder, "启动文件夹（公用）"},
     {P::Winlogon,     kLm, kWinlogonKeyPath,  false, nullptr,         "Winlogon"},
 }};
 // clang-format on

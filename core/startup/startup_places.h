@@ -6,6 +6,11 @@
 // key this program moves a value to when it switches the entry off where Windows honours no
 // switch of its own (Windows 7 and earlier, Wine). Backup keys live under the same root as the
 // place, so that a machine-wide entry never lands in one user's profile.
+//
+// A Startup folder's entries are files. Switched off there, a shortcut's bytes go into a value of
+// the place's backup key (which the journal records, so that undo and redo work as for any
+// value), and the file itself moves to a backup folder of this program; the files then follow the
+// backup key (StartupList::reconcileFolders).
 
 #include <cstddef>
 #include <cstdint>
@@ -31,17 +36,22 @@ enum class StartupPlace : std::uint8_t {
 };
 
 // One source of rows. Registry sources name a key; folder sources and Winlogon's have their own
-// readers (keyPath of the folders is null).
+// readers (keyPath of a live folder is null; its backup's is the key of the switched-off
+// shortcuts).
 struct StartupSource {
     StartupPlace place;
     RegKey root;          // kHkeyCurrentUser or kHkeyLocalMachine
-    const char* keyPath;  // below root; null for the folders
+    const char* keyPath;  // below root; null for a live folder
     bool backup;          // the program's backup of switched-off entries of the place
     // The Explorer\StartupApproved key Windows 8 and later consult for the place's entries, or
     // null when they consult none (RunOnce, the policy list, Winlogon).
     const char* approvedKeyPath;
     const char* tag;  // the place as the list shows it
 };
+
+inline constexpr bool isFolderPlace(StartupPlace place) {
+    return place == StartupPlace::UserFolder || place == StartupPlace::CommonFolder;
+}
 
 // Every source in list order. A place's backup source follows its live source directly, so a
 // row's live source is (index & ~1) and its backup (index | 1) for indices below

@@ -40,11 +40,8 @@ std::optional<std::vector<RegOp>> StartupList::switchOps(const StartupRow& row, 
     if (row.on == on) return std::vector<RegOp>{};
 
     const bool approved = m_rule == StartupSwitchRule::Approved && where.approvedKeyPath != nullptr;
-    if (where.keyPath == nullptr && !approved) {
-        // Moving the shortcut itself is a file operation the journal could not undo.
-        why = Status::error("启动文件夹中的项只能在 Windows 8 及以后的系统上禁用。");
-        return std::nullopt;
-    }
+    if (isFolderPlace(where.place) && !(approved && !where.backup))
+        return folderSwitchOps(row, on, why);
     if (!where.backup && approved) {
         // Task Manager's own switch: the entry stays where it is.
         const FileTime now = on ? 0 : (m_clock ? m_clock() : systemFileTime());
@@ -172,13 +169,23 @@ SwitchOutcome StartupList::switchRows(std::span<const std::size_t> rows, bool on
     // A long list is not read again for one switch: the rows switched change in place.
     if (done)
         for (std::size_t row : switching) markSwitched(m_rows[row], on);
-    return finish(outcome, done, attempted, false);
+    // The files of the folder places follow the saved backup keys. A file that cannot move is
+    // an error to report, and the list is read again to show where each file is.
+    const Status files = done ? reconcileFolders() : Status();
+    outcome = finish(outcome, done, attempted, !files.isOk());
+    if (!files) {
+        outcome.status.update(files);
+        outcome.shown = OutcomeMessage::SetError;
+    }
+    return outcome;
 }
 
 void StartupList::markSwitched(StartupRow& row, bool on) {
     const StartupSource& where = row.where();
     const bool approved = m_rule == StartupSwitchRule::Approved && where.approvedKeyPath != nullptr;
-    if (!(approved && !where.backup)) {
+    if (!(approved && !where.backup) && isFolderPlace(where.place)) {
+        row.source = static_cast<std::uint8_t>(row.source ^ 1u);  // changed by name, no handle
+    } else if (!(approved && !where.backup)) {
         // Moved to the other key of its place: the row follows it, with a handle of that key.
         row.source = static_cast<std::uint8_t>(row.source ^ 1u);
         const StartupSource& now = row.where();

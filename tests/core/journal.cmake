@@ -19,6 +19,7 @@ if(NOT WIN32 AND HIVORA_BUILD_GUI)
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/journal_command_test.cpp
       ${PROJECT_SOURCE_DIR}/app/journal_command.cpp
+      ${PROJECT_SOURCE_DIR}/app/startup_command.cpp
       ${PROJECT_SOURCE_DIR}/app/options.cpp
       ${PROJECT_SOURCE_DIR}/app/registry_choice.cpp
     LIBS hivora_core)

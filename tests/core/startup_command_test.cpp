@@ -7,9 +7,11 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 
 #include "app/journal_command.h"
 #include "tests/core/startup_rig.h"
+#include "tests/platform/lnk_writer.h"
 
 namespace hivora::testing {
 namespace {
@@ -116,6 +118,39 @@ TEST_F(StartupCommand, ListSwitchUndo) {
     EXPECT_EQ(run(switching(false, "Once")), 0);
     EXPECT_EQ(run(switching(true, "Once")), 0);
     EXPECT_EQ(table(), before);
+}
+
+// A shortcut of a Wine prefix's Startup folder: switched off from the command line, its file is
+// back at once after `--undo` and away again after `--redo`, as in the window.
+TEST_F(StartupCommand, ShortcutFollowsUndoAndRedo) {
+    namespace fs = std::filesystem;
+    const std::string prefix = m_rig.fixture().folder();
+    const std::string startup = prefix + "/drive_c/users/me/Startup";
+    const std::string backup = prefix + "/drive_c/users/me/AppData/Hivora/DisabledStartup";
+    fs::create_directories(startup);
+    fs::create_directories(prefix + "/dosdevices");
+    fs::create_directory_symlink("../drive_c", prefix + "/dosdevices/c:");
+    const std::string bytes = test::shortcutBytes("C:\\a.exe", "-q");
+    test::writeFile(startup + "/A.lnk", bytes);
+    const char* shellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    m_rig.put(kHkeyCurrentUser, shellFolders, "Startup", kRegSz, ansiText("C:\\users\\me\\Startup"));
+    m_rig.put(kHkeyCurrentUser, shellFolders, "AppData", kRegSz, ansiText("C:\\users\\me\\AppData"));
+
+    EXPECT_EQ(run(switching(false, "A.lnk")), 0);
+    EXPECT_FALSE(fs::exists(startup + "/A.lnk"));
+    EXPECT_EQ(test::readFile(backup + "/A.lnk"), bytes);
+    EXPECT_EQ(table(), "启动文件夹（用户）\tA.lnk\tC:\\a.exe -q\toff\tmissing\n");
+
+    Options undo;
+    undo.undoLatest = true;
+    EXPECT_EQ(run(undo), 0);
+    EXPECT_EQ(test::readFile(startup + "/A.lnk"), bytes);
+    EXPECT_FALSE(fs::exists(backup + "/A.lnk"));
+    Options redo;
+    redo.redoLatest = true;
+    EXPECT_EQ(run(redo), 0);
+    EXPECT_FALSE(fs::exists(startup + "/A.lnk"));
+    EXPECT_EQ(test::readFile(backup + "/A.lnk"), bytes);
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 // The Startup folders of a Wine prefix on disk: found through the shell folders in the registry
 // and the prefix's drives, their shortcuts (made by the test writer) listed with target and
-// arguments between the registry places and Winlogon, bad files listed as "无法读取", and the
-// switch through StartupApproved\StartupFolder where Windows honours it.
+// arguments between the registry places and Winlogon, bad files listed as "无法读取", the switch
+// through StartupApproved\StartupFolder where Windows honours it, and elsewhere the shortcut kept
+// in the backup key while its file moves to the backup folder and back, through undo and redo.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,11 @@ class FolderRig {
                 testing::ansiText("C:\\users\\me\\Start Menu\\Programs\\Startup"));
         rig.put(kHkeyLocalMachine, kShellFolders, "Common Startup", kRegSz,
                 testing::ansiText("C:\\ProgramData\\Start Menu\\Programs\\StartUp"));
+        rig.put(kHkeyCurrentUser, kShellFolders, "AppData", kRegSz,
+                testing::ansiText("C:\\users\\me\\AppData\\Roaming"));
+        rig.put(kHkeyLocalMachine, kShellFolders, "Common AppData", kRegSz,
+                testing::ansiText("C:\\ProgramData"));
+        m_userBackup = prefix + "/drive_c/users/me/AppData/Roaming/Hivora/DisabledStartup";
         rig.put(kHkeyCurrentUser, kRunKeyPath, "R", kRegSz, testing::ansiText("r.exe"));
         rig.put(kHkeyLocalMachine, kWinlogonKeyPath, "Shell", kRegSz,
                 testing::ansiText("evil.exe"));
@@ -53,11 +60,12 @@ class FolderRig {
         rig.list().setMachine(StartupMachine{wine, m_files.get(), m_paths.get()});
     }
     std::string userFolder() const { return m_user; }
+    std::string userBackup() const { return m_userBackup; }
 
     testing::StartupRig rig;
 
   private:
-    std::string m_user, m_common;
+    std::string m_user, m_common, m_userBackup;
     std::unique_ptr<PathMapping> m_paths;
     std::unique_ptr<FileSystem> m_files;
 };
@@ -96,11 +104,114 @@ TEST(StartupFolders, ListedInOrderWithTargetsAndUnreadableFiles) {
     EXPECT_EQ(list.rows()[static_cast<std::size_t>(f.rig.rowOf(kUserFolderSource, "App.lnk"))].text,
               "C:\\windows\\app.exe --tray --quiet");
 
-    // Under Wine a shortcut is neither switched off nor deleted, and stays as it was.
-    ASSERT_TRUE(f.rig.checkOnly(kUserFolderSource, "App.lnk"));
-    EXPECT_EQ(list.SwitchSelected(false).failed, 1);
+    // A shortcut still in its folder is never deleted: the journal could not bring it back.
     ASSERT_TRUE(f.rig.checkOnly(kUserFolderSource, "App.lnk"));
     EXPECT_EQ(list.RemoveSelected().failed, 1);
+    EXPECT_TRUE(std::filesystem::exists(f.userFolder() + "/App.lnk"));
+}
+
+// Where the shortcut of App.lnk is after each step, and whether its row says on.
+struct FolderStep {
+    const char* name;
+    std::function<bool(StartupList&, testing::StartupRig&)> act;  // false: the step failed
+    bool inStartup, inBackup, valueKept, on;
+};
+
+TEST(StartupFolders, UnderWineTheShortcutMovesAndComesBackThroughUndoAndRedo) {
+    using R = testing::StartupRig;
+    const auto switchApp = [](bool on) {
+        return [on](StartupList& list, R& rig) {
+            const std::size_t source = on ? kUserFolderSource + 1 : kUserFolderSource;
+            return rig.checkOnly(source, "App.lnk") && list.SwitchSelected(on).switched == 1;
+        };
+    };
+    const auto undo = [](StartupList& list, R& rig) {
+        const bool done = rig.fixture().undo().result == UndoResult::Done;
+        list.RefreshStartupList();  // as the window does when the registry changed
+        return done;
+    };
+    const auto redo = [](StartupList& list, R& rig) {
+        const bool done = rig.fixture().redo().result == UndoResult::Done;
+        list.RefreshStartupList();
+        return done;
+    };
+    const auto removeApp = [](StartupList& list, R& rig) {
+        return rig.checkOnly(kUserFolderSource + 1, "App.lnk") && list.RemoveSelected().removed == 1;
+    };
+    const FolderStep steps[] = {
+        {"SwitchOff", switchApp(false), false, true, true, false},
+        {"UndoOff", undo, true, false, false, true},
+        {"RedoOff", redo, false, true, true, false},
+        {"SwitchOn", switchApp(true), true, false, false, true},
+        {"UndoOn", undo, false, true, true, false},
+        {"RemoveWhileOff", removeApp, false, false, false, false},
+        {"UndoRemove", undo, false, true, true, false},
+        {"SwitchOnAgain", switchApp(true), true, false, false, true},
+    };
+    FolderRig f;
+    f.useMachine(true);
+    StartupList& list = f.rig.list();
+    list.RefreshStartupList();
+    const std::string bytes = test::shortcutBytes("C:\\windows\\app.exe", "--tray");
+    const char* key = startupSources()[kUserFolderSource + 1].keyPath;
+    for (const FolderStep& step : steps) {
+        ASSERT_TRUE(step.act(list, f.rig)) << step.name;
+        EXPECT_EQ(std::filesystem::exists(f.userFolder() + "/App.lnk"), step.inStartup) << step.name;
+        EXPECT_EQ(std::filesystem::exists(f.userBackup() + "/App.lnk"), step.inBackup) << step.name;
+        const ValueState kept = f.rig.stored(kHkeyCurrentUser, key, "App.lnk");
+        EXPECT_EQ(kept.present, step.valueKept) << step.name;
+        if (kept.present) {
+            EXPECT_EQ(kept, (ValueState{true, kRegBinary, bytes})) << step.name;
+        }
+        if (step.inStartup || step.inBackup) {
+            const std::string folder = step.inStartup ? f.userFolder() : f.userBackup();
+            EXPECT_EQ(test::readFile(folder + "/App.lnk"), bytes) << step.name;
+        }
+        const int live = f.rig.rowOf(kUserFolderSource, "App.lnk");
+        const int off = f.rig.rowOf(kUserFolderSource + 1, "App.lnk");
+        if (step.inStartup || step.valueKept) {
+            ASSERT_GE(step.on ? live : off, 0) << step.name;
+            const StartupRow& row = list.rows()[static_cast<std::size_t>(step.on ? live : off)];
+            EXPECT_EQ(row.on, step.on) << step.name;
+            EXPECT_EQ(row.text, "C:\\windows\\app.exe --tray") << step.name;
+        }
+        EXPECT_EQ(step.on ? off : live, -1) << step.name << ": listed twice";
+    }
+}
+
+TEST(StartupFolders, AShortcutThatCannotMoveIsRefusedAndLeftWhereItIs) {
+    FolderRig f;
+    f.useMachine(true);
+    StartupList& list = f.rig.list();
+    list.RefreshStartupList();
+    const char* key = startupSources()[kUserFolderSource + 1].keyPath;
+    const std::string other = test::shortcutBytes("C:\\other.exe", "");
+
+    // The backup key already holds a shortcut of the name: nothing is written or moved.
+    f.rig.put(kHkeyCurrentUser, key, "Gone.lnk", kRegBinary, other);
+    list.RefreshStartupList();
+    ASSERT_TRUE(f.rig.checkOnly(kUserFolderSource, "Gone.lnk"));
+    EXPECT_EQ(list.SwitchSelected(false).failed, 1);
+    EXPECT_TRUE(std::filesystem::exists(f.userFolder() + "/Gone.lnk"));
+    EXPECT_EQ(f.rig.stored(kHkeyCurrentUser, key, "Gone.lnk").data, other);
+    // ... and the kept one cannot come back over the file in the Startup folder.
+    ASSERT_TRUE(f.rig.checkOnly(kUserFolderSource + 1, "Gone.lnk"));
+    EXPECT_EQ(list.SwitchSelected(true).failed, 1);
+    EXPECT_EQ(test::readFile(f.userFolder() + "/Gone.lnk"),
+              test::shortcutBytes("C:\\gone.exe", ""));
+
+    // A kept value whose name would leave the backup folder writes no file anywhere.
+    f.rig.put(kHkeyCurrentUser, key, "..\\..\\evil.lnk", kRegBinary, other);
+    list.RefreshStartupList();
+    EXPECT_FALSE(std::filesystem::exists(f.userBackup() + "/../../evil.lnk"));
+
+    // Without an application-data folder in the registry there is nowhere to keep the file.
+    f.rig.put(kHkeyCurrentUser, kShellFolders, "AppData", kRegSz, testing::ansiText(""));
+    list.RefreshStartupList();
+    ASSERT_TRUE(f.rig.checkOnly(kUserFolderSource, "App.lnk"));
+    const SwitchOutcome refused = list.SwitchSelected(false);
+    EXPECT_EQ(refused.failed, 1);
+    EXPECT_NE(refused.status.message().find("AppData"), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(f.userFolder() + "/App.lnk"));
 }
 

@@ -167,8 +167,10 @@ const MenuCase kMenuCases[] = {
     {"RunOnceOn", 6, true, false, StartupSwitchRule::Approved, "禁用+ 启用-"},
     {"PolicyRunOff", 13, false, false, StartupSwitchRule::Backup, "禁用- 启用+"},
     {"RemovedRow", 0, true, true, StartupSwitchRule::Backup, "禁用- 启用-"},
-    // Shortcuts are switched only where StartupApproved is read.
-    {"FolderUnderBackup", kUserFolderSource, true, false, StartupSwitchRule::Backup, "禁用- 启用-"},
+    // Shortcuts switch under either rule: by StartupApproved, or by moving the file.
+    {"FolderUnderBackup", kUserFolderSource, true, false, StartupSwitchRule::Backup, "禁用+ 启用-"},
+    {"FolderKeptOff", kUserFolderSource + 1, false, false, StartupSwitchRule::Backup,
+     "禁用- 启用+"},
     {"FolderApproved", kCommonFolderSource, true, false, StartupSwitchRule::Approved,
      "禁用+ 启用-"},
     // Winlogon's values are never switched off: only Windows' default is offered.

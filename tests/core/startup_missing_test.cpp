@@ -55,7 +55,7 @@ TEST_P(MissingPrograms, FirstTokenExpandedAndLookedFor) {
     const ProgramLookup lookup{
         &files,
         identity.get(),
-        {{"SYSTEMROOT", "C:\\windows"}, {"PROGRAMFILES", "C:\\Program Files"}}};
+        {{"SYSTEMROOT", "C:\\windows"}, {"PROGRAMFILES", "C:\\Program Files"}}, {}};
     EXPECT_EQ(missingProgram(lookup, c.command, c.expandable), c.missing);
 }
 
@@ -96,7 +96,7 @@ TEST(MissingMark, RowsOfAWinePrefix) {
     const auto paths = makeWinePathMapping(prefix);
     StartupList& list = rig.list();
     list.setProgramLookup(
-        ProgramLookup{files.get(), paths.get(), readStartupEnvironment(rig.fixture().layer())});
+        ProgramLookup{files.get(), paths.get(), readStartupEnvironment(rig.fixture().layer()), {}});
     ASSERT_EQ(list.RefreshStartupList(), 2u);
     list.markAllRows();
     const StartupRow& gone = list.rows()[static_cast<std::size_t>(rig.rowOf(0, "Gone"))];

@@ -70,9 +70,10 @@ TEST_P(Switching, OffOnAndUndoWithExactBytes) {
     const auto untouched = [&] {
         EXPECT_EQ(rig.stored(live.root, live.keyPath, "Keep"),
                   (ValueState{true, kRegSz, testing::ansiText("keep.exe")}));
-        if (approvedKey)
+        if (approvedKey) {
             EXPECT_EQ(rig.stored(live.root, approvedKey, "Keep"),
                       (ValueState{true, kRegBinary, kOnBytes}));
+        }
     };
     const std::vector<ValueState> original = state();
 

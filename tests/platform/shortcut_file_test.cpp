@@ -51,7 +51,9 @@ TEST(Shortcuts, GeneratedShortcutsReadBackTargetAndArguments) {
         const auto [ok, report] = lnkinfo(path);
         ASSERT_TRUE(ok) << c.name << "\n" << report;
         EXPECT_NE(report.find(c.target), std::string::npos) << report;
-        if (!c.arguments.empty()) EXPECT_NE(report.find(c.arguments), std::string::npos) << report;
+        if (!c.arguments.empty()) {
+            EXPECT_NE(report.find(c.arguments), std::string::npos) << report;
+        }
 #endif
 
         const Result<ShortcutTarget> read = readShortcut(path);
