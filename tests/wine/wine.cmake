@@ -7,6 +7,7 @@ if(WIN32)
             ${CMAKE_CURRENT_LIST_DIR}/ansi_codec_agreement_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/win32_settings_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/nls_agreement_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/win32_startup_test.cpp
     LIBS hivora_core)
 else()
   # The same conversion table, held against the host's converter.
