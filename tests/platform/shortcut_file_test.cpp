@@ -89,5 +89,33 @@ TEST(Shortcuts, BadFilesAreUnreadableNotACrash) {
     EXPECT_FALSE(readShortcut(folder / "absent.lnk"));
 }
 
+// Moving shortcuts out of a Startup folder and back never replaces a file and never loses one.
+TEST(ShortcutFiles, MovesAndWritesNeverReplaceAFile) {
+    test::TempFolder folder;
+    const std::string a = folder / "a.lnk";
+    const std::string b = folder / "kept/b.lnk";  // in a folder that does not exist yet
+    test::writeFile(a, "AAA");
+
+    EXPECT_TRUE(moveFile(a, b));
+    EXPECT_FALSE(fileExists(a));
+    EXPECT_EQ(readFileBytes(b).value(), "AAA");
+
+    test::writeFile(a, "other");
+    EXPECT_FALSE(moveFile(a, b)) << "moved over a file";
+    EXPECT_FALSE(writeNewFile(b, "new")) << "written over a file";
+    EXPECT_EQ(readFileBytes(b).value(), "AAA");
+    EXPECT_EQ(readFileBytes(a).value(), "other");
+
+    EXPECT_TRUE(writeNewFile(folder / "more/c.lnk", std::string("C\0C", 3)));
+    EXPECT_EQ(readFileBytes(folder / "more/c.lnk").value(), std::string("C\0C", 3));
+    EXPECT_TRUE(removeFile(a));
+    EXPECT_FALSE(removeFile(a));
+    EXPECT_FALSE(moveFile(a, folder / "d.lnk")) << "moved a file that is not there";
+    EXPECT_FALSE(readFileBytes(folder / "more"));  // a folder is no file
+    // Nothing of the writes' temporary files is left.
+    EXPECT_EQ(folderFiles(folder / "more").size(), 1u);
+    EXPECT_EQ(folderFiles(folder / "kept").size(), 1u);
+}
+
 }  // namespace
 }  // namespace hivora
