@@ -7,8 +7,8 @@
 #include "app/startup_command.h"
 #include "core/journal/journal_session.h"
 #include "core/journal/journal_undo.h"
-#include "core/startup/startup_list.h"
 #include "core/registry/reg_info_get_set.h"
+#include "core/startup/startup_list.h"
 
 namespace hivora {
 namespace {

@@ -26,18 +26,17 @@ namespace hivora {
 
 namespace {
 
-constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr char kShellFolders[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 // Below the application-data folder of the place's root ("AppData" of the user, "Common AppData"
 // of the machine): outside the Start menu, so that Explorer neither runs nor shows what is there.
 constexpr char kBackupFolderTail[] = "\\Hivora\\DisabledStartup";
 
-bool sameNameFolded(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t k = 0; k < a.size(); ++k) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; };
-        if (lower(a[k]) != lower(b[k])) return false;
-    }
-    return true;
+// A backup value's name becomes a file name in both folders: one that could name a file outside
+// them (a value put there by hand) is never used as one.
+bool usableFileName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of("/\\") == std::string::npos;
 }
 
 }  // namespace
@@ -73,16 +72,14 @@ Status StartupList::reconcileFolders() {
 
         for (const FolderFile& file : folderFiles(paths->backup)) {
             bool named = false;
-            for (const NamedValue& value : values) named = named || sameNameFolded(value.name, file.name);
+            for (const NamedValue& value : values)
+                named = named || equalsFolded(value.name, file.name);
             const std::string home = paths->live + "/" + file.name;
             if (!named && !fileExists(home))
                 outcome.update(moveFile(paths->backup + "/" + file.name, home));
         }
         for (const NamedValue& value : values) {
-            // A value's name becomes a file name: one that could leave the folder is not used.
-            if (value.name.empty() || value.name.find_first_of("/\\") != std::string::npos ||
-                value.name == "." || value.name == "..")
-                continue;
+            if (!usableFileName(value.name)) continue;
             const std::string inLive = paths->live + "/" + value.name;
             const std::string inBackup = paths->backup + "/" + value.name;
             if (fileExists(inLive)) {
@@ -112,9 +109,8 @@ void StartupList::readFolderBackup(std::size_t source) {
         StartupRow row;
         row.name = value.name;
         row.text = kUnreadableText;
-        if (paths && !paths->backup.empty()) {
-            const Result<ShortcutTarget> shortcut =
-                readShortcut(paths->backup + "/" + value.name);
+        if (paths && !paths->backup.empty() && usableFileName(value.name)) {
+            const Result<ShortcutTarget> shortcut = readShortcut(paths->backup + "/" + value.name);
             if (shortcut) row.text = shortcutCommand(shortcut.value());
         }
         row.key = 0;  // a value changed by name
@@ -125,15 +121,27 @@ void StartupList::readFolderBackup(std::size_t source) {
     }
 }
 
+void StartupList::dropKeptFile(const StartupRow& row) {
+    const std::optional<FolderPaths> paths = folderPaths(row.source & ~std::size_t{1});
+    if (!paths || paths->backup.empty() || !usableFileName(row.name)) return;
+    const std::string kept = paths->backup + "/" + row.name;
+    // Gone already is fine; one that cannot go would come back at the refresh, which shows it.
+    if (fileExists(kept)) (void)removeFile(kept);
+}
+
 std::optional<std::vector<RegOp>> StartupList::folderSwitchOps(const StartupRow& row, bool on,
                                                                Status& why) {
     const std::size_t live = row.source & ~std::size_t{1};
     const StartupSource& backup = startupSources()[live + 1];
     const std::optional<FolderPaths> paths = folderPaths(live);
     if (!paths || paths->backup.empty()) {
-        why = Status::error("找不到存放已禁用快捷方式的文件夹：注册表的 Shell Folders 中没有 " +
-                            std::string(backup.root == kHkeyCurrentUser ? "AppData" : "Common AppData") +
-                            "。");
+        why = Status::error(
+            "找不到存放已禁用快捷方式的文件夹：注册表的 Shell Folders 中没有 " +
+            std::string(backup.root == kHkeyCurrentUser ? "AppData" : "Common AppData") + "。");
+        return std::nullopt;
+    }
+    if (!usableFileName(row.name)) {
+        why = Status::error("该名称不能用作文件名：" + row.name);
         return std::nullopt;
     }
     const RegistryView view{m_layer.api(), m_layer.codec()};

@@ -28,8 +28,8 @@ std::size_t StartupList::RefreshStartupList() {
         m_rule = startupSwitchRule(detectWindowsGeneration(m_layer), m_machine->wine);
         m_lookup.reset();
         if (m_machine->files != nullptr && m_machine->paths != nullptr)
-            m_lookup =
-                ProgramLookup{m_machine->files, m_machine->paths, readStartupEnvironment(m_layer), {}};
+            m_lookup = ProgramLookup{
+                m_machine->files, m_machine->paths, readStartupEnvironment(m_layer), {}};
     }
     readApproved();
     // Files left behind by an undo or redo of a folder switch move now, in a list that records
@@ -294,13 +294,8 @@ RemovalOutcome StartupList::RemoveSelected() {
     outcome.removed = static_cast<int>(deleted.size());
     // Removed shortcuts' files go from the backup folder only now that the removal is saved; a
     // file left behind would move back into the Startup folder at the refresh.
-    for (const auto& [row, key] : deleted) {
-        const StartupSource& where = m_rows[row].where();
-        if (!isFolderPlace(where.place)) continue;
-        const std::optional<FolderPaths> paths = folderPaths(m_rows[row].source & ~std::size_t{1});
-        if (paths && !paths->backup.empty() && fileExists(paths->backup + "/" + m_rows[row].name))
-            (void)removeFile(paths->backup + "/" + m_rows[row].name);
-    }
+    for (const auto& [row, key] : deleted)
+        if (isFolderPlace(m_rows[row].where().place)) dropKeptFile(m_rows[row]);
 
     if (outcome.removed > 0) {
         RefreshStartupList();

@@ -196,6 +196,8 @@ class StartupList {
     Status reconcileFolders();
     // The rows of a folder place's backup key, text from the file in the backup folder.
     void readFolderBackup(std::size_t source);
+    // Removes the backup folder's file of a switched-off shortcut whose value was deleted.
+    void dropKeptFile(const StartupRow& row);
     // switchOps for a folder's row where no StartupApproved value switches it.
     std::optional<std::vector<RegOp>> folderSwitchOps(const StartupRow& row, bool on, Status& why);
     // The names StartupApproved switches off, per approved key and root.

@@ -49,6 +49,9 @@ struct StartupSource {
     const char* tag;  // the place as the list shows it
 };
 
+// Whether two names are the same to the registry: equal without regard to ASCII case.
+bool equalsFolded(std::string_view a, std::string_view b);
+
 inline constexpr bool isFolderPlace(StartupPlace place) {
     return place == StartupPlace::UserFolder || place == StartupPlace::CommonFolder;
 }

@@ -1,10 +1,10 @@
 // Shortcuts read through Debian's liblnk, on every system but Windows (which reads them through
 // its own shell; see windows/shortcut_file_win32.cpp).
-#include "platform/shortcut_file.h"
-
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "platform/shortcut_file.h"
 
 #ifdef HIVORA_HAVE_LIBLNK
 // Debian's liblnk.h includes libbfio.h for functions this reader does not use, and liblnk-dev

@@ -1,7 +1,5 @@
 // Shortcuts read through the Windows shell's own link object, so that what the list shows is what
 // Explorer would start.
-#include "platform/shortcut_file.h"
-
 #include <objbase.h>
 #include <objidl.h>
 #include <shlobj.h>
@@ -10,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/shortcut_file.h"
 #include "platform/windows/wide_text.h"
 
 namespace hivora {
@@ -19,7 +18,7 @@ namespace {
 // COM for the calling thread for the length of one read. A thread that already has it in the
 // other apartment model (RPC_E_CHANGED_MODE) can still create the in-process link object.
 class ComForThisThread {
-public:
+  public:
     ComForThisThread() : m_result(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
     ~ComForThisThread() {
         if (SUCCEEDED(m_result)) ::CoUninitialize();
@@ -27,7 +26,7 @@ public:
     ComForThisThread(const ComForThisThread&) = delete;
     ComForThisThread& operator=(const ComForThisThread&) = delete;
 
-private:
+  private:
     HRESULT m_result;
 };
 

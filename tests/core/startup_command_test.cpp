@@ -132,9 +132,12 @@ TEST_F(StartupCommand, ShortcutFollowsUndoAndRedo) {
     fs::create_directory_symlink("../drive_c", prefix + "/dosdevices/c:");
     const std::string bytes = test::shortcutBytes("C:\\a.exe", "-q");
     test::writeFile(startup + "/A.lnk", bytes);
-    const char* shellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-    m_rig.put(kHkeyCurrentUser, shellFolders, "Startup", kRegSz, ansiText("C:\\users\\me\\Startup"));
-    m_rig.put(kHkeyCurrentUser, shellFolders, "AppData", kRegSz, ansiText("C:\\users\\me\\AppData"));
+    const char* shellFolders =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    m_rig.put(kHkeyCurrentUser, shellFolders, "Startup", kRegSz,
+              ansiText("C:\\users\\me\\Startup"));
+    m_rig.put(kHkeyCurrentUser, shellFolders, "AppData", kRegSz,
+              ansiText("C:\\users\\me\\AppData"));
 
     EXPECT_EQ(run(switching(false, "A.lnk")), 0);
     EXPECT_FALSE(fs::exists(startup + "/A.lnk"));

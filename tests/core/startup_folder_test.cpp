@@ -136,7 +136,8 @@ TEST(StartupFolders, UnderWineTheShortcutMovesAndComesBackThroughUndoAndRedo) {
         return done;
     };
     const auto removeApp = [](StartupList& list, R& rig) {
-        return rig.checkOnly(kUserFolderSource + 1, "App.lnk") && list.RemoveSelected().removed == 1;
+        return rig.checkOnly(kUserFolderSource + 1, "App.lnk") &&
+               list.RemoveSelected().removed == 1;
     };
     const FolderStep steps[] = {
         {"SwitchOff", switchApp(false), false, true, true, false},
@@ -156,7 +157,8 @@ TEST(StartupFolders, UnderWineTheShortcutMovesAndComesBackThroughUndoAndRedo) {
     const char* key = startupSources()[kUserFolderSource + 1].keyPath;
     for (const FolderStep& step : steps) {
         ASSERT_TRUE(step.act(list, f.rig)) << step.name;
-        EXPECT_EQ(std::filesystem::exists(f.userFolder() + "/App.lnk"), step.inStartup) << step.name;
+        EXPECT_EQ(std::filesystem::exists(f.userFolder() + "/App.lnk"), step.inStartup)
+            << step.name;
         EXPECT_EQ(std::filesystem::exists(f.userBackup() + "/App.lnk"), step.inBackup) << step.name;
         const ValueState kept = f.rig.stored(kHkeyCurrentUser, key, "App.lnk");
         EXPECT_EQ(kept.present, step.valueKept) << step.name;
@@ -204,6 +206,17 @@ TEST(StartupFolders, AShortcutThatCannotMoveIsRefusedAndLeftWhereItIs) {
     f.rig.put(kHkeyCurrentUser, key, "..\\..\\evil.lnk", kRegBinary, other);
     list.RefreshStartupList();
     EXPECT_FALSE(std::filesystem::exists(f.userBackup() + "/../../evil.lnk"));
+    // ... and deleting such a row, or switching it on, touches no file outside the folders.
+    const std::string victim = f.userBackup() + "/../victim.lnk";
+    std::filesystem::create_directories(f.userBackup());
+    test::writeFile(victim, other);
+    f.rig.put(kHkeyCurrentUser, key, "../victim.lnk", kRegBinary, other);
+    list.RefreshStartupList();
+    ASSERT_TRUE(f.rig.checkOnly(kUserFolderSource + 1, "../victim.lnk"));
+    EXPECT_EQ(list.SwitchSelected(true).failed, 1);
+    ASSERT_TRUE(f.rig.checkOnly(kUserFolderSource + 1, "../victim.lnk"));
+    EXPECT_EQ(list.RemoveSelected().removed, 1);
+    EXPECT_EQ(test::readFile(victim), other);
 
     // Without an application-data folder in the registry there is nowhere to keep the file.
     f.rig.put(kHkeyCurrentUser, kShellFolders, "AppData", kRegSz, testing::ansiText(""));

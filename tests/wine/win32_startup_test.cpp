@@ -75,9 +75,8 @@ Stored storedValue(RegKey root, const char* key, const char* name) {
     DWORD size = 0;
     if (::RegQueryValueExA(handle, name, nullptr, &value.type, nullptr, &size) == 0) {
         value.bytes.resize(size);
-        value.present =
-            ::RegQueryValueExA(handle, name, nullptr, &value.type,
-                               reinterpret_cast<BYTE*>(value.bytes.data()), &size) == 0;
+        value.present = ::RegQueryValueExA(handle, name, nullptr, &value.type,
+                                           reinterpret_cast<BYTE*>(value.bytes.data()), &size) == 0;
         value.bytes.resize(size);
     }
     ::RegCloseKey(handle);
@@ -90,8 +89,7 @@ void putValue(RegKey root, const char* key, const char* name, DWORD type,
     ASSERT_EQ(::RegCreateKeyExA(rootOf(root), key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle,
                                 nullptr),
               0);
-    ASSERT_EQ(::RegSetValueExA(handle, name, 0, type,
-                               reinterpret_cast<const BYTE*>(bytes.data()),
+    ASSERT_EQ(::RegSetValueExA(handle, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
                                static_cast<DWORD>(bytes.size())),
               0);
     ::RegCloseKey(handle);
@@ -110,8 +108,8 @@ struct PlaceCase {
 };
 
 const PlaceCase kPlaces[] = {
-    {"UserRun", 0},     {"MachineRun", 2},     {"UserRunOnce", 4},       {"MachineRunOnce", 6},
-    {"Run32", 8},       {"RunOnce32", 10},     {"UserPolicyRun", 12},    {"MachinePolicyRun", 14},
+    {"UserRun", 0}, {"MachineRun", 2}, {"UserRunOnce", 4},    {"MachineRunOnce", 6},
+    {"Run32", 8},   {"RunOnce32", 10}, {"UserPolicyRun", 12}, {"MachinePolicyRun", 14},
 };
 
 TEST(Win32Startup, EveryRegistryPlaceListsSwitchesAndDeletesThroughAdvapi32) {
@@ -139,7 +137,8 @@ TEST(Win32Startup, EveryRegistryPlaceListsSwitchesAndDeletesThroughAdvapi32) {
         list.RefreshStartupList();
         const int row = rowOf(list, place.source, "Tray");
         ASSERT_GE(row, 0);
-        EXPECT_EQ(list.rows()[static_cast<std::size_t>(row)].text, "%ProgramFiles%\\Tray\\tray.exe /q");
+        EXPECT_EQ(list.rows()[static_cast<std::size_t>(row)].text,
+                  "%ProgramFiles%\\Tray\\tray.exe /q");
         EXPECT_TRUE(list.rows()[static_cast<std::size_t>(row)].expandable);
 
         const std::size_t off[] = {static_cast<std::size_t>(row)};
