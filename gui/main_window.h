@@ -136,8 +136,9 @@ class MainWindow : public QWidget, private TabStripView, private ChromeView {
     void showAboutBox();
     void showColorDialog() override;
     // Undoes the newest action of the journal not yet undone through the window's dialogs (every
-    // outcome is told in a box), then reads the startup list again when page 0 is on show and
-    // emits undoFinished. Nothing happens without a journal.
+    // outcome is told in a box), then reads the startup list again when page 0 is on show (else
+    // only moves switched shortcuts' files to match) and emits undoFinished. Nothing happens
+    // without a journal.
     void undoLatestAction();
     // Redoes the action undone last, the same way (undoFinished too).
     void redoLatestAction();
@@ -184,6 +185,9 @@ class MainWindow : public QWidget, private TabStripView, private ChromeView {
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    // What follows every undo and redo: the startup list, or its shortcuts' files, brought up to
+    // date.
+    void afterUndoOrRedo();
     // TabStripView
     void showTabFace(int tab, int number) override;
     void showTabTip(int tab, std::string_view caption) override;

@@ -12,6 +12,7 @@
 #include "core/journal/journal_undo.h"
 #include "gui/history_window.h"
 #include "gui/main_window.h"
+#include "gui/startup_frame.h"
 
 namespace hivora {
 namespace {
@@ -22,12 +23,21 @@ void tell(DialogServices& dialogs, const std::string& prompt) {
 
 }  // namespace
 
+void MainWindow::afterUndoOrRedo() {
+    // The list holds what it read before; whatever the outcome, it shows the store now. Switched
+    // shortcuts' files follow the undone keys at once, on any page: a second undo must find them.
+    if (m_tabStrip.CurrentPage() == 0) {
+        refreshStartupList();
+    } else if (m_startupFrame != nullptr) {
+        (void)m_startupFrame->list().followBackupKeys();
+    }
+}
+
 void MainWindow::undoLatestAction() {
     if (m_services.journal == nullptr || m_services.registryLayer == nullptr) return;
     UndoServices services{*m_services.registryLayer, *m_services.journal, m_services.dialogs};
     (void)undoLatest(services);
-    // The list holds what it read before the undo; whatever the outcome, it shows the store now.
-    if (m_tabStrip.CurrentPage() == 0) refreshStartupList();
+    afterUndoOrRedo();
     emit undoFinished();
 }
 
@@ -35,19 +45,18 @@ void MainWindow::redoLatestAction() {
     if (m_services.journal == nullptr || m_services.registryLayer == nullptr) return;
     UndoServices services{*m_services.registryLayer, *m_services.journal, m_services.dialogs};
     (void)redoLatest(services);
-    if (m_tabStrip.CurrentPage() == 0) refreshStartupList();
+    afterUndoOrRedo();
     emit undoFinished();
 }
 
 void MainWindow::showHistory() {
     if (m_services.journal == nullptr || m_services.codec == nullptr) return;
-    HistoryWindow history(*m_services.journal, *m_services.codec,
-                          {[this] { undoLatestAction(); }, [this] { redoLatestAction(); },
-                           [this](const std::vector<std::size_t>& entries) {
-                               exportEntries(entries);
-                           },
-                           [this] { importRegistryFile(); }},
-                          this);
+    HistoryWindow history(
+        *m_services.journal, *m_services.codec,
+        {[this] { undoLatestAction(); }, [this] { redoLatestAction(); },
+         [this](const std::vector<std::size_t>& entries) { exportEntries(entries); },
+         [this] { importRegistryFile(); }},
+        this);
     history.exec();
 }
 
@@ -62,22 +71,23 @@ void MainWindow::exportEntries(const std::vector<std::size_t>& entries) {
     if (path.empty()) return;
     const std::optional<ExportFormat> format = exportFormatOfFile(path);
     if (!format) {
-        tell(dialogs, "无法识别的文件类型：" + path + "\r\n请使用 .reg、.ps1 或 .yml 结尾的文件名。");
+        tell(dialogs,
+             "无法识别的文件类型：" + path + "\r\n请使用 .reg、.ps1 或 .yml 结尾的文件名。");
         return;
     }
     const Result<ExportText> text =
         exportText(m_services.journal->entries(), entries, *format, *m_services.codec);
     if (!text) {
-        tell(dialogs, std::string(outcomeText(OutcomeMessage::SetError)) + "\r\n" +
-                          text.status().message());
+        tell(dialogs,
+             std::string(outcomeText(OutcomeMessage::SetError)) + "\r\n" + text.status().message());
         return;
     }
     // Written whole or not at all: a half-written file is never left under that name.
     QSaveFile file(QString::fromStdString(path));
     const QByteArray bytes = QByteArray::fromStdString(text.value().bytes);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        tell(dialogs, std::string(outcomeText(OutcomeMessage::SetError)) + "\r\n无法写入文件：" +
-                          path);
+        tell(dialogs,
+             std::string(outcomeText(OutcomeMessage::SetError)) + "\r\n无法写入文件：" + path);
         return;
     }
     tell(dialogs, "已导出 " + std::to_string(text.value().changes) + " 项修改到 " + path);
@@ -102,10 +112,9 @@ void MainWindow::importRegistryFile() {
         return;
     }
     const QByteArray bytes = file.readAll();
-    const Result<std::size_t> applied =
-        importRegFile(*m_services.registryLayer, m_services.recorder,
-                      std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-                      path);
+    const Result<std::size_t> applied = importRegFile(
+        *m_services.registryLayer, m_services.recorder,
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), path);
     if (applied) {
         tell(dialogs, "已导入！（" + std::to_string(applied.value()) + " 项操作）");
     } else {

@@ -34,7 +34,7 @@ std::size_t StartupList::RefreshStartupList() {
     readApproved();
     // Files left behind by an undo or redo of a folder switch move now, in a list that records
     // its changes (a listing only reads); what cannot move is listed where it is.
-    if (m_observer) (void)reconcileFolders();
+    (void)followBackupKeys();
     const auto sources = startupSources();
     for (std::size_t source = 0; source < sources.size(); ++source) {
         if (sources[source].place == StartupPlace::Winlogon) {
@@ -216,12 +216,16 @@ bool StartupList::removeRow(std::size_t row) {
     StartupRow& target = m_rows[row];
     if (target.key == kRemovedRowKey) return false;
     const StartupSource& where = target.where();
-    // A shortcut still in its folder is a file, which the journal cannot bring back: it is not
-    // deleted. A switched-off one is a value of the backup key (its file goes once that is saved).
+    // A shortcut still in its folder is a file, which the journal cannot bring back: only a kept
+    // one, a value of the backup key, is deleted (its file goes once that is saved).
     if (isFolderPlace(where.place) && !where.backup) return false;
     if (isFolderPlace(where.place)) {
         if (!m_layer.DeleteRegValue(where.root, where.keyPath, target.name, kKeyAllAccess))
             return false;
+        // Its approved value, left behind, would switch off a later shortcut of the name.
+        const char* approved = startupSources()[target.source & ~std::size_t{1}].approvedKeyPath;
+        if (m_rule == StartupSwitchRule::Approved)
+            (void)m_layer.DeleteRegValue(where.root, approved, target.name, kKeyAllAccess);
     } else if (where.place == StartupPlace::Winlogon) {
         // Without its shell or Userinit Windows cannot log on: the value goes back to Windows'
         // own instead of away.
@@ -243,6 +247,21 @@ RemovalOutcome StartupList::RemoveSelected() {
     RemovalOutcome outcome;
     std::vector<std::pair<std::size_t, RegKey>> deleted;  // row and the key it had
 
+    std::vector<std::size_t> shortcuts;
+    for (std::size_t k = 0; k < m_rows.size(); ++k) {
+        const StartupRow& row = m_rows[k];
+        if (row.checkState == kChecked && row.key != kRemovedRowKey &&
+            isFolderPlace(row.where().place) && !row.where().backup)
+            shortcuts.push_back(k);
+    }
+    if (!shortcuts.empty()) {
+        m_keepingForRemoval = true;
+        (void)switchRows(shortcuts, false);
+        m_keepingForRemoval = false;
+        // Kept now, they are removed below as kept rows; one that could not be kept is refused.
+        for (std::size_t k : shortcuts) m_rows[k].checkState = kChecked;
+    }
+
     // The store is held from here to the save; when it cannot be, nothing is removed.
     Status watched = m_layer.beginAction();
     if (m_observer && watched) {
@@ -257,6 +276,10 @@ RemovalOutcome StartupList::RemoveSelected() {
             }
             if (isFolderPlace(where.place) && !where.backup) continue;  // refused below
             ops.push_back(deleteValue(row.root, where.keyPath, row.name));
+            if (isFolderPlace(where.place) && m_rule == StartupSwitchRule::Approved)
+                ops.push_back(deleteValue(
+                    row.root, startupSources()[row.source & ~std::size_t{1}].approvedKeyPath,
+                    row.name));
             if (where.approvedKeyPath != nullptr && m_rule == StartupSwitchRule::Approved &&
                 !where.backup)
                 ops.push_back(deleteValue(row.root, where.approvedKeyPath, row.name));

@@ -106,6 +106,11 @@ class StartupList {
     // Startup folders' files are first moved to match their backup keys (an undo or redo of a
     // switch changes only the keys).
     std::size_t RefreshStartupList();
+    // The Startup folders' files moved to match their backup keys, as a refresh does first: for
+    // every undo and redo, which change only the keys. A removal deletes a kept shortcut's file,
+    // so its bytes then live only in the kept value: the files must follow each undo before the
+    // next one. Nothing without an observer or a machine. Returns the first failure.
+    Status followBackupKeys() { return m_observer ? reconcileFolders() : Status(); }
     // No rows; every key the list opened is closed and the shared handle count is back at 0.
     void ClearStartupRows();
 
@@ -135,7 +140,10 @@ class StartupList {
     bool removeRow(std::size_t row);
 
     // The remove command: applies the removal rule to every checked row in order, all in one
-    // registry action (one save). A save that fails undoes the whole batch, which then counts as
+    // registry action (one save). Checked shortcuts still in their Startup folders are first
+    // kept, under any rule, as switching off keeps them under Windows 7 (a recorded action of its
+    // own), and then removed as kept rows: undo brings each back kept, and a second undo back
+    // into its folder. A save that fails undoes the whole batch, which then counts as
     // failed. When anything was removed the list is read again. `shown` names the message the
     // caller shows through TweakFramework::show once its view shows the new list: "设置出错！"
     // when any checked row could not be removed, else "已设置！" when something was removed,
@@ -215,6 +223,8 @@ class StartupList {
     RegInfoGetSet& m_layer;
     ActionObserver* m_observer = nullptr;
     StartupSwitchRule m_rule = StartupSwitchRule::Backup;
+    // While RemoveSelected keeps shortcuts before deleting them: every switch moves the file.
+    bool m_keepingForRemoval = false;
     std::function<FileTime()> m_clock;
     std::optional<ProgramLookup> m_lookup;
     std::optional<StartupMachine> m_machine;

@@ -37,6 +37,7 @@ std::optional<std::vector<RegOp>> StartupList::switchOps(const StartupRow& row, 
                             " 不能禁用。请在该行上单击右键，选择“恢复默认”改回 Windows 的默认值。");
         return std::nullopt;
     }
+    if (m_keepingForRemoval) return folderSwitchOps(row, false, why);
     if (row.on == on) return std::vector<RegOp>{};
 
     const bool approved = m_rule == StartupSwitchRule::Approved && where.approvedKeyPath != nullptr;
@@ -182,7 +183,8 @@ SwitchOutcome StartupList::switchRows(std::span<const std::size_t> rows, bool on
 
 void StartupList::markSwitched(StartupRow& row, bool on) {
     const StartupSource& where = row.where();
-    const bool approved = m_rule == StartupSwitchRule::Approved && where.approvedKeyPath != nullptr;
+    const bool approved = !m_keepingForRemoval && m_rule == StartupSwitchRule::Approved &&
+                          where.approvedKeyPath != nullptr;
     if (!(approved && !where.backup) && isFolderPlace(where.place)) {
         row.source = static_cast<std::uint8_t>(row.source ^ 1u);  // changed by name, no handle
     } else if (!(approved && !where.backup)) {

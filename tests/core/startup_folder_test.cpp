@@ -103,11 +103,6 @@ TEST(StartupFolders, ListedInOrderWithTargetsAndUnreadableFiles) {
     list.RefreshStartupList();
     EXPECT_EQ(list.rows()[static_cast<std::size_t>(f.rig.rowOf(kUserFolderSource, "App.lnk"))].text,
               "C:\\windows\\app.exe --tray --quiet");
-
-    // A shortcut still in its folder is never deleted: the journal could not bring it back.
-    ASSERT_TRUE(f.rig.checkOnly(kUserFolderSource, "App.lnk"));
-    EXPECT_EQ(list.RemoveSelected().failed, 1);
-    EXPECT_TRUE(std::filesystem::exists(f.userFolder() + "/App.lnk"));
 }
 
 // Where the shortcut of App.lnk is after each step, and whether its row says on.
@@ -135,9 +130,11 @@ TEST(StartupFolders, UnderWineTheShortcutMovesAndComesBackThroughUndoAndRedo) {
         list.RefreshStartupList();
         return done;
     };
-    const auto removeApp = [](StartupList& list, R& rig) {
-        return rig.checkOnly(kUserFolderSource + 1, "App.lnk") &&
-               list.RemoveSelected().removed == 1;
+    const auto removeApp = [](bool kept) {
+        return [kept](StartupList& list, R& rig) {
+            const std::size_t source = kept ? kUserFolderSource + 1 : kUserFolderSource;
+            return rig.checkOnly(source, "App.lnk") && list.RemoveSelected().removed == 1;
+        };
     };
     const FolderStep steps[] = {
         {"SwitchOff", switchApp(false), false, true, true, false},
@@ -145,9 +142,13 @@ TEST(StartupFolders, UnderWineTheShortcutMovesAndComesBackThroughUndoAndRedo) {
         {"RedoOff", redo, false, true, true, false},
         {"SwitchOn", switchApp(true), true, false, false, true},
         {"UndoOn", undo, false, true, true, false},
-        {"RemoveWhileOff", removeApp, false, false, false, false},
+        {"RemoveWhileOff", removeApp(true), false, false, false, false},
         {"UndoRemove", undo, false, true, true, false},
         {"SwitchOnAgain", switchApp(true), true, false, false, true},
+        // Removed from the folder: kept first (an action of its own), then removed as kept.
+        {"RemoveWhileOn", removeApp(false), false, false, false, false},
+        {"UndoRemoveLeavesItKept", undo, false, true, true, false},
+        {"UndoKeepPutsItBack", undo, true, false, false, true},
     };
     FolderRig f;
     f.useMachine(true);
@@ -246,6 +247,28 @@ TEST(StartupFolders, SwitchedThroughStartupApprovedOnWindows10) {
     EXPECT_TRUE(std::filesystem::exists(f.userFolder() + "/App.lnk"));
     ASSERT_EQ(f.rig.fixture().undo().result, UndoResult::Done);
     EXPECT_FALSE(f.rig.stored(kHkeyCurrentUser, approved, "App.lnk").present);
+
+    // Removed while switched off: the file and its approved value go, and two undos bring the
+    // shortcut back into its folder, still switched off.
+    ASSERT_EQ(f.rig.fixture().redo().result, UndoResult::Done);
+    list.RefreshStartupList();
+    ASSERT_TRUE(f.rig.checkOnly(kUserFolderSource, "App.lnk"));
+    EXPECT_EQ(list.RemoveSelected().removed, 1);
+    EXPECT_FALSE(std::filesystem::exists(f.userFolder() + "/App.lnk"));
+    EXPECT_FALSE(f.rig.stored(kHkeyCurrentUser, approved, "App.lnk").present);
+    EXPECT_EQ(f.rig.rowOf(kUserFolderSource, "App.lnk"), -1);
+    // The window has the files follow each undo, on whatever page it shows.
+    for (int k = 0; k < 2; ++k) {
+        ASSERT_EQ(f.rig.fixture().undo().result, UndoResult::Done);
+        EXPECT_TRUE(list.followBackupKeys());
+    }
+    list.RefreshStartupList();
+    EXPECT_TRUE(std::filesystem::exists(f.userFolder() + "/App.lnk"));
+    EXPECT_EQ(f.rig.stored(kHkeyCurrentUser, approved, "App.lnk"),
+              (ValueState{true, kRegBinary, kOffBytes}));
+    const int row = f.rig.rowOf(kUserFolderSource, "App.lnk");
+    ASSERT_GE(row, 0);
+    EXPECT_FALSE(list.rows()[static_cast<std::size_t>(row)].on);
 }
 
 }  // namespace

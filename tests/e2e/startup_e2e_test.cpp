@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <algorithm>
+#include <filesystem>
 #include <set>
 
 #include "core/catalogue/catalogue_types.h"
@@ -33,6 +34,8 @@
 #include "platform/logon_secrets.h"
 #include "platform/posix/file_store.h"
 #include "tests/e2e/program_rig.h"
+#include "tests/platform/lnk_writer.h"
+#include "tests/platform/store_test_support.h"
 
 namespace hivora::e2e {
 namespace {
@@ -145,6 +148,59 @@ TEST(StartupList, WinlogonShellBackToDefaultFromTheRowMenuAndCtrlZUndoesIt) {
     EXPECT_EQ(rig.storedValue(kHkeyLocalMachine, kWinlogonKeyPath, "Shell"), changed);
     EXPECT_TRUE(QTest::qWaitFor([&] { return shownStartupRows(rig) == 1; }))
         << "the list does not show the changed Shell again";
+}
+
+// A shortcut of a real Wine prefix's Startup folder, removed in the window: the first Ctrl+Z
+// (pressed on another page) brings it back switched off, the second back into the folder.
+TEST(StartupList, ARemovedShortcutComesBackThroughTwoUndosOnAnyPage) {
+    namespace fs = std::filesystem;
+    if (freshWinePrefix().empty()) GTEST_SKIP() << "Wine is not installed";
+    ProgramRig rig(StoreKind::WinePrefix);
+    // wineboot made the user's folders, named for whoever runs the tests.
+    std::string startup, kept;
+    for (const auto& user : fs::directory_iterator(rig.storeFolder() + "/drive_c/users")) {
+        const fs::path roaming = user.path() / "AppData/Roaming";
+        if (fs::exists(roaming / "Microsoft/Windows/Start Menu/Programs/StartUp")) {
+            startup = (roaming / "Microsoft/Windows/Start Menu/Programs/StartUp").string();
+            kept = (roaming / "Hivora/DisabledStartup").string();
+        }
+    }
+    ASSERT_FALSE(startup.empty());
+    const std::string bytes = test::shortcutBytes("C:\\windows\\notepad.exe", "/A");
+    test::writeFile(startup + "/Notes.lnk", bytes);
+    rig.start();
+    rig.showPage(0);
+    // The row of the shortcut, or -1 (the prefix may hold other entries of earlier tests).
+    const auto notesRow = [&] {
+        for (int k = 0; k < shownStartupRows(rig); ++k) {
+            auto* label =
+                qobject_cast<QLabel*>(rig.find(QStringLiteral("Label_PowerStartName(%1)").arg(k)));
+            if (label && label->text().endsWith(QStringLiteral(" Notes.lnk"))) return k;
+        }
+        return -1;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return notesRow() >= 0; }));
+
+    rig.press(rig.find(QStringLiteral("Check_PowerStart(%1)").arg(notesRow())));
+    rig.answers().clear();
+    rig.press(QStringLiteral("Picture_PowerStartRemove"));
+    EXPECT_FALSE(fs::exists(startup + "/Notes.lnk"));
+    EXPECT_FALSE(fs::exists(kept + "/Notes.lnk"));
+    EXPECT_EQ(notesRow(), -1);
+
+    rig.showPage(1);
+    rig.answers().clear();
+    rig.key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(rig.answers().lastMessage(), QString::fromUtf8(kUndoDoneText));
+    EXPECT_EQ(test::readFile(kept + "/Notes.lnk"), bytes) << "not kept again";
+    rig.answers().clear();
+    rig.key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(rig.answers().lastMessage(), QString::fromUtf8(kUndoDoneText));
+    EXPECT_EQ(test::readFile(startup + "/Notes.lnk"), bytes) << "not back in the folder";
+    EXPECT_FALSE(fs::exists(kept + "/Notes.lnk"));
+
+    rig.showPage(0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return notesRow() >= 0; }));
 }
 
 }  // namespace
