@@ -220,6 +220,59 @@ TEST_F(HiveStoreTest, AChangeLandsInItsHiveAloneAndTheKeysOtherValuesSurvive) {
     }
 }
 
+// Values over 16 KB are kept by the hive format in chunks of their own (big data): one written
+// through the store reads back whole, and a later change to another value of the hive leaves it
+// exactly as it was, as the store and reglookup both read it.
+TEST_F(HiveStoreTest, BigValuesAreWrittenWholeAndSurviveOtherChanges) {
+    std::string big(40000, '\0');
+    for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7 + i / 251);
+    const auto readBig = [](RegistryApi& api) {
+        RegKey k = 0;
+        if (api.RegOpenKeyExA(kHkeyLocalMachine, "SOFTWARE\\Hivora\\Big", 0, kKeyRead, &k) !=
+            kErrorSuccess)
+            return std::string("<no key>");
+        std::string data(65536, '\0');
+        std::uint32_t size = static_cast<std::uint32_t>(data.size()), type = 0;
+        const RegResult r = api.RegQueryValueExA(
+            k, "Blob", &type, reinterpret_cast<std::uint8_t*>(data.data()), &size);
+        api.RegCloseKey(k);
+        if (r != kErrorSuccess || type != kRegBinary) return std::string("<no value>");
+        data.resize(size);
+        return data;
+    };
+    {
+        auto registry = open();
+        ASSERT_TRUE(registry);
+        RegKey k = 0;
+        ASSERT_EQ(registry->RegCreateKeyExA(kHkeyLocalMachine, "SOFTWARE\\Hivora\\Big", 0, nullptr,
+                                            0, kKeyAllAccess, &k, nullptr),
+                  kErrorSuccess);
+        ASSERT_EQ(registry->RegSetValueExA(k, "Blob", 0, kRegBinary,
+                                           reinterpret_cast<const std::uint8_t*>(big.data()),
+                                           static_cast<std::uint32_t>(big.size())),
+                  kErrorSuccess);
+        registry->RegCloseKey(k);
+        ASSERT_TRUE(registry->flush()) << registry->lastErrorMessage();
+    }
+    const std::string listed = reglookupListing(m_files[0]);
+    ASSERT_EQ(listed.find("failed"), std::string::npos) << listed;
+    auto registry = open();
+    ASSERT_TRUE(registry);
+    EXPECT_TRUE(readBig(*registry) == big);
+    ASSERT_EQ(setText(*registry, kHkeyLocalMachine, "SOFTWARE\\Hivora", "Other", "changed"),
+              kErrorSuccess);
+    ASSERT_TRUE(registry->flush()) << registry->lastErrorMessage();
+    registry.reset();
+
+    auto again = open();
+    ASSERT_TRUE(again);
+    EXPECT_TRUE(readBig(*again) == big);
+    auto before = lines(listed);
+    auto after = lines(reglookupListing(m_files[0]));
+    before.insert("/Hivora/Other,SZ,changed");
+    EXPECT_EQ(after, before);
+}
+
 TEST_F(HiveStoreTest, ARunThatChangesNothingLeavesEveryByteAndMakesNoFile) {
     const auto before = snapshot();
     {
