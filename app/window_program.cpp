@@ -99,11 +99,10 @@ WindowProgram::WindowProgram(const Options& options, QtDialogServices& dialogs,
     // An installed Windows keeps the logon password as an LSA secret no one can write from here.
     if (!options.windowsRoot.empty()) m_platform.secrets = makeOfflineLogonSecretStore();
 #endif
-    m_catalogue.reset(new CatalogueServices{*m_layer, *m_framework, *m_platform.files,
-                                            *m_platform.refresher, m_platform.paths.get(),
-                                            m_platform.systemDirectory.get(),
-                                            m_platform.broadcaster.get(),
-                                            m_platform.secrets.get(), recorder});
+    m_catalogue.reset(
+        new CatalogueServices{*m_layer, *m_framework, *m_platform.files, *m_platform.refresher,
+                              m_platform.paths.get(), m_platform.systemDirectory.get(),
+                              m_platform.broadcaster.get(), m_platform.secrets.get(), recorder});
     m_pageServices.reset(new PageServices{*m_catalogue});
     dialogs.setStartFolder(dialogStartFolder(options.storeDirectory));
 
@@ -176,9 +175,11 @@ void WindowProgram::whenPagesFilled() {
     // The rows are judged against the Windows the edited registry names (a prefix set to XP is
     // XP, whatever the host); read before the marks are put on, and again at each refresh of
     // the live state, which follows the store. The private store names none: nothing is marked.
-    QObject::connect(
-        m_live.get(), &LiveStateController::windowsGenerationChanged, m_window.get(),
-        [this](WindowsGeneration generation) { m_catalogue->windowsGeneration = generation; });
+    QObject::connect(m_live.get(), &LiveStateController::windowsGenerationChanged, m_window.get(),
+                     [this](WindowsGeneration generation) {
+                         m_catalogue->windowsGeneration = generation;
+                         markLogonAppearance(m_window->page(0), generation);
+                     });
     m_live->followWindowsVersion();
     for (int i = 0; i < kPageCount; ++i) (void)attachLiveState(i, m_window->page(i), *m_live);
     if (kOnWindows)

@@ -8,6 +8,7 @@
 #include <QPixmap>
 
 #include "core/catalogue/logon_page.h"
+#include "core/catalogue/windows_version.h"
 #include "gui/color_value.h"
 #include "gui/pages/page_layout.h"
 #include "gui/pages/page_parts.h"
@@ -71,6 +72,12 @@ void addAppearance(QGroupBox* frame, CatalogueServices& services) {
 
     addCaption(frame, QStringLiteral("Label_Background"), kBackgroundCaption,
                QRect(area.left(), top, area.width(), lineHeight));
+    // The frame's reach, beside its first caption: a word, so that it does not rest on colour.
+    QLabel* reach = addCaption(frame, QStringLiteral("Label_LoginShowReach"), "",
+                               QRect(area.left(), top, area.width(), lineHeight));
+    reach->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    reach->setWordWrap(false);
+    reach->hide();
     top += lineHeight + 2;
     fillWith(addPreview(frame, "Picture_LoginShowBackPic",
                         QRect(area.left(), top, kPreviewWidth, kPictureHeight)),
@@ -117,6 +124,18 @@ void showLogonAppearance(QWidget* page, PageServices& services) {
     const LogonAppearance appearance = ShowLogonAppearance(services.catalogue);
     showPicture(frame, appearance.picture);
     showColor(frame, appearance.backColor);
+}
+
+void markLogonAppearance(QWidget* page, WindowsGeneration generation) {
+    auto* reach = page->findChild<QLabel*>(QStringLiteral("Label_LoginShowReach"));
+    if (reach == nullptr) return;
+    const std::string line = noEffectLine(kLogonAppearanceTakesEffectOn, generation);
+    reach->setText(line.empty()
+                       ? QString()
+                       : QString::fromStdString("⊘ 对 " + generationName(generation) + " 无效"));
+    reach->setVisible(!line.empty());
+    // The whole frame says why, wherever the pointer rests on it.
+    reach->parentWidget()->setToolTip(QString::fromStdString(line));
 }
 
 void buildLogonFrames(QWidget* page, PageServices& services) {

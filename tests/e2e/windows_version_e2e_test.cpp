@@ -1,13 +1,16 @@
 // The Windows version of the store, in the program as users run it: on a prefix set to Windows 11
 // the browser's rows, which that Windows no longer reaches, are marked in shape and tooltip, still
 // write when pressed and say so in their box; set to XP behind the program's back, the marks
-// follow. The private store names no version: nothing is marked there.
+// follow, as does the mark of the logon appearance frame. The private store names no version:
+// nothing is marked there.
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QTest>
 
 #include "core/catalogue/catalogue_types.h"
+#include "core/catalogue/logon_page.h"
 #include "core/catalogue/windows_version.h"
 #include "gui/pages/page_live_state.h"
 #include "gui/state_mark.h"
@@ -51,10 +54,21 @@ TEST(WindowsVersion, RowsWithoutEffectOnThePrefixesVersionAreMarkedAndStillWork)
     EXPECT_EQ(mark->state(), SettingState::Set);
     EXPECT_TRUE(mark->noEffect());
 
+    // The logon appearance frame, which no catalogue row stands for, says so too.
+    auto* reach = qobject_cast<QLabel*>(rig.find(QStringLiteral("Label_LoginShowReach")));
+    ASSERT_NE(reach, nullptr);
+    EXPECT_FALSE(reach->isHidden());
+    EXPECT_EQ(reach->text(), QStringLiteral("⊘ 对 Windows 11 无效"));
+    EXPECT_EQ(reach->parentWidget()->toolTip(),
+              QString::fromStdString(
+                  noEffectLine(kLogonAppearanceTakesEffectOn, WindowsGeneration::Win11)));
+
     rig.writeFromOutside(kHkeyLocalMachine, kNtKey, "CurrentVersion", "5.1");
     rig.writeFromOutside(kHkeyLocalMachine, kNtKey, "CurrentBuildNumber", "2600");
     EXPECT_TRUE(QTest::qWaitFor([&] { return !mark->noEffect(); }, 5000))
         << "the mark did not follow the prefix's version";
+    EXPECT_TRUE(reach->isHidden());
+    EXPECT_EQ(reach->parentWidget()->toolTip(), QString());
     EXPECT_EQ(rig.program().catalogueServices().windowsGeneration, WindowsGeneration::Xp);
 }
 
@@ -65,6 +79,9 @@ TEST(WindowsVersion, ThePrivateStoreNamesNoVersion) {
     EXPECT_EQ(rig.program().catalogueServices().windowsGeneration, WindowsGeneration::Unknown);
     for (StateMark* mark : rig.window().findChildren<StateMark*>())
         EXPECT_FALSE(mark->noEffect()) << mark->objectName().toStdString();
+    auto* reach = qobject_cast<QLabel*>(rig.find(QStringLiteral("Label_LoginShowReach")));
+    ASSERT_NE(reach, nullptr);
+    EXPECT_TRUE(reach->isHidden());
 }
 
 }  // namespace
