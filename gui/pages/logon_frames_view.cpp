@@ -6,6 +6,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
+#include <algorithm>
 
 #include "core/catalogue/logon_page.h"
 #include "core/catalogue/windows_version.h"
@@ -70,11 +71,16 @@ void addAppearance(QGroupBox* frame, CatalogueServices& services) {
     const int buttonLeft = area.right() + 1 - select.width();
     int top = area.top();
 
-    addCaption(frame, QStringLiteral("Label_Background"), kBackgroundCaption,
-               QRect(area.left(), top, area.width(), lineHeight));
-    // The frame's reach, beside its first caption: a word, so that it does not rest on colour.
-    QLabel* reach = addCaption(frame, QStringLiteral("Label_LoginShowReach"), "",
-                               QRect(area.left(), top, area.width(), lineHeight));
+    QLabel* background = addCaption(frame, QStringLiteral("Label_Background"), kBackgroundCaption,
+                                    QRect(area.left(), top, area.width(), lineHeight));
+    // The frame's reach, in words beside its first caption (so not by colour alone), on the rest
+    // of that line.
+    const int captionWidth =
+        std::min(area.width(), background->fontMetrics().horizontalAdvance(background->text()) + 8);
+    background->resize(captionWidth, lineHeight);
+    QLabel* reach =
+        addCaption(frame, QStringLiteral("Label_LoginShowReach"), "",
+                   QRect(area.left() + captionWidth, top, area.width() - captionWidth, lineHeight));
     reach->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     reach->setWordWrap(false);
     reach->hide();
@@ -130,9 +136,8 @@ void markLogonAppearance(QWidget* page, WindowsGeneration generation) {
     auto* reach = page->findChild<QLabel*>(QStringLiteral("Label_LoginShowReach"));
     if (reach == nullptr) return;
     const std::string line = noEffectLine(kLogonAppearanceTakesEffectOn, generation);
-    reach->setText(line.empty()
-                       ? QString()
-                       : QString::fromStdString("⊘ 对 " + generationName(generation) + " 无效"));
+    // Short enough for the frame's narrow line; the tooltip names the versions.
+    reach->setText(line.empty() ? QString() : QStringLiteral("⊘ 对此 Windows 无效"));
     reach->setVisible(!line.empty());
     // The whole frame says why, wherever the pointer rests on it.
     reach->parentWidget()->setToolTip(QString::fromStdString(line));

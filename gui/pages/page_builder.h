@@ -43,7 +43,7 @@ void buildPage(int index, QWidget* page, PageServices& services);
 void showLogonAppearance(QWidget* page, PageServices& services);
 
 // The logon appearance frame's reach on the Windows of the registry: where the frame has no
-// effect (the classic logon went with Vista), a mark "⊘ 对 <Windows> 无效" at the right of its
+// effect (the classic logon went with Vista), a mark "⊘ 对此 Windows 无效" at the right of its
 // first line, whose tooltip says so in full (noEffectLine); hidden elsewhere and while the
 // version is unknown. A page without the logon frames is left alone.
 void markLogonAppearance(QWidget* page, WindowsGeneration generation);

@@ -58,7 +58,7 @@ TEST(WindowsVersion, RowsWithoutEffectOnThePrefixesVersionAreMarkedAndStillWork)
     auto* reach = qobject_cast<QLabel*>(rig.find(QStringLiteral("Label_LoginShowReach")));
     ASSERT_NE(reach, nullptr);
     EXPECT_FALSE(reach->isHidden());
-    EXPECT_EQ(reach->text(), QStringLiteral("⊘ 对 Windows 11 无效"));
+    EXPECT_EQ(reach->text(), QStringLiteral("⊘ 对此 Windows 无效"));
     EXPECT_EQ(reach->parentWidget()->toolTip(),
               QString::fromStdString(
                   noEffectLine(kLogonAppearanceTakesEffectOn, WindowsGeneration::Win11)));
