@@ -108,15 +108,26 @@ std::string generationName(WindowsGeneration generation) {
 }
 
 std::string generationNames(WindowsGenerations set) {
-    std::string names;
-    for (unsigned g = static_cast<unsigned>(WindowsGeneration::Win9x);
-         g <= static_cast<unsigned>(WindowsGeneration::Win11); ++g) {
-        const auto generation = static_cast<WindowsGeneration>(g);
-        if (!set.has(generation)) continue;
-        if (!names.empty()) names += "、";
-        names += generationName(generation);
+    constexpr unsigned kFirst = static_cast<unsigned>(WindowsGeneration::Win9x);
+    constexpr unsigned kLast = static_cast<unsigned>(WindowsGeneration::Win11);
+    const auto name = [](unsigned g) { return generationName(static_cast<WindowsGeneration>(g)); };
+    const auto in = [&](unsigned g) {
+        return g <= kLast && set.has(static_cast<WindowsGeneration>(g));
+    };
+    std::string text;
+    for (unsigned g = kFirst; g <= kLast; ++g) {
+        if (!in(g)) continue;
+        unsigned end = g;
+        while (in(end + 1)) ++end;
+        if (!text.empty()) text += "、";
+        if (end - g >= 2) {
+            text += name(g) + " 至 " + name(end);
+        } else {
+            text += end == g ? name(g) : name(g) + "、" + name(end);
+        }
+        g = end;
     }
-    return names;
+    return text;
 }
 
 std::string noEffectLine(WindowsGenerations rowTakesEffectOn, WindowsGeneration current) {

@@ -86,7 +86,9 @@ WindowsGeneration detectWindowsGeneration(RegInfoGetSet& layer);
 // "Windows XP", "Windows 7" (Vista and 7), "Windows 8", "Windows 10", ...; "" for Unknown.
 std::string generationName(WindowsGeneration generation);
 
-// The generations of `set` by name, joined by "、" ("Windows 9x、Windows XP").
+// The generations of `set` by name, joined by "、"; three or more in a row become a range, a pair
+// stays a pair: "Windows 9x、Windows XP", "Windows 9x 至 Windows 10",
+// "Windows 9x 至 Windows Vista/7、Windows 11".
 std::string generationNames(WindowsGenerations set);
 
 // The line that says a row has no effect on `current`, naming where it has one:

@@ -21,30 +21,6 @@ std::string cell(std::string_view text, bool inCode = false) {
     return escaped;
 }
 
-// The generations of `set`, three or more in a row as a range: "Windows 9x 至 Windows 10",
-// "Windows 9x、Windows XP", "Windows XP、Windows 10 至 Windows 11" (a pair stays a pair).
-std::string generationRanges(WindowsGenerations set) {
-    constexpr unsigned kFirst = static_cast<unsigned>(WindowsGeneration::Win9x);
-    constexpr unsigned kLast = static_cast<unsigned>(WindowsGeneration::Win11);
-    const auto name = [](unsigned g) { return generationName(static_cast<WindowsGeneration>(g)); };
-    const auto in = [&](unsigned g) {
-        return g <= kLast && set.has(static_cast<WindowsGeneration>(g));
-    };
-    std::string text;
-    for (unsigned g = kFirst; g <= kLast; ++g) {
-        if (!in(g)) continue;
-        unsigned end = g;
-        while (in(end + 1)) ++end;
-        if (!text.empty()) text += "、";
-        if (end - g >= 2)
-            text += name(g) + " 至 " + name(end);
-        else
-            text += end == g ? name(g) : name(g) + "、" + name(end);
-        g = end;
-    }
-    return text;
-}
-
 // Where the table lies in `document`: the first character after the begin marker's line and the
 // first character of the end marker's line.
 struct TableSpan {
@@ -93,7 +69,7 @@ std::string rowTableMarkdown(std::span<const RowTableLine> lines) {
         table += "| " + cell(line.page) + " | " + std::to_string(line.row) + " | " +
                  cell(line.caption) + " | ";
         table += line.takesEffectOn.all() ? std::string("所有版本")
-                                          : generationRanges(line.takesEffectOn);
+                                          : generationNames(line.takesEffectOn);
         table += " | ";
         // As code, so that the backslashes of a registry path show as they are.
         table += line.todaysLocation.empty() ? std::string("—")

@@ -12,7 +12,7 @@
 namespace hivora::testing {
 namespace {
 
-const std::string kUpTo10 = "（仅 Windows 9x、Windows XP、Windows Vista/7、Windows 8、Windows 10）";
+const std::string kUpTo10 = "（仅 Windows 9x 至 Windows 10）";
 
 struct ReachCase {
     const char* name;

@@ -81,7 +81,7 @@ void PrintTo(const ReachCase& c, std::ostream* out) {
 
 const ReachCase kReaches[] = {
     {"Xp", WindowsGeneration::Xp, "有效",
-     "无效（仅 Windows Vista/7、Windows 8、Windows 10、Windows 11）", "有效"},
+     "无效（仅 Windows Vista/7 至 Windows 11）", "有效"},
     {"Windows10", WindowsGeneration::Win10, "无效（仅 Windows XP）", "有效", "有效"},
     {"Windows11", WindowsGeneration::Win11, "无效（仅 Windows XP）", "有效", "有效"},
     {"NoVersion", WindowsGeneration::Unknown, "未知", "未知", "未知"},

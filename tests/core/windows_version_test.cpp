@@ -137,10 +137,9 @@ const LineCase kLineCases[] = {
     {"BeforeVistaOn11", before(WindowsGeneration::Vista7), WindowsGeneration::Win11,
      "此设置对 Windows 11 无效（仅 Windows 9x、Windows XP）"},
     {"FromVistaOnXp", fromOn(WindowsGeneration::Vista7), WindowsGeneration::Xp,
-     "此设置对 Windows XP 无效（仅 Windows Vista/7、Windows 8、Windows 10、Windows 11）"},
+     "此设置对 Windows XP 无效（仅 Windows Vista/7 至 Windows 11）"},
     {"BeforeElevenOn11", before(WindowsGeneration::Win11), WindowsGeneration::Win11,
-     "此设置对 Windows 11 无效（仅 Windows 9x、Windows XP、Windows Vista/7、Windows 8、"
-     "Windows 10）"},
+     "此设置对 Windows 11 无效（仅 Windows 9x 至 Windows 10）"},
 };
 
 void PrintTo(const LineCase& c, std::ostream* out) {
