@@ -202,12 +202,10 @@ void PlacesListRefresh(benchmark::State& state) {
 }
 BENCHMARK(PlacesListRefresh)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
-// One entry of the machine's Run key off and on again by moving it; the rows change in place and
-// the memory store's save costs nothing.
-void PlacesSwitchOne(benchmark::State& state) {
-    StartupList list(spreadStore().layer);
-    list.RefreshStartupList();
-    const std::string name = "Program" + std::to_string(kSpread[0] + kSpread[1] + 10);
+// Switches the entry `name` of the place whose live source is `live` off and on again, once per
+// iteration; only the switches are timed, not finding the rows.
+void switchOffAndOn(benchmark::State& state, StartupList& list, const std::string& name,
+                    std::size_t live) {
     const auto rowOf = [&](std::size_t source) {
         for (std::size_t k = 0; k < list.size(); ++k)
             if (list.rows()[k].source == source && list.rows()[k].name == name) return k;
@@ -215,14 +213,22 @@ void PlacesSwitchOne(benchmark::State& state) {
     };
     for (auto _ : state) {
         state.PauseTiming();
-        const std::size_t off = rowOf(2);
+        const std::size_t off = rowOf(live);
         state.ResumeTiming();
         benchmark::DoNotOptimize(list.switchRows({&off, 1}, false).switched);
         state.PauseTiming();
-        const std::size_t on = rowOf(3);
+        const std::size_t on = rowOf(live + 1);
         state.ResumeTiming();
         benchmark::DoNotOptimize(list.switchRows({&on, 1}, true).switched);
     }
+}
+
+// One entry of the machine's Run key off and on again by moving it; the rows change in place and
+// the memory store's save costs nothing.
+void PlacesSwitchOne(benchmark::State& state) {
+    StartupList list(spreadStore().layer);
+    list.RefreshStartupList();
+    switchOffAndOn(state, list, "Program" + std::to_string(kSpread[0] + kSpread[1] + 10), 2);
 }
 BENCHMARK(PlacesSwitchOne)->Unit(benchmark::kMillisecond);
 
@@ -232,22 +238,7 @@ void PlacesSwitchShortcut(benchmark::State& state) {
     StartupList list(shortcutStore().layer);
     useMachineFor(2, list);
     list.RefreshStartupList();
-    const std::string name = "Shortcut 10.lnk";
-    const auto rowOf = [&](std::size_t source) {
-        for (std::size_t k = 0; k < list.size(); ++k)
-            if (list.rows()[k].source == source && list.rows()[k].name == name) return k;
-        return list.size();
-    };
-    for (auto _ : state) {
-        state.PauseTiming();
-        const std::size_t off = rowOf(kUserFolderSource);
-        state.ResumeTiming();
-        benchmark::DoNotOptimize(list.switchRows({&off, 1}, false).switched);
-        state.PauseTiming();
-        const std::size_t on = rowOf(kUserFolderSource + 1);
-        state.ResumeTiming();
-        benchmark::DoNotOptimize(list.switchRows({&on, 1}, true).switched);
-    }
+    switchOffAndOn(state, list, "Shortcut 10.lnk", kUserFolderSource);
 }
 BENCHMARK(PlacesSwitchShortcut)->Unit(benchmark::kMillisecond);
 
